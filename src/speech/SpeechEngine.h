@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+class QWidget;
+
+// Thrown by the operations that can fail: an engine number out of range, or a
+// dialog the engine lacks. Speaking, stopping and the speaking state never
+// throw.
+class SpeechError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The announcer voice as the program uses it. Every method is called on the
+// GUI thread; engine numbers are 1-based.
+class SpeechEngine {
+public:
+    virtual ~SpeechEngine() = default;
+
+    // Returns at once; texts handed over one after another are spoken in order.
+    virtual void speak(const QString& text) = 0;
+    // Ends the speech in progress and drops everything queued.
+    virtual void stop() = 0;
+    // Non-zero from the moment a text is handed over until its last sample has
+    // left the output; 0 afterwards.
+    virtual int speakingState() const = 0;
+
+    // Words per minute, 10 to 500.
+    virtual int speed() const = 0;
+    virtual void setSpeed(int wordsPerMinute) = 0;
+
+    virtual void generalDialog(QWidget* owner, const QString& title) = 0;
+    virtual void lexiconDialog(QWidget* owner, const QString& title) = 0;
+    virtual void translationDialog(QWidget* owner, const QString& title) = 0;
+
+    virtual int engineCount() const = 0;
+    virtual QString engineName(int engine) const = 0;
+    virtual QString engineManufacturer(int engine) const = 0;
+    virtual QString engineListEntry(int engine) const = 0;
+    virtual QString engineSpeaker(int engine) const = 0;
+    virtual QString engineStyle(int engine) const = 0;
+    virtual QString engineDialect(int engine) const = 0;
+    // 1 female, 2 male, any other value neutral.
+    virtual int engineGender(int engine) const = 0;
+    virtual int engineAge(int engine) const = 0;
+    virtual void selectEngine(int engine) = 0;
+};

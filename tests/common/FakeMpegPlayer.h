@@ -1,0 +1,45 @@
+#pragma once
+
+#include "audio/MpegPlayer.h"
+
+#include <QStringList>
+
+// A player that plays nothing: it records every call and reports the end and
+// progress the test sets.
+class FakeMpegPlayer : public MpegPlayer {
+public:
+    QString OpenMPEG(quintptr, const QString& path, const QString& deviceType) override
+    {
+        calls << QStringLiteral("OpenMPEG %1 %2").arg(path, deviceType);
+        openedPath = path;
+        return failingPaths.contains(path) ? QStringLiteral("cannot open") : QString();
+    }
+    std::int32_t GetTotalframes() override
+    {
+        calls << QStringLiteral("GetTotalframes");
+        return totalFrames;
+    }
+    QString PlayMPEG(std::int32_t first, std::int32_t last) override
+    {
+        calls << QStringLiteral("PlayMPEG %1 %2").arg(first).arg(last);
+        atEnd = 0;
+        return {};
+    }
+    std::int32_t GetPercent() override { return percent; }
+    std::int16_t AreMPEGAtEnd() override { return atEnd; }
+    void PauseMPEG() override { calls << QStringLiteral("PauseMPEG"); }
+    void ResumeMPEG() override { calls << QStringLiteral("ResumeMPEG"); }
+    void StopMPEG() override { calls << QStringLiteral("StopMPEG"); }
+    void CloseMPEG() override { calls << QStringLiteral("CloseMPEG"); }
+    void SetAutoRepeat(bool on) override
+    {
+        calls << QStringLiteral("SetAutoRepeat %1").arg(on ? 1 : 0);
+    }
+
+    QStringList calls;
+    QStringList failingPaths;
+    QString openedPath;
+    std::int32_t totalFrames = 180000;
+    std::int32_t percent = 0;
+    std::int16_t atEnd = 0;
+};

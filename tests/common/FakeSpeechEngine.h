@@ -1,0 +1,87 @@
+#pragma once
+
+#include "speech/SpeechEngine.h"
+
+#include <QStringList>
+
+// A voice that records what it is asked to say. It stays "speaking" after a
+// speak() until the test calls finishSpeaking() (or stop() is called).
+class FakeSpeechEngine : public SpeechEngine {
+public:
+    void speak(const QString& text) override
+    {
+        spoken << text;
+        calls << QStringLiteral("speak ") + text;
+        speaking = 1;
+    }
+    void stop() override
+    {
+        calls << QStringLiteral("stop");
+        speaking = 0;
+    }
+    int speakingState() const override { return speaking; }
+    void finishSpeaking() { speaking = 0; }
+
+    int speed() const override { return speed_; }
+    void setSpeed(int wordsPerMinute) override
+    {
+        calls << QStringLiteral("setSpeed %1").arg(wordsPerMinute);
+        speed_ = wordsPerMinute;
+    }
+
+    void generalDialog(QWidget*, const QString&) override { dialog("general"); }
+    void lexiconDialog(QWidget*, const QString&) override { dialog("lexicon"); }
+    void translationDialog(QWidget*, const QString&) override { dialog("translation"); }
+
+    int engineCount() const override { return static_cast<int>(engines.size()); }
+    QString engineName(int n) const override { return entry(n) + QStringLiteral(" name"); }
+    QString engineManufacturer(int n) const override
+    {
+        entry(n);
+        return QStringLiteral("Fake Voices");
+    }
+    QString engineListEntry(int n) const override { return entry(n); }
+    QString engineSpeaker(int n) const override { return entry(n) + QStringLiteral(" speaker"); }
+    QString engineStyle(int n) const override { return entry(n) + QStringLiteral(" style"); }
+    QString engineDialect(int n) const override { return entry(n) + QStringLiteral(" dialect"); }
+    int engineGender(int n) const override
+    {
+        entry(n);
+        return n % 3;
+    }
+    int engineAge(int n) const override
+    {
+        entry(n);
+        return 20 + n;
+    }
+    void selectEngine(int n) override
+    {
+        entry(n);
+        calls << QStringLiteral("selectEngine %1").arg(n);
+        selected = n;
+    }
+
+    QStringList spoken;
+    QStringList calls;
+    QStringList engines{QStringLiteral("English"), QStringLiteral("German")};
+    bool dialogsFail = false;
+    int speaking = 0;
+    int selected = 0;
+
+private:
+    QString entry(int n) const
+    {
+        if (n < 1 || n > engines.size()) {
+            throw SpeechError("no such engine");
+        }
+        return engines.at(n - 1);
+    }
+    void dialog(const char* which)
+    {
+        if (dialogsFail) {
+            throw SpeechError("dialog not supported");
+        }
+        calls << QStringLiteral("dialog ") + QLatin1String(which);
+    }
+    int speed_ = 165;
+};
