@@ -1,30 +1,38 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // A small store of named text values, one group per section, kept in the
-// user's settings file (the registry on Windows). It knows nothing of what the
-// values mean and falls back to the caller's default whenever anything is
-// missing or fails. GUI thread only.
+// user's settings file (the registry on Windows): company / application /
+// section / value name. It knows nothing of what the values mean and falls
+// back to the caller's default whenever anything is missing or fails. Every
+// call opens the store, does one read or one write and lets go of it again.
+// GUI thread only.
 class CRegSettings {
 public:
     CRegSettings();
 
     QString Company() const;
     // Empty text restores the default word; otherwise the text without its
-    // surrounding spaces.
+    // surrounding spaces (so a text of spaces only leaves the word empty).
     void setCompany(const QString& company);
     QString AppName() const;
     void setAppName(const QString& appName);
 
     // The stored text of Key in Section, or Default. "*" names the section's
-    // unnamed default value.
+    // unnamed default value; an empty Section means values directly under
+    // the application.
     QString GetSetting(const QString& section, const QString& key,
                        const QString& defaultValue) const;
-    // Writes Setting as Key in Section; true when the value was written.
+    // Writes Setting as Key in Section; true exactly when the value was written.
     bool SaveSetting(const QString& section, const QString& key, const QString& setting);
 
 private:
+    // Where Key of Section lives in the store, or nothing when the words or
+    // the key cannot name a value.
+    std::optional<QString> valuePath(const QString& section, const QString& key) const;
+
     QString company_;
     QString appName_;
 };
