@@ -1,0 +1,4 @@
+#pragma once
+
+// The three dialogs a voice engine may offer.
+enum class EngineDialog { General, Lexicon, Translation };

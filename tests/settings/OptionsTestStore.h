@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/Tolvars.h"
+#include "settings/CRegSettings.h"
+
+#include <QSettings>
+#include <QStringList>
+#include <memory>
+
+// The program's store in the sandbox, set up as at start, and a way to look at
+// what reached it.
+namespace options_test {
+
+inline void openStore(Tolvars& vars)
+{
+    vars.Settings = std::make_unique<CRegSettings>();
+    vars.Settings->setCompany(QStringLiteral("Quintaviel Software"));
+    vars.Settings->setAppName(QStringLiteral("Tolvar MP3 v1.0"));
+    vars.SettingsSection = QStringLiteral("Options");
+}
+
+inline QStringList storedKeys()
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                    QStringLiteral("Quintaviel Software"), QStringLiteral("Tolvar MP3 v1.0"));
+    store.beginGroup(QStringLiteral("Options"));
+    return store.childKeys();
+}
+
+inline QString stored(const QString& key)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                    QStringLiteral("Quintaviel Software"), QStringLiteral("Tolvar MP3 v1.0"));
+    store.beginGroup(QStringLiteral("Options"));
+    return store.value(key, QStringLiteral("<missing>")).toString();
+}
+
+// The order in which save writes its keys.
+inline const QStringList& saveOrder()
+{
+    static const QStringList keys{
+        QStringLiteral("EngineNum"),  QStringLiteral("EngineSpeed"), QStringLiteral("Progressbar"),
+        QStringLiteral("Release"),    QStringLiteral("Slow"),        QStringLiteral("Rands"),
+        QStringLiteral("Loops"),      QStringLiteral("MakeItTop"),   QStringLiteral("FlushBack"),
+        QStringLiteral("FlushCount"), QStringLiteral("ManyTime"),    QStringLiteral("ManyNews"),
+        QStringLiteral("Randoms")};
+    return keys;
+}
+
+}  // namespace options_test
