@@ -86,9 +86,9 @@ VoiceEngineDetails OpsActions::details(int engine) const
     return d;
 }
 
-int OpsActions::currentSpeed() const
+std::optional<int> OpsActions::currentSpeed() const
 {
-    return talk_.speed();
+    return tryRead<int>([this] { return talk_.speed(); });
 }
 
 void OpsActions::chooseEngine(int engine)

@@ -30,7 +30,8 @@ public:
     // empty so that list positions keep matching engine numbers.
     QStringList engineEntries(int count) const;
     VoiceEngineDetails details(int engine) const;
-    int currentSpeed() const;
+    // The speed set on the engine now; empty when the engine cannot tell.
+    std::optional<int> currentSpeed() const;
 
     // Choosing an entry in the list: the shared engine number follows it, but
     // neither the store nor the engine in use changes.
