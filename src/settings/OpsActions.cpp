@@ -2,10 +2,10 @@
 
 #include "core/Tolvars.h"
 #include "settings/CRegSettings.h"
+#include "settings/SettingText.h"
+#include "settings/SettingsCatalogue.h"
 #include "speech/SpeechEngine.h"
 
-#include <cmath>
-#include <limits>
 #include <stdexcept>
 
 const QString OpsActions::kTestSentence =
@@ -13,33 +13,9 @@ const QString OpsActions::kTestSentence =
 
 namespace {
 
-QString boolText(bool value)
+QString keyOf(const CatalogueEntry& entry)
 {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
-
-std::int16_t toInteger(const QString& text)
-{
-    bool ok = false;
-    const int value = trimSpaces(text).toInt(&ok, 10);
-    if (!ok || value < std::numeric_limits<std::int16_t>::min() ||
-        value > std::numeric_limits<std::int16_t>::max()) {
-        throw std::invalid_argument("not a whole number: " + text.toStdString());
-    }
-    return static_cast<std::int16_t>(value);
+    return QString(entry.key);
 }
 
 // Runs one read; a read that fails leaves the field empty.
@@ -124,36 +100,40 @@ void OpsActions::save(const OpsChoices& choices)
     talk_.setSpeed(choices.speed);
 
     vars_.EngineNum = choices.engineNumber;
-    write(QStringLiteral("EngineNum"), QString::number(vars_.EngineNum));
+    write(keyOf(catalogue::EngineNum), QString::number(vars_.EngineNum));
     vars_.EngineSpeed = choices.speed;
-    write(QStringLiteral("EngineSpeed"), QString::number(vars_.EngineSpeed));
+    write(keyOf(catalogue::EngineSpeed), QString::number(vars_.EngineSpeed));
 
-    saveFlag(vars_.Progressbar, QStringLiteral("Progressbar"), choices.progressbar);
-    saveFlag(vars_.Release, QStringLiteral("Release"), choices.release);
-    saveFlag(vars_.Slow, QStringLiteral("Slow"), choices.slow);
-    saveFlag(vars_.Rands, QStringLiteral("Rands"), choices.rands);
-    saveFlag(vars_.Loops, QStringLiteral("Loops"), choices.loops);
-    saveFlag(vars_.MakeItTop, QStringLiteral("MakeItTop"), choices.makeItTop);
-    saveFlag(vars_.FlushBack, QStringLiteral("FlushBack"), choices.flushBack);
+    saveFlag(vars_.Progressbar, keyOf(catalogue::Progressbar), choices.progressbar);
+    saveFlag(vars_.Release, keyOf(catalogue::Release), choices.release);
+    saveFlag(vars_.Slow, keyOf(catalogue::Slow), choices.slow);
+    saveFlag(vars_.Rands, keyOf(catalogue::Rands), choices.rands);
+    saveFlag(vars_.Loops, keyOf(catalogue::Loops), choices.loops);
+    saveFlag(vars_.MakeItTop, keyOf(catalogue::MakeItTop), choices.makeItTop);
+    saveFlag(vars_.FlushBack, keyOf(catalogue::FlushBack), choices.flushBack);
 
-    vars_.FlushCount = toInteger(choices.flushCountText);
-    write(QStringLiteral("FlushCount"), QString::number(vars_.FlushCount));
+    const std::optional<std::int16_t> flushCount = integerFromText(choices.flushCountText);
+    if (!flushCount) {
+        throw std::invalid_argument("the flush start is not a whole number");
+    }
+    vars_.FlushCount = *flushCount;
+    write(keyOf(catalogue::FlushCount), QString::number(vars_.FlushCount));
 
-    write(QStringLiteral("ManyTime"), QString::number(choices.manyTime));
+    write(keyOf(catalogue::ManyTime), QString::number(choices.manyTime));
     vars_.ManyTime = choices.manyTime;
-    write(QStringLiteral("ManyNews"), QString::number(choices.manyNews));
+    write(keyOf(catalogue::ManyNews), QString::number(choices.manyNews));
     vars_.ManyNews = choices.manyNews;
 
     // The store keeps the bar values; only the counts in use are random.
     if (choices.randoms) {
         vars_.Random.seedFromClock();
         vars_.Randoms = true;
-        vars_.ManyTime = randomCount();
-        vars_.ManyNews = randomCount();
+        vars_.ManyTime = drawCount();
+        vars_.ManyNews = drawCount();
     } else {
         vars_.Randoms = false;
     }
-    write(QStringLiteral("Randoms"), boolText(vars_.Randoms));
+    write(keyOf(catalogue::Randoms), booleanText(vars_.Randoms));
 }
 
 void OpsActions::write(const QString& key, const QString& text)
@@ -176,11 +156,10 @@ void OpsActions::setAfterWrite(std::function<void(const QString& key)> observer)
 void OpsActions::saveFlag(bool& variable, const QString& key, bool checked)
 {
     variable = checked;
-    write(key, boolText(variable));
+    write(key, booleanText(variable));
 }
 
-std::int16_t OpsActions::randomCount()
+std::int16_t OpsActions::drawCount()
 {
-    // 1 to 51, rounding half to even.
-    return static_cast<std::int16_t>(std::nearbyint(vars_.Random.next() * 50.0 + 1.0));
+    return static_cast<std::int16_t>(randomCount(vars_.Random.next()));
 }

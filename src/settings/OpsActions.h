@@ -50,7 +50,7 @@ public:
 private:
     void write(const QString& key, const QString& text);
     void saveFlag(bool& variable, const QString& key, bool checked);
-    std::int16_t randomCount();
+    std::int16_t drawCount();
 
     Tolvars& vars_;
     SpeechEngine& talk_;

@@ -32,26 +32,13 @@ struct Message {
     QString text;
 };
 
-// The shared variables as a fresh start leaves them.
-void freshStart(Tolvars& vars)
-{
-    vars.NowTime = true;
-    vars.ManyTime = 4;
-    vars.ManyNews = 15;
-    vars.Loops = true;
-    vars.FlushBack = true;
-    vars.FlushCount = 500;
-    vars.EngineNum = 1;
-    vars.EngineSpeed = 165;
-    vars.MakeItTop = true;
-}
-
 class OpsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        openStore(vars);
-        freshStart(vars);
+        // The shared variables as a fresh start leaves them.
+        LoadSettings(vars, nullptr, {});
+        ASSERT_TRUE(storedKeys().isEmpty());
         talk.engines = {"English", "German", "French"};
         ops = std::make_unique<Ops>(vars, talk);
         ops->setMessageHandler(

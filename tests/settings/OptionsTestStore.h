@@ -2,10 +2,10 @@
 
 #include "core/Tolvars.h"
 #include "settings/CRegSettings.h"
+#include "settings/SettingsCatalogue.h"
 
 #include <QSettings>
 #include <QStringList>
-#include <memory>
 
 // The program's store in the sandbox, set up as at start, and a way to look at
 // what reached it.
@@ -13,10 +13,7 @@ namespace options_test {
 
 inline void openStore(Tolvars& vars)
 {
-    vars.Settings = std::make_unique<CRegSettings>();
-    vars.Settings->setCompany(QStringLiteral("Quintaviel Software"));
-    vars.Settings->setAppName(QStringLiteral("Tolvar MP3 v1.0"));
-    vars.SettingsSection = QStringLiteral("Options");
+    InitSettings(vars);
 }
 
 inline QStringList storedKeys()
