@@ -303,6 +303,27 @@ TEST(cSlashdot, ABodyJustUnderTheCapIsRead)
     EXPECT_EQ(feed.ArticleCount(), 1);
 }
 
+TEST(cSlashdot, ACompressedBodyCountsAtItsUnpackedSize)
+{
+    // A few KiB on the wire, 8 MiB unpacked.
+    const QByteArray unpacked = document("<pad>" + QByteArray(8 * 1024 * 1024, 'x') + "</pad>");
+    QByteArray body = kThreeStories;
+    LocalHttpServer server([&](const LocalHttpServer::Request&) {
+        // zlib stream without qCompress's size prefix
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(qCompress(body, 9).mid(4));
+        answer.headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("deflate")));
+        return answer;
+    });
+    cSlashdot small(server.host());
+    ASSERT_EQ(fetch(small), true);
+    EXPECT_EQ(small.ArticleCount(), 3);
+
+    body = unpacked;
+    cSlashdot feed(server.host());
+    ASSERT_EQ(fetch(feed), false);
+    expectNothingStored(feed);
+}
+
 TEST(cSlashdot, AnEntityExpansionBombFailsQuickly)
 {
     QByteArray dtd = "<!DOCTYPE backslash [<!ENTITY l0 \"lollollollollollollollollol\">";
