@@ -1,0 +1,166 @@
+#include "core/RadioAnnouncer.h"
+#include "core/Sequencer.h"
+
+#include "common/FakeMpegPlayer.h"
+#include "common/FakeSpeechEngine.h"
+#include "common/LocalHttpServer.h"
+#include "common/TestSupport.h"
+#include "core/Tolvars.h"
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+using namespace std::chrono_literals;
+using testing_support::pumpFor;
+using testing_support::waitUntil;
+
+namespace {
+
+// Player and voice that write into one log, so the test sees what came first.
+class LoggingPlayer : public FakeMpegPlayer {
+public:
+    explicit LoggingPlayer(QStringList& log) : log_(log) {}
+    QString OpenMPEG(quintptr handle, const QString& path, const QString& type) override
+    {
+        log_ << QStringLiteral("open ") + path;
+        return FakeMpegPlayer::OpenMPEG(handle, path, type);
+    }
+
+private:
+    QStringList& log_;
+};
+
+class LoggingVoice : public FakeSpeechEngine {
+public:
+    explicit LoggingVoice(QStringList& log) : log_(log) {}
+    void speak(const QString& text) override
+    {
+        log_ << QStringLiteral("say ") + text;
+        FakeSpeechEngine::speak(text);
+    }
+
+private:
+    QStringList& log_;
+};
+
+const QByteArray kFeed =
+    "<backslash><story><title>Alpha</title><url>u</url><time>t</time><author>a</author></story>"
+    "<story><title>Beta</title><url>u</url><time>t</time><author>a</author></story>"
+    "</backslash>";
+
+class AnnouncerSequenceTest : public ::testing::Test {
+protected:
+    AnnouncerSequenceTest()
+    {
+        state.Loops = true;
+        state.NowTime = true;
+        state.NowNews = true;
+        state.ManyTime = 1;
+        state.ManyNews = 1;
+        state.CommentBase = QStringLiteral("2000");
+        state.SongList = {QStringLiteral("/music/1.mp3"), QStringLiteral("/music/2.mp3")};
+        state.SongCount = 2;
+        state.SongIndex = 1;
+        state.SongFile = state.SongList.first();
+        announcer.setClock([] { return QTime(21, 7, 0); });
+        announcer.setNewsHost(server.host());
+        announcer.setFetchTimeout(2s);
+    }
+
+    // Plays song 1 to its end and lets the sequencer take over.
+    void endFirstSong()
+    {
+        seq.PlayIt();
+        state.SongTitle = QStringLiteral("Song One");
+        player.atEnd = 1;
+    }
+
+    bool secondSongOpened() const { return log.contains(QStringLiteral("open /music/2.mp3")); }
+
+    QStringList log;
+    Tolvars state;
+    LoggingPlayer player{log};
+    LoggingVoice voice{log};
+    RadioAnnouncer announcer{state, voice};
+    Sequencer seq{state, player, voice, announcer};
+    LocalHttpServer server;
+};
+
+}  // namespace
+
+TEST_F(AnnouncerSequenceTest, ASlowFeedIsWaitedForAndEverythingComesInOrder)
+{
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(kFeed);
+        answer.delay = 500ms;
+        return answer;
+    });
+    endFirstSong();
+    ASSERT_TRUE(waitUntil([&] { return announcer.newsPending(); }, 2s));
+
+    // The voice has finished what it had, but the headlines have not come.
+    voice.finishSpeaking();
+    pumpFor(250ms);
+    EXPECT_FALSE(secondSongOpened());
+
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("say Beta")); }, 5s));
+    pumpFor(250ms);
+    EXPECT_FALSE(secondSongOpened()) << "the headlines are still being read";
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return secondSongOpened(); }, 2s));
+
+    const QString time = QStringLiteral("09:07 ") + QLocale::system().pmText();
+    const QStringList expected = {
+        QStringLiteral("open /music/1.mp3"),
+        "say That was Song One,    " + state.SpeechText + ",       And Tonights time is " + time,
+        QStringLiteral("say Tonights tech headlines are as follows ...    "),
+        QStringLiteral("say Alpha"),
+        QStringLiteral("say Beta"),
+        QStringLiteral("say And now,  back to the music."),
+        QStringLiteral("open /music/2.mp3"),
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_TRUE(state.SongTitle.isEmpty());
+}
+
+TEST_F(AnnouncerSequenceTest, AFailedFetchLeavesTheHeadlineIntroOnly)
+{
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer;
+        answer.hangUp = true;
+        return answer;
+    });
+    state.NowTime = false;
+    endFirstSong();
+    ASSERT_TRUE(waitUntil([&] { return log.size() >= 2; }, 2s));
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return secondSongOpened(); }, 5s));
+    EXPECT_EQ(log,
+              (QStringList{QStringLiteral("open /music/1.mp3"),
+                           QStringLiteral("say Tonights tech headlines are as follows ...    "),
+                           QStringLiteral("say And now,  back to the music."),
+                           QStringLiteral("open /music/2.mp3")}));
+}
+
+TEST_F(AnnouncerSequenceTest, TimeDueWithOnlyNewsSwitchedOnSaysNothingButBackToTheMusic)
+{
+    state.NowTime = false;
+    state.ManyNews = 2;
+    endFirstSong();
+    ASSERT_TRUE(waitUntil([&] { return secondSongOpened(); }, 3s));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("open /music/1.mp3"),
+                                QStringLiteral("say And now,  back to the music."),
+                                QStringLiteral("open /music/2.mp3")}));
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(AnnouncerSequenceTest, WithoutLoopsTheAnnouncerNeverSpeaks)
+{
+    state.Loops = false;
+    endFirstSong();
+    ASSERT_TRUE(waitUntil([&] { return secondSongOpened(); }, 3s));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("open /music/1.mp3"),
+                                QStringLiteral("open /music/2.mp3")}));
+    EXPECT_EQ(state.SongTitle, QStringLiteral("Song One"));
+}
