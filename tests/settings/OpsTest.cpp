@@ -4,7 +4,9 @@
 #include "common/TestSupport.h"
 #include "core/Tolvars.h"
 #include "settings/OptionsTestStore.h"
+#include "ui/PulsingLight.h"
 #include "ui/TwipsScale.h"
+#include "ui/WindowDrag.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <set>
 
@@ -588,4 +591,25 @@ TEST(OpsMessage, FailureShowsAnInformationBox)
     EXPECT_EQ(title, "Not Supported!");
     EXPECT_EQ(text, "Voice engine doesn't support this feature");
     EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+TEST_F(OpsTest, BackgroundAndCaptionsDragTheWindowButControlsDoNot)
+{
+    ops->Form_Load();
+    ops->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ops.get()));
+    ops->drag()->setSystemMoveAllowed(false);
+    EXPECT_EQ(ops->fades()->geometry(), TwipsScale::forWidget(ops.get()).rect(6120, 6030, 255, 45));
+
+    for (const char* surface : {"VideoSoftElastic1", "LblMfg", "Label3_5"}) {
+        QWidget* w = control<QWidget>(surface);
+        QTest::mousePress(w, Qt::RightButton, {}, QPoint(2, 2));
+        EXPECT_TRUE(ops->drag()->following()) << surface;
+        QTest::mouseRelease(w, Qt::RightButton, {}, QPoint(2, 2));
+        EXPECT_FALSE(ops->drag()->following()) << surface;
+    }
+    QTest::mousePress(bar("TimeScroll"), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(ops->drag()->following());
+    QTest::mouseRelease(bar("TimeScroll"), Qt::LeftButton, {}, QPoint(2, 2));
+    ops->hide();
 }
