@@ -39,7 +39,13 @@ void countSong(std::int16_t& since, std::int16_t threshold, bool& due)
 
 Sequencer::Sequencer(Tolvars& state, MpegPlayer& player, SpeechEngine& voice, Announcer& announcer,
                      QObject* parent)
-    : QObject(parent), state_(state), player_(player), voice_(voice), announcer_(announcer)
+    : QObject(parent),
+      state_(state),
+      player_(player),
+      voice_(voice),
+      announcer_(announcer),
+      timer1_(this),
+      voicePoll_(this)
 {
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(kTickInterval);
