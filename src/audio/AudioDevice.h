@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Where the mixed output goes. A device pulls from the mixer on its own
+// thread once started.
+class AudioDevice {
+public:
+    virtual ~AudioDevice() = default;
+
+    // Called regularly on the decode thread: a device that was lost is
+    // reopened here.
+    virtual void maintain() {}
+    // What is playing the sound, e.g. "pulseaudio", "dummy", "silent clock".
+    virtual QString name() const = 0;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "audio/AudioDevice.h"
+
+#include <QString>
+#include <atomic>
+#include <thread>
+
+class Mixer;
+
+// An output without sound card. Paced, it pulls the mixer at real-time speed
+// into silence, so playback, song ends and progress behave as with a device.
+// Unpaced, it pulls whatever is queued as fast as it comes (benchmarks).
+class ClockAudioDevice : public AudioDevice {
+public:
+    enum class Pace { RealTime, AsFastAsPossible };
+
+    ClockAudioDevice(Mixer& mixer, Pace pace);
+    ~ClockAudioDevice() override;
+    ClockAudioDevice(const ClockAudioDevice&) = delete;
+    ClockAudioDevice& operator=(const ClockAudioDevice&) = delete;
+
+    QString name() const override;
+
+private:
+    void runRealTime();
+    void runUnpaced();
+
+    Mixer& mixer_;
+    Pace pace_;
+    std::atomic<bool> quit_{false};
+    std::thread thread_;
+};

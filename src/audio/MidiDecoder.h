@@ -1,0 +1,46 @@
+#pragma once
+
+#include "audio/Decoder.h"
+#include "audio/MidiFile.h"
+
+#include <QString>
+#include <memory>
+
+struct _fluid_hashtable_t;
+struct _fluid_synth_t;
+struct _fluid_player_t;
+
+// .mid files rendered offline by FluidSynth with a General MIDI sound font.
+// The synthesizer is built on the first read or seek, on the decode thread,
+// since loading the sound font takes a while.
+class MidiDecoder : public Decoder {
+public:
+    // Null with `error` set when the file is not a sound MIDI file or the
+    // sound font is missing.
+    static std::unique_ptr<MidiDecoder> open(const QString& path, const QString& soundFont,
+                                             QString& error);
+    ~MidiDecoder() override;
+    MidiDecoder(const MidiDecoder&) = delete;
+    MidiDecoder& operator=(const MidiDecoder&) = delete;
+
+    int sampleRate() const override;
+    int channels() const override { return 2; }
+    std::int64_t length() const override { return length_; }
+    bool seek(std::int64_t frame) override;
+    std::size_t read(std::int16_t* out, std::size_t frames) override;
+
+private:
+    MidiDecoder(MidiFile file, QString soundFont);
+    bool ensureSynth();
+    bool startPlayerAt(std::int64_t frame);
+    void dropPlayer();
+
+    MidiFile file_;
+    QString soundFont_;
+    std::int64_t length_ = 0;
+    std::int64_t position_ = 0;
+    bool broken_ = false;
+    _fluid_hashtable_t* settings_ = nullptr;
+    _fluid_synth_t* synth_ = nullptr;
+    _fluid_player_t* player_ = nullptr;
+};

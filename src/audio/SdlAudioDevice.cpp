@@ -1,0 +1,129 @@
+#include "audio/SdlAudioDevice.h"
+
+#include "audio/AudioFormat.h"
+#include "audio/ClockAudioDevice.h"
+#include "audio/Mixer.h"
+
+#include <SDL.h>
+#include <cstring>
+
+namespace {
+// 1024 frames (23 ms) per callback: low latency, few wake-ups.
+constexpr Uint16 kCallbackFrames = 1024;
+constexpr auto kCheckEvery = std::chrono::milliseconds(250);
+constexpr auto kRetryEvery = std::chrono::seconds(2);
+}  // namespace
+
+SdlAudioDevice::SdlAudioDevice(Mixer& mixer) : mixer_(mixer)
+{
+    subsystemUp_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    open();
+}
+
+SdlAudioDevice::~SdlAudioDevice()
+{
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);
+    }
+    clock_.reset();
+    if (subsystemUp_) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    } else if (driverForced_) {
+        SDL_AudioQuit();
+    }
+}
+
+void SdlAudioDevice::callback(void* self, Uint8* stream, int len)
+{
+    auto* device = static_cast<SdlAudioDevice*>(self);
+    device->mixer_.render(reinterpret_cast<std::int16_t*>(stream),
+                          static_cast<std::size_t>(len) / audio_format::kFrameBytes);
+}
+
+void SdlAudioDevice::open()
+{
+    if ((subsystemUp_ || driverForced_) && openDevice()) {
+        return;
+    }
+    if (switchToDummyDriver() && openDevice()) {
+        return;
+    }
+    clock_ = std::make_unique<ClockAudioDevice>(mixer_, ClockAudioDevice::Pace::RealTime);
+    setName(clock_->name());
+}
+
+bool SdlAudioDevice::openDevice()
+{
+    SDL_AudioSpec want{};
+    want.freq = audio_format::kRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = audio_format::kChannels;
+    want.samples = kCallbackFrames;
+    want.callback = &SdlAudioDevice::callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No format changes allowed: SDL converts to the hardware itself, so the
+    // mixer always renders one format.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    setName(QString::fromUtf8(driver != nullptr ? driver : "unknown"));
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+bool SdlAudioDevice::switchToDummyDriver()
+{
+    const char* current = SDL_GetCurrentAudioDriver();
+    if (current != nullptr && std::strcmp(current, "dummy") == 0) {
+        return false;
+    }
+    if (SDL_AudioInit("dummy") != 0) {
+        return false;
+    }
+    driverForced_ = true;
+    return true;
+}
+
+void SdlAudioDevice::maintain()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextCheck_) {
+        return;
+    }
+    nextCheck_ = now + kCheckEvery;
+    if (device_ != 0 && SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED) {
+        return;
+    }
+    if (device_ != 0) {
+        // Lost (unplugged, server gone): its thread no longer calls us once
+        // closed, so the mixer is never rendered by two threads at a time.
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+        open();
+        return;
+    }
+    // Running on the silent clock: try the driver again now and then.
+    if (clock_ && (subsystemUp_ || driverForced_) && now >= nextRetry_) {
+        nextRetry_ = now + kRetryEvery;
+        clock_.reset();
+        if (!openDevice()) {
+            clock_ = std::make_unique<ClockAudioDevice>(mixer_, ClockAudioDevice::Pace::RealTime);
+            setName(clock_->name());
+        }
+    }
+}
+
+QString SdlAudioDevice::name() const
+{
+    std::lock_guard lock(nameMutex_);
+    return name_;
+}
+
+void SdlAudioDevice::setName(const QString& name)
+{
+    std::lock_guard lock(nameMutex_);
+    name_ = name;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class Mixer;
+class PcmConverter;
+
+// The voice side of the mixer: converts pushed PCM of any rate and channel
+// count to the output format and queues it in the voice
+// ring. The converter is guarded by a mutex that the output callback never
+// touches.
+class VoiceInput {
+public:
+    explicit VoiceInput(Mixer& mixer);
+    ~VoiceInput();
+    VoiceInput(const VoiceInput&) = delete;
+    VoiceInput& operator=(const VoiceInput&) = delete;
+
+    // One producer thread at a time. Blocks while a second or more is queued.
+    bool push(const std::int16_t* samples, std::size_t frames, int rate, int channels);
+    // Any thread.
+    void flush();
+    bool idle() const;
+    std::uint64_t framesPlayed() const;
+    // Decode thread, regularly: drains what the converter holds back once the
+    // producer has gone quiet, and wakes a blocked producer.
+    void service();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool prepareConverter(std::unique_lock<std::mutex>& lock, int rate, int channels);
+    void drainConverter(bool endOfInput);
+    std::size_t queuedFrames() const;
+
+    Mixer& mixer_;
+    mutable std::mutex mutex_;
+    std::condition_variable space_;
+    std::unique_ptr<PcmConverter> converter_;  // guarded by mutex_
+    Clock::time_point lastPut_{};              // guarded by mutex_
+    std::uint64_t flushes_ = 0;                // guarded by mutex_
+    std::atomic<int> pushing_{0};
+    std::atomic<bool> converterHolds_{false};
+    std::atomic<std::uint64_t> accepted_{0};
+};

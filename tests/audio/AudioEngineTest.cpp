@@ -1,0 +1,241 @@
+#include "AudioTestSupport.h"
+#include "audio/AudioEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <cmath>
+
+using namespace audio_test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kDevice = QStringLiteral("MPEGVideo");
+
+// Opens and plays a whole file with the output captured to disk.
+Pcm playWhole(const QString& path, std::int32_t* totalFrames = nullptr)
+{
+    DiskCapture capture;
+    {
+        AudioEngine engine;
+        EXPECT_EQ(engine.OpenMPEG(0, path, kDevice), QString());
+        const std::int32_t total = engine.GetTotalframes();
+        if (totalFrames != nullptr) {
+            *totalFrames = total;
+        }
+        engine.PlayMPEG(1, total);
+        EXPECT_TRUE(waitForEnd(engine, 10s));
+    }
+    return capture.read();
+}
+
+void expectSameLength(const Pcm& played, double seconds)
+{
+    EXPECT_NEAR(played.seconds(), seconds, seconds * 0.01);
+}
+
+}  // namespace
+
+TEST(AudioEngineOutput, WholeMp3ComesOutSampleForSample)
+{
+    std::int32_t total = 0;
+    const Pcm played = trimmed(playWhole(media("tone.mp3"), &total));
+    const Pcm reference = trimmed(decodeMpeg(media("tone.mp3")));
+    EXPECT_EQ(total, 1500);
+    ASSERT_EQ(reference.frames(), 66150u);  // gapless: exactly the source length
+    expectSameLength(played, 1.5);
+    EXPECT_GT(rms(played), 3000.0);
+    EXPECT_TRUE(played.samples == reference.samples);
+}
+
+TEST(AudioEngineOutput, TaggedMp3AndMp2PlayLikeTheirSource)
+{
+    const Pcm tagged = trimmed(playWhole(media("tagged.mp3")));
+    EXPECT_TRUE(tagged.samples == trimmed(decodeMpeg(media("tagged.mp3"))).samples);
+    const Pcm layer2 = trimmed(playWhole(media("tone.mp2")));
+    const Pcm reference = trimmed(decodeMpeg(media("tone.mp2")));
+    expectSameLength(layer2, reference.seconds());
+    EXPECT_TRUE(layer2.samples == reference.samples);
+}
+
+TEST(AudioEngineOutput, OtherRatesAndChannelCountsAreConverted)
+{
+    // 22.05 kHz mono mp3 and a 48 kHz wav reach the 44.1 kHz stereo output
+    // whole and at their loudness.
+    const Pcm chord = trimmed(playWhole(media("chord.mp3")));
+    const Pcm chordSource = decodeMpeg(media("chord.mp3"));
+    expectSameLength(chord, chordSource.seconds());
+    EXPECT_NEAR(rms(chord), rms(chordSource), rms(chordSource) * 0.1);
+
+    const Pcm wav = trimmed(playWhole(media("chord48.wav")));
+    const Pcm wavSource = readSoundFile(media("chord48.wav"));
+    expectSameLength(wav, 1.0);
+    EXPECT_NEAR(rms(wav), rms(wavSource), rms(wavSource) * 0.1);
+}
+
+TEST(AudioEngineOutput, RangePlaysExactlyThoseMilliseconds)
+{
+    DiskCapture capture;
+    {
+        AudioEngine engine;
+        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        engine.PlayMPEG(501, 1000);
+        ASSERT_TRUE(waitForEnd(engine, 5s));
+    }
+    const Pcm played = trimmed(capture.read());
+    const Pcm expected = trimmed(decodeMpeg(media("tone.mp3")).slice(22050, 22050));
+    EXPECT_EQ(played.frames(), expected.frames());
+    EXPECT_TRUE(played.samples == expected.samples);
+}
+
+TEST(AudioEngineOutput, PauseHoldsThePlaceAndResumeGoesOn)
+{
+    DiskCapture capture;
+    {
+        AudioEngine engine;
+        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        engine.PlayMPEG(1, engine.GetTotalframes());
+        ASSERT_TRUE(waitFor([&] { return engine.GetPercent() >= 30; }, 5s));
+        engine.PauseMPEG();
+        QThread::msleep(100);
+        const std::int32_t held = engine.GetPercent();
+        QThread::msleep(400);
+        EXPECT_EQ(engine.GetPercent(), held);
+        EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
+        engine.ResumeMPEG();
+        ASSERT_TRUE(waitForEnd(engine, 5s));
+        EXPECT_EQ(engine.GetPercent(), 100);
+    }
+    const Pcm played = capture.read();
+    const auto gaps = silentRuns(trimmed(played), 4096);
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_GE(gaps[0].end - gaps[0].begin, 44100u * 4 / 10);
+    // Nothing lost, nothing played twice.
+    EXPECT_TRUE(withoutGaps(played, 1024).samples ==
+                trimmed(decodeMpeg(media("tone.mp3"))).samples);
+}
+
+TEST(AudioEngineOutput, StopThenPlayStartsAgain)
+{
+    DiskCapture capture;
+    const Pcm reference = trimmed(decodeMpeg(media("tone.mp3")));
+    {
+        AudioEngine engine;
+        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        engine.PlayMPEG(1, engine.GetTotalframes());
+        ASSERT_TRUE(waitFor([&] { return engine.GetPercent() >= 20; }, 5s));
+        engine.StopMPEG();
+        EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
+        QThread::msleep(300);
+        EXPECT_EQ(engine.GetTotalframes(), 1500);
+        engine.PlayMPEG(1, engine.GetTotalframes());
+        ASSERT_TRUE(waitForEnd(engine, 5s));
+    }
+    const Pcm played = trimmed(capture.read());
+    ASSERT_GT(played.frames(), reference.frames());
+    const Pcm tail = played.slice(played.frames() - reference.frames(), reference.frames());
+    EXPECT_TRUE(tail.samples == reference.samples);
+    // The stopped start really stopped: silence sits between the two.
+    const Pcm head = played.slice(0, played.frames() - reference.frames());
+    EXPECT_FALSE(silentRuns(head, 4096).empty());
+}
+
+TEST(AudioEngineTransport, EndIsReportedOnceAtTheEndOfEachRange)
+{
+    AudioEngine engine({AudioEngine::Output::SilentClock});
+    engine.SetAutoRepeat(true);
+    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    for (int round = 0; round < 2; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        engine.PlayMPEG(1001, 1400);
+        EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
+        int lastPercent = 0;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                const int percent = engine.GetPercent();
+                EXPECT_GE(percent, lastPercent);
+                lastPercent = percent;
+                return engine.AreMPEGAtEnd() == 1;
+            },
+            5s));
+        EXPECT_GE(clock.elapsed(), 350);  // 400 ms of audio at real-time pace
+        for (int i = 0; i < 20; ++i) {
+            QThread::msleep(10);
+            ASSERT_EQ(engine.AreMPEGAtEnd(), 1);
+        }
+        EXPECT_EQ(engine.GetPercent(), 100);
+    }
+}
+
+TEST(AudioEngineTransport, AutoRepeatKeepsTheEndedSongOpen)
+{
+    AudioEngine engine({AudioEngine::Output::SilentClock});
+    engine.SetAutoRepeat(true);
+    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    engine.PlayMPEG(1200, 1500);
+    ASSERT_TRUE(waitForEnd(engine, 5s));
+    QThread::msleep(100);
+    EXPECT_EQ(engine.GetTotalframes(), 1500);
+    engine.PlayMPEG(1200, 1500);
+    EXPECT_EQ(engine.AreMPEGAtEnd(), 0);  // it plays again, never by itself
+    ASSERT_TRUE(waitForEnd(engine, 5s));
+}
+
+TEST(AudioEngineTransport, WithoutAutoRepeatTheEndedSongCloses)
+{
+    AudioEngine engine({AudioEngine::Output::SilentClock});
+    engine.SetAutoRepeat(false);
+    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    engine.PlayMPEG(1200, 1500);
+    ASSERT_TRUE(waitForEnd(engine, 5s));
+    ASSERT_TRUE(waitFor([&] { return engine.GetTotalframes() == 0; }, 2s));
+    engine.PlayMPEG(1, 1500);
+    EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
+    // A newly opened song plays as usual.
+    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    EXPECT_EQ(engine.GetTotalframes(), 1500);
+}
+
+TEST(AudioEngineTransport, FramesAreMillisecondsForEveryKindOfFile)
+{
+    AudioEngine engine({AudioEngine::Output::SilentClock});
+    ASSERT_EQ(engine.OpenMPEG(0, media("chord.mp3"), kDevice), QString());
+    EXPECT_EQ(engine.GetTotalframes(), 1200);
+    ASSERT_EQ(engine.OpenMPEG(0, media("chord48.wav"), kDevice), QString());
+    EXPECT_EQ(engine.GetTotalframes(), 1000);
+    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp2"), kDevice), QString());
+    // Layer II has no gapless information: the decoder delay stays in.
+    EXPECT_NEAR(engine.GetTotalframes(), 1500, 60);
+}
+
+TEST(AudioEngineTransport, NothingOpenReportsNoEndBeforeAPlay)
+{
+    AudioEngine engine({AudioEngine::Output::SilentClock});
+    EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
+    EXPECT_EQ(engine.GetPercent(), 0);
+    EXPECT_EQ(engine.GetTotalframes(), 0);
+    engine.PauseMPEG();
+    engine.ResumeMPEG();
+    engine.StopMPEG();
+    engine.CloseMPEG();
+    EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
+    engine.PlayMPEG(1, 100);
+    EXPECT_EQ(engine.AreMPEGAtEnd(), 1);  // nothing to play: the radio moves on
+}
+
+TEST(AudioEngineDevice, FallsBackToTheDummyDriverWhenNoDeviceOpens)
+{
+    const QByteArray previous = qgetenv("SDL_AUDIODRIVER");
+    qputenv("SDL_AUDIODRIVER", "nosuchdriver");
+    {
+        AudioEngine engine;
+        EXPECT_EQ(engine.outputName(), QStringLiteral("dummy"));
+        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        engine.PlayMPEG(1300, 1500);
+        EXPECT_TRUE(waitForEnd(engine, 5s));
+    }
+    qputenv("SDL_AUDIODRIVER", previous);
+}
