@@ -1,0 +1,9 @@
+#include "playlist/AdCycle.h"
+
+int AdCycle::tick()
+{
+    if (counter_ > 1) {
+        counter_ = 0;
+    }
+    return counter_++;
+}

@@ -1,0 +1,48 @@
+#include "playlist/PathText.h"
+
+#include <QDir>
+
+QString TrimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' ')) {
+        ++first;
+    }
+    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+namespace {
+
+bool isSeparator(QChar c)
+{
+#ifdef Q_OS_WIN
+    return c == QLatin1Char('\\') || c == QLatin1Char('/');
+#else
+    return c == QLatin1Char('/');
+#endif
+}
+
+}  // namespace
+
+QString FileNameOnly(const QString& path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (isSeparator(path.at(i))) {
+            return path.mid(i + 1);
+        }
+    }
+    return path;
+}
+
+QString JoinPath(const QString& folder, const QString& name)
+{
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(folder) + QLatin1Char('\\') + name;
+#else
+    return folder + QLatin1Char('/') + name;
+#endif
+}

@@ -1,0 +1,190 @@
+#include "playlist/PlaylistBuilder.h"
+
+#include "core/Tolvars.h"
+#include "playlist/PathText.h"
+#include "playlist/PlaylistStore.h"
+#include "playlist/Prompter.h"
+
+#include <QDir>
+#include <algorithm>
+
+namespace {
+
+Prompt stopMessage(const QString& text, const QString& title, bool beep = false)
+{
+    return {text, title, PromptButtons::Ok, PromptIcon::Stop, beep};
+}
+
+}  // namespace
+
+PlaylistBuilder::PlaylistBuilder(Tolvars& state, Prompter& prompter, PlaylistStore& store)
+    : state_(state), prompter_(prompter), store_(store)
+{
+}
+
+QStringList PlaylistBuilder::audioFilesIn(const QString& folder)
+{
+    static const QStringList patterns{QStringLiteral("*.mp3"), QStringLiteral("*.mp2"),
+                                      QStringLiteral("*.wav"), QStringLiteral("*.mid*")};
+    if (folder.isEmpty()) {
+        return {};
+    }
+    return QDir(folder).entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+void PlaylistBuilder::listFolder(const QString& folder)
+{
+    folder_ = folder;
+    folderFiles_.setStringList(audioFilesIn(folder));
+}
+
+void PlaylistBuilder::appendFolderFiles(const QStringList& names)
+{
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QString& name : names) {
+        paths.append(JoinPath(folder_, name));
+    }
+    playlist_.append(paths);
+}
+
+void PlaylistBuilder::moveAll()
+{
+    appendFolderFiles(folderFiles_.stringList());
+}
+
+void PlaylistBuilder::moveRows(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    const QStringList& files = folderFiles_.stringList();
+    QStringList names;
+    names.reserve(rows.size());
+    for (const int row : rows) {
+        if (row >= 0 && row < files.size()) {
+            names.append(files.at(row));
+        }
+    }
+    appendFolderFiles(names);
+}
+
+void PlaylistBuilder::removeSong(std::optional<int> highlighted)
+{
+    state_.SpeechText = QStringLiteral("Remove highlighted file from playlist?");
+    const PromptAnswer answer = prompter_.ask({state_.SpeechText, QStringLiteral("Remove Song?"),
+                                               PromptButtons::OkCancel, PromptIcon::Stop, false});
+    if (answer != PromptAnswer::Ok || !highlighted) {
+        return;
+    }
+    playlist_.removeAt(*highlighted);
+}
+
+void PlaylistBuilder::clear()
+{
+    playlist_.clear();
+}
+
+void PlaylistBuilder::chooseEntry(int row)
+{
+    if (row >= 0 && row < playlist_.count()) {
+        state_.SongFile = playlist_.pathAt(row);
+    }
+}
+
+void PlaylistBuilder::passList()
+{
+    const int n = playlist_.count();
+    if (n >= 1) {
+        state_.SongList = playlist_.paths();
+        state_.SongCount = n;
+        state_.SongFile = state_.SongList.first();
+    }
+    state_.ListAccepted = true;
+}
+
+void PlaylistBuilder::cancel()
+{
+    state_.ListAccepted = false;
+}
+
+bool PlaylistBuilder::isMissing(const QString& typedName)
+{
+    return typedName.isEmpty() || typedName.startsWith(QLatin1Char('('));
+}
+
+void PlaylistBuilder::listSavedNames()
+{
+    appendSavedNames(store_.savedNames());
+}
+
+void PlaylistBuilder::appendSavedNames(const QStringList& names)
+{
+    const int at = savedNames_.rowCount();
+    savedNames_.insertRows(at, static_cast<int>(names.size()));
+    for (int i = 0; i < names.size(); ++i) {
+        savedNames_.setData(savedNames_.index(at + i), names.at(i));
+    }
+}
+
+void PlaylistBuilder::saveList(const QString& typedName)
+{
+    if (isMissing(typedName)) {
+        prompter_.ask(stopMessage(QStringLiteral("Please enter a name to save list."),
+                                  QStringLiteral("Name missing"), true));
+        return;
+    }
+    const QString stem = TrimSpaces(typedName);
+    const QString fileName = store_.fileFor(stem);
+    if (FileExists(fileName)) {
+        const PromptAnswer answer =
+            prompter_.ask({QStringLiteral("Overwrite existing file ") + stem + QLatin1Char('?'),
+                           QStringLiteral("File already exists!"), PromptButtons::YesNo,
+                           PromptIcon::Stop, false});
+        if (answer != PromptAnswer::Yes) {
+            return;
+        }
+    }
+    appendSavedNames({typedName});
+    if (!store_.write(fileName, playlist_.paths())) {
+        prompter_.ask(stopMessage(QStringLiteral("Error saving file"), QStringLiteral("Error")));
+    }
+}
+
+void PlaylistBuilder::getFiles(const QString& typedName)
+{
+    state_.SongIndex = 1;
+    if (isMissing(typedName)) {
+        prompter_.ask(
+            stopMessage(QStringLiteral("No playlists have been saved yet. Or none selected."),
+                        QStringLiteral("No lists saved, or selected."), true));
+        return;
+    }
+    const QString fileName = store_.fileFor(TrimSpaces(typedName));
+    if (!FileExists(fileName)) {
+        prompter_.ask(stopMessage(QStringLiteral("None found."), QStringLiteral("None found")));
+        return;
+    }
+    // A file that is there but cannot be read leaves the playlist as it was.
+    const std::optional<QStringList> paths = store_.read(fileName);
+    if (!paths) {
+        return;
+    }
+    playlist_.replace(*paths);
+    if (!paths->isEmpty()) {
+        state_.SongFile = paths->first();
+    }
+}
+
+bool PlaylistBuilder::chooseTagFile(std::optional<int> highlighted)
+{
+    if (playlist_.count() == 0 || !highlighted || *highlighted < 0 ||
+        *highlighted >= playlist_.count()) {
+        prompter_.ask({QStringLiteral("Move file to \"Create MP3 Playlist\" to edit tags. "
+                                      "Highlight file you wish to edit."),
+                       QStringLiteral("Information"), PromptButtons::Ok, PromptIcon::Information,
+                       false});
+        return false;
+    }
+    state_.TagFile = playlist_.pathAt(*highlighted);
+    return true;
+}

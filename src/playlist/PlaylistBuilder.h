@@ -1,0 +1,67 @@
+#pragma once
+
+#include "playlist/PlaylistModel.h"
+
+#include <QList>
+#include <QString>
+#include <QStringListModel>
+#include <optional>
+
+class Tolvars;
+class Prompter;
+class PlaylistStore;
+
+// What the playlist window does, without the window: the folder's audio files
+// (List1), the playlist being built (List2 with its paths), the saved names
+// (Combo1's list), and saving, loading and handing the playlist over through
+// the shared state. Every message goes through the Prompter. GUI thread only.
+class PlaylistBuilder {
+public:
+    PlaylistBuilder(Tolvars& state, Prompter& prompter, PlaylistStore& store);
+
+    QStringListModel& folderFiles() { return folderFiles_; }
+    PlaylistModel& playlist() { return playlist_; }
+    QStringListModel& savedNames() { return savedNames_; }
+    const QString& folder() const { return folder_; }
+
+    // The audio files of a folder that are not hidden, alphabetically; the
+    // patterns match without regard to case.
+    static QStringList audioFilesIn(const QString& folder);
+
+    // Lists the audio files of the folder the user opened.
+    void listFolder(const QString& folder);
+    void moveAll();
+    // Appends the given rows of the folder's file list, first to last.
+    void moveRows(QList<int> rows);
+    // Asks before removing; nothing is removed without a highlighted row.
+    void removeSong(std::optional<int> highlighted);
+    void clear();
+
+    // A click on an entry makes it the current song.
+    void chooseEntry(int row);
+    // Hands the playlist to playback; an empty one leaves the previous list.
+    void passList();
+    void cancel();
+
+    void listSavedNames();
+    void saveList(const QString& typedName);
+    void getFiles(const QString& typedName);
+
+    // Sets TagFile to the highlighted entry; says what to do when there is none.
+    bool chooseTagFile(std::optional<int> highlighted);
+
+    // Names that count as "no name given".
+    static bool isMissing(const QString& typedName);
+
+private:
+    void appendFolderFiles(const QStringList& names);
+    void appendSavedNames(const QStringList& names);
+
+    Tolvars& state_;
+    Prompter& prompter_;
+    PlaylistStore& store_;
+    QString folder_;
+    QStringListModel folderFiles_;
+    PlaylistModel playlist_;
+    QStringListModel savedNames_;
+};

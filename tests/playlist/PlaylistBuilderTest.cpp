@@ -1,0 +1,272 @@
+#include "FailingSaveFile.h"
+#include "ScriptedPrompter.h"
+#include "core/Tolvars.h"
+#include "playlist/PlaylistBuilder.h"
+#include "playlist/PlaylistStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const Prompt kNameMissing{QStringLiteral("Please enter a name to save list."),
+                          QStringLiteral("Name missing"), PromptButtons::Ok, PromptIcon::Stop,
+                          true};
+const Prompt kNoneSelected{QStringLiteral("No playlists have been saved yet. Or none selected."),
+                           QStringLiteral("No lists saved, or selected."), PromptButtons::Ok,
+                           PromptIcon::Stop, true};
+const Prompt kNoneFound{QStringLiteral("None found."), QStringLiteral("None found"),
+                        PromptButtons::Ok, PromptIcon::Stop, false};
+const Prompt kSaveError{QStringLiteral("Error saving file"), QStringLiteral("Error"),
+                        PromptButtons::Ok, PromptIcon::Stop, false};
+
+Prompt overwrite(const QString& stem)
+{
+    return {QStringLiteral("Overwrite existing file ") + stem + QStringLiteral("?"),
+            QStringLiteral("File already exists!"), PromptButtons::YesNo, PromptIcon::Stop, false};
+}
+
+class PlaylistBuilderTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    void build(const QStringList& paths) { builder.playlist().replace(paths); }
+    QStringList names() { return builder.savedNames().stringList(); }
+    QString pyl(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    QTemporaryDir dir;
+    Tolvars state;
+    ScriptedPrompter prompter;
+    PlaylistStore store{dir.path()};
+    PlaylistBuilder builder{state, prompter, store};
+};
+
+}  // namespace
+
+TEST_F(PlaylistBuilderTest, MissingNamesAreRefusedWithABeep)
+{
+    build({QStringLiteral("/m/a.mp3")});
+    for (const QString& name :
+         {QStringLiteral("(playlist name)"), QString(), QStringLiteral("(rock")}) {
+        prompter.asked.clear();
+        builder.saveList(name);
+        EXPECT_EQ(prompter.asked, QList<Prompt>{kNameMissing});
+
+        prompter.asked.clear();
+        state.SongIndex = 7;
+        builder.getFiles(name);
+        EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneSelected});
+        EXPECT_EQ(state.SongIndex, 1);
+    }
+    EXPECT_TRUE(names().isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3")});
+}
+
+TEST_F(PlaylistBuilderTest, SurroundingSpacesAreTrimmedFromTheFileNameButKeptInTheList)
+{
+    build({QStringLiteral(" /m/a.mp3 "), QStringLiteral("/m/b.mp3")});
+    builder.saveList(QStringLiteral("  rock  "));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/m/a.mp3\r\n/m/b.mp3\r\n"));
+    EXPECT_EQ(names(), QStringList{QStringLiteral("  rock  ")});
+
+    builder.saveList(QStringLiteral("  rock  "));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{overwrite(QStringLiteral("rock"))});
+    // Saving again under a listed name lists it a second time.
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("  rock  "), QStringLiteral("  rock  ")}));
+}
+
+TEST_F(PlaylistBuilderTest, AnsweringNoToOverwriteChangesNothing)
+{
+    writeFile(pyl("rock.pyl"), "/old.mp3\r\n");
+    build({QStringLiteral("/new.mp3")});
+    prompter.answers = {PromptAnswer::No};
+    builder.saveList(QStringLiteral("rock"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{overwrite(QStringLiteral("rock"))});
+    EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/old.mp3\r\n"));
+    EXPECT_TRUE(names().isEmpty());
+
+    prompter.answers = {PromptAnswer::Yes};
+    builder.saveList(QStringLiteral("rock"));
+    EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/new.mp3\r\n"));
+}
+
+TEST_F(PlaylistBuilderTest, SpacesOnlyNameSavesToADotPylFileThatLoadsBack)
+{
+    build({QStringLiteral("/m/a.mp3")});
+    builder.saveList(QStringLiteral("   "));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(readFile(pyl(".pyl")), QByteArray("/m/a.mp3\r\n"));
+    EXPECT_EQ(names(), QStringList{QStringLiteral("   ")});
+
+    builder.clear();
+    builder.getFiles(QStringLiteral(" "));
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3")});
+}
+
+TEST_F(PlaylistBuilderTest, EmptyPlaylistWritesAnEmptyFileThatCountsAsAbsent)
+{
+    builder.saveList(QStringLiteral("empty"));
+    ASSERT_TRUE(QFile::exists(pyl("empty.pyl")));
+    EXPECT_EQ(QFileInfo(pyl("empty.pyl")).size(), 0);
+
+    build({QStringLiteral("/m/keep.mp3")});
+    builder.getFiles(QStringLiteral("empty"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/keep.mp3")});
+
+    prompter.asked.clear();
+    builder.saveList(QStringLiteral("empty"));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(readFile(pyl("empty.pyl")), QByteArray("/m/keep.mp3\r\n"));
+}
+
+TEST_F(PlaylistBuilderTest, LoadSkipsBlankLinesTrimsAndSetsTheCurrentSong)
+{
+    writeFile(pyl("mixed.pyl"), "\r\n   \r\n  /m/one.mp3  \r\nplain.mp3\r\n\r\n/m/x/three.wav");
+    build({QStringLiteral("/old.mp3")});
+    state.SongIndex = 5;
+    builder.getFiles(QStringLiteral("mixed "));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(builder.playlist().paths(),
+              (QStringList{QStringLiteral("/m/one.mp3"), QStringLiteral("plain.mp3"),
+                           QStringLiteral("/m/x/three.wav")}));
+    const QAbstractItemModel& model = builder.playlist();
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole), QStringLiteral("one.mp3"));
+    // A line without a separator is both the display name and the path.
+    EXPECT_EQ(model.data(model.index(1, 0), Qt::DisplayRole), QStringLiteral("plain.mp3"));
+    EXPECT_EQ(state.SongFile, QStringLiteral("/m/one.mp3"));
+    EXPECT_EQ(state.SongIndex, 1);
+    EXPECT_TRUE(names().isEmpty());
+    EXPECT_FALSE(state.ListAccepted);
+}
+
+TEST_F(PlaylistBuilderTest, BareLineFeedsLoadAsOneEntry)
+{
+    writeFile(pyl("unix.pyl"), "/m/a.mp3\n/m/b.mp3\n");
+    builder.getFiles(QStringLiteral("unix"));
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3\n/m/b.mp3\n")});
+
+    writeFile(pyl("mac.pyl"), "/m/a.mp3\r/m/b.mp3\r");
+    builder.getFiles(QStringLiteral("mac"));
+    EXPECT_EQ(builder.playlist().paths(),
+              (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")}));
+}
+
+TEST_F(PlaylistBuilderTest, ABackupCopyIsListedButLoadsNothing)
+{
+    writeFile(pyl("mix.pyl.bak"), "/m/a.mp3\r\n");
+    builder.listSavedNames();
+    EXPECT_EQ(names(), QStringList{QStringLiteral("mix.pyl")});
+    build({QStringLiteral("/keep.mp3")});
+    state.SongIndex = 3;
+    builder.getFiles(QStringLiteral("mix.pyl"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
+    EXPECT_EQ(state.SongIndex, 1);
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
+}
+
+TEST_F(PlaylistBuilderTest, ListingAppendsAfterNamesAlreadyThere)
+{
+    writeFile(pyl("b.pyl"), "x\r\n");
+    writeFile(pyl("a.pyl"), "x\r\n");
+    builder.listSavedNames();
+    build({QStringLiteral("/m/a.mp3")});
+    builder.saveList(QStringLiteral("c"));
+    EXPECT_EQ(names(),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+#ifndef Q_OS_WIN
+TEST_F(PlaylistBuilderTest, ANameWithASeparatorSavesIntoASubfolderOnlyWhenItExists)
+{
+    build({QStringLiteral("/m/a.mp3")});
+    builder.saveList(QStringLiteral("sub/rock"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{kSaveError});
+    // The name stays listed although the save failed.
+    EXPECT_EQ(names(), QStringList{QStringLiteral("sub/rock")});
+
+    prompter.asked.clear();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    builder.saveList(QStringLiteral("sub/rock"));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(readFile(pyl("sub/rock.pyl")), QByteArray("/m/a.mp3\r\n"));
+
+    PlaylistBuilder fresh(state, prompter, store);
+    fresh.listSavedNames();
+    EXPECT_TRUE(fresh.savedNames().stringList().isEmpty());
+    fresh.getFiles(QStringLiteral("sub/rock"));
+    EXPECT_EQ(fresh.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3")});
+}
+#endif
+
+TEST_F(PlaylistBuilderTest, FailedSaveKeepsTheOldFileAndSaysSo)
+{
+    writeFile(pyl("rock.pyl"), "/old.mp3\r\n");
+    build({QStringLiteral("/new.mp3")});
+    store.setSaveFileFactory(
+        [](const QString& name) { return std::make_unique<FailingSaveFile>(name, 4); });
+    builder.saveList(QStringLiteral("rock"));
+    EXPECT_EQ(prompter.asked, (QList<Prompt>{overwrite(QStringLiteral("rock")), kSaveError}));
+    EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/old.mp3\r\n"));
+}
+
+TEST_F(PlaylistBuilderTest, UnreadablePlaylistLeavesTheListAlone)
+{
+    // A folder named like a playlist counts as absent.
+    QDir(dir.path()).mkdir(QStringLiteral("odd.pyl"));
+    build({QStringLiteral("/keep.mp3")});
+    builder.getFiles(QStringLiteral("odd"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
+}
+
+TEST_F(PlaylistBuilderTest, PlaylistsBeyondSixteenBitsLoadWhole)
+{
+    QStringList paths;
+    for (int i = 0; i < 33000; ++i) {
+        paths << QStringLiteral("/m/%1.mp3").arg(i);
+    }
+    build(paths);
+    builder.saveList(QStringLiteral("big"));
+    builder.clear();
+    builder.getFiles(QStringLiteral("big"));
+    EXPECT_EQ(builder.playlist().count(), 33000);
+    builder.passList();
+    EXPECT_EQ(state.SongCount, 33000);
+    EXPECT_EQ(state.SongList.last(), QStringLiteral("/m/32999.mp3"));
+}
+
+TEST_F(PlaylistBuilderTest, FolderListingMatchesAudioPatternsWithoutCase)
+{
+    for (const char* name : {"b.MP3", "a.mp3", "c.Mp2", "d.wav", "e.mid", "f.MIDI", "g.ogg",
+                             "h.mp3.txt", ".hidden.mp3", "C.mp3"}) {
+        writeFile(pyl(name), "x");
+    }
+    QDir(dir.path()).mkdir(QStringLiteral("folder.mp3"));
+    builder.listFolder(dir.path());
+    EXPECT_EQ(
+        builder.folderFiles().stringList(),
+        (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.MP3"), QStringLiteral("c.Mp2"),
+                     QStringLiteral("C.mp3"), QStringLiteral("d.wav"), QStringLiteral("e.mid"),
+                     QStringLiteral("f.MIDI")}));
+    builder.listFolder(dir.filePath(QStringLiteral("gone")));
+    EXPECT_TRUE(builder.folderFiles().stringList().isEmpty());
+}

@@ -1,0 +1,111 @@
+#include "FailingSaveFile.h"
+#include "playlist/PlaylistFolder.h"
+#include "playlist/PlaylistStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+}  // namespace
+
+TEST(PlaylistStore, FileNameIsFolderStemAndExtension)
+{
+    PlaylistStore store(QStringLiteral("/opt/tolvar"));
+    EXPECT_EQ(store.fileFor(QStringLiteral("rock")), QStringLiteral("/opt/tolvar/rock.pyl"));
+    EXPECT_EQ(store.fileFor(QString()), QStringLiteral("/opt/tolvar/.pyl"));
+    EXPECT_EQ(PlaylistStore(QStringLiteral("/")).fileFor(QStringLiteral("rock")),
+              QStringLiteral("//rock.pyl"));
+}
+
+TEST(PlaylistStore, SavedNamesAreCutAtTheLastDotInCaseInsensitiveOrder)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"rock.pyl", "Jazz.pyl", "mix.pyl.bak", "blues.PYL", "notes.txt",
+                             ".hidden.pyl", "a.b.pyl"}) {
+        writeFile(dir.filePath(QString::fromLatin1(name)), "x\r\n");
+    }
+    QDir(dir.path()).mkdir(QStringLiteral("folder.pyl"));
+    PlaylistStore store(dir.path());
+    EXPECT_EQ(store.savedNames(),
+              (QStringList{QStringLiteral("a.b"), QStringLiteral("blues"), QStringLiteral("Jazz"),
+                           QStringLiteral("mix.pyl"), QStringLiteral("rock")}));
+}
+
+TEST(PlaylistStore, WriteThenReadGivesTheEntriesBack)
+{
+    QTemporaryDir dir;
+    PlaylistStore store(dir.path());
+    const QString file = store.fileFor(QStringLiteral("rock"));
+    QStringList paths;
+    for (int i = 0; i < 40000; ++i) {
+        paths << QStringLiteral("/music/song %1.mp3").arg(i);
+    }
+    ASSERT_TRUE(store.write(file, paths));
+    EXPECT_EQ(store.read(file), paths);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("rock.pyl")});
+}
+
+TEST(PlaylistStore, FailedWriteLeavesTheOldPlaylistWhole)
+{
+    QTemporaryDir dir;
+    PlaylistStore store(dir.path());
+    const QString file = store.fileFor(QStringLiteral("rock"));
+    writeFile(file, "/old/a.mp3\r\n/old/b.mp3\r\n");
+
+    store.setSaveFileFactory(
+        [](const QString& name) { return std::make_unique<FailingSaveFile>(name, 10); });
+    EXPECT_FALSE(store.write(file, {QStringLiteral("/new/one.mp3"), QStringLiteral("/new/2.mp3")}));
+
+    EXPECT_EQ(readFile(file), QByteArray("/old/a.mp3\r\n/old/b.mp3\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("rock.pyl")});
+}
+
+TEST(PlaylistStore, WriteIntoAFolderThatIsAFileFails)
+{
+    QTemporaryDir dir;
+    const QString notAFolder = dir.filePath(QStringLiteral("plain"));
+    writeFile(notAFolder, "x");
+    PlaylistStore store(notAFolder);
+    EXPECT_FALSE(store.write(store.fileFor(QStringLiteral("rock")), {QStringLiteral("/a.mp3")}));
+    EXPECT_EQ(readFile(notAFolder), QByteArray("x"));
+}
+
+TEST(PlaylistStore, ReadOfSomethingUnreadableGivesNothing)
+{
+    QTemporaryDir dir;
+    PlaylistStore store(dir.path());
+    EXPECT_FALSE(store.read(dir.filePath(QStringLiteral("missing.pyl"))).has_value());
+    QDir(dir.path()).mkdir(QStringLiteral("folder.pyl"));
+    EXPECT_FALSE(store.read(dir.filePath(QStringLiteral("folder.pyl"))).has_value());
+}
+
+TEST(PlaylistFolder, ProgramFolderWhenWritableElseUserFolder)
+{
+    QTemporaryDir dir;
+    const QString user = dir.filePath(QStringLiteral("user"));
+    EXPECT_EQ(PlaylistFolder::choose(dir.path(), user), dir.path());
+
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    writeFile(plain, "x");
+    EXPECT_EQ(PlaylistFolder::choose(plain, user), user);
+    EXPECT_EQ(PlaylistFolder::choose(dir.filePath(QStringLiteral("gone")), user), user);
+    EXPECT_EQ(PlaylistFolder::choose(QString(), user), user);
+}
