@@ -1,11 +1,11 @@
 #include "playlist/PlaylistBuilder.h"
 
 #include "core/Tolvars.h"
+#include "playlist/FolderListing.h"
 #include "playlist/PathText.h"
 #include "playlist/PlaylistStore.h"
 #include "playlist/Prompter.h"
 
-#include <QDir>
 #include <algorithm>
 
 namespace {
@@ -22,20 +22,15 @@ PlaylistBuilder::PlaylistBuilder(Tolvars& state, Prompter& prompter, PlaylistSto
 {
 }
 
-QStringList PlaylistBuilder::audioFilesIn(const QString& folder)
-{
-    static const QStringList patterns{QStringLiteral("*.mp3"), QStringLiteral("*.mp2"),
-                                      QStringLiteral("*.wav"), QStringLiteral("*.mid*")};
-    if (folder.isEmpty()) {
-        return {};
-    }
-    return QDir(folder).entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
-}
-
 void PlaylistBuilder::listFolder(const QString& folder)
 {
+    showFolderFiles(folder, FolderListing::of(folder).audioFiles);
+}
+
+void PlaylistBuilder::showFolderFiles(const QString& folder, const QStringList& audioFiles)
+{
     folder_ = folder;
-    folderFiles_.setStringList(audioFilesIn(folder));
+    folderFiles_.setStringList(audioFiles);
 }
 
 void PlaylistBuilder::appendFolderFiles(const QStringList& names)
@@ -68,7 +63,7 @@ void PlaylistBuilder::moveRows(QList<int> rows)
     appendFolderFiles(names);
 }
 
-void PlaylistBuilder::removeSong(std::optional<int> highlighted)
+void PlaylistBuilder::RemoveSong(std::optional<int> highlighted)
 {
     state_.SpeechText = QStringLiteral("Remove highlighted file from playlist?");
     const PromptAnswer answer = prompter_.ask({state_.SpeechText, QStringLiteral("Remove Song?"),
@@ -91,7 +86,7 @@ void PlaylistBuilder::chooseEntry(int row)
     }
 }
 
-void PlaylistBuilder::passList()
+void PlaylistBuilder::PassList()
 {
     const int n = playlist_.count();
     if (n >= 1) {
@@ -126,7 +121,7 @@ void PlaylistBuilder::appendSavedNames(const QStringList& names)
     }
 }
 
-void PlaylistBuilder::saveList(const QString& typedName)
+void PlaylistBuilder::SaveList(const QString& typedName)
 {
     if (isMissing(typedName)) {
         prompter_.ask(stopMessage(QStringLiteral("Please enter a name to save list."),
@@ -150,7 +145,7 @@ void PlaylistBuilder::saveList(const QString& typedName)
     }
 }
 
-void PlaylistBuilder::getFiles(const QString& typedName)
+void PlaylistBuilder::GetFiles(const QString& typedName)
 {
     state_.SongIndex = 1;
     if (isMissing(typedName)) {

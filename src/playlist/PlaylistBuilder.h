@@ -24,28 +24,26 @@ public:
     QStringListModel& savedNames() { return savedNames_; }
     const QString& folder() const { return folder_; }
 
-    // The audio files of a folder that are not hidden, alphabetically; the
-    // patterns match without regard to case.
-    static QStringList audioFilesIn(const QString& folder);
-
     // Lists the audio files of the folder the user opened.
     void listFolder(const QString& folder);
+    // The same with the files already read from the folder.
+    void showFolderFiles(const QString& folder, const QStringList& audioFiles);
     void moveAll();
     // Appends the given rows of the folder's file list, first to last.
     void moveRows(QList<int> rows);
     // Asks before removing; nothing is removed without a highlighted row.
-    void removeSong(std::optional<int> highlighted);
+    void RemoveSong(std::optional<int> highlighted);
     void clear();
 
     // A click on an entry makes it the current song.
     void chooseEntry(int row);
     // Hands the playlist to playback; an empty one leaves the previous list.
-    void passList();
+    void PassList();
     void cancel();
 
     void listSavedNames();
-    void saveList(const QString& typedName);
-    void getFiles(const QString& typedName);
+    void SaveList(const QString& typedName);
+    void GetFiles(const QString& typedName);
 
     // Sets TagFile to the highlighted entry; says what to do when there is none.
     bool chooseTagFile(std::optional<int> highlighted);

@@ -62,10 +62,10 @@ void PlaylistVoice::about()
     state_.SpeechText = aboutText(state_.NewLine);
     prompter_.ask({state_.SpeechText, QStringLiteral("Tolvar MP3 v1.0 Quintaviel Software"),
                    PromptButtons::Ok, PromptIcon::Information, false});
-    ad();
+    Ad();
 }
 
-void PlaylistVoice::ad()
+void PlaylistVoice::Ad()
 {
     state_.SpeechText = adText();
     speech_.speak(state_.SpeechText);
@@ -80,5 +80,5 @@ void PlaylistVoice::adClicked()
     if (answer == PromptAnswer::Yes && openUrl_) {
         openUrl_(downloadUrl());
     }
-    ad();
+    Ad();
 }

@@ -27,7 +27,7 @@ public:
     // Shows the about box, then speaks the advertisement without stopping
     // speech that was already running.
     void about();
-    void ad();
+    void Ad();
     // A click on an advertisement image: offers the download, then advertises.
     void adClicked();
 

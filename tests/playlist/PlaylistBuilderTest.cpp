@@ -65,12 +65,12 @@ TEST_F(PlaylistBuilderTest, MissingNamesAreRefusedWithABeep)
     for (const QString& name :
          {QStringLiteral("(playlist name)"), QString(), QStringLiteral("(rock")}) {
         prompter.asked.clear();
-        builder.saveList(name);
+        builder.SaveList(name);
         EXPECT_EQ(prompter.asked, QList<Prompt>{kNameMissing});
 
         prompter.asked.clear();
         state.SongIndex = 7;
-        builder.getFiles(name);
+        builder.GetFiles(name);
         EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneSelected});
         EXPECT_EQ(state.SongIndex, 1);
     }
@@ -82,12 +82,12 @@ TEST_F(PlaylistBuilderTest, MissingNamesAreRefusedWithABeep)
 TEST_F(PlaylistBuilderTest, SurroundingSpacesAreTrimmedFromTheFileNameButKeptInTheList)
 {
     build({QStringLiteral(" /m/a.mp3 "), QStringLiteral("/m/b.mp3")});
-    builder.saveList(QStringLiteral("  rock  "));
+    builder.SaveList(QStringLiteral("  rock  "));
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/m/a.mp3\r\n/m/b.mp3\r\n"));
     EXPECT_EQ(names(), QStringList{QStringLiteral("  rock  ")});
 
-    builder.saveList(QStringLiteral("  rock  "));
+    builder.SaveList(QStringLiteral("  rock  "));
     EXPECT_EQ(prompter.asked, QList<Prompt>{overwrite(QStringLiteral("rock"))});
     // Saving again under a listed name lists it a second time.
     EXPECT_EQ(names(), (QStringList{QStringLiteral("  rock  "), QStringLiteral("  rock  ")}));
@@ -98,42 +98,42 @@ TEST_F(PlaylistBuilderTest, AnsweringNoToOverwriteChangesNothing)
     writeFile(pyl("rock.pyl"), "/old.mp3\r\n");
     build({QStringLiteral("/new.mp3")});
     prompter.answers = {PromptAnswer::No};
-    builder.saveList(QStringLiteral("rock"));
+    builder.SaveList(QStringLiteral("rock"));
     EXPECT_EQ(prompter.asked, QList<Prompt>{overwrite(QStringLiteral("rock"))});
     EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/old.mp3\r\n"));
     EXPECT_TRUE(names().isEmpty());
 
     prompter.answers = {PromptAnswer::Yes};
-    builder.saveList(QStringLiteral("rock"));
+    builder.SaveList(QStringLiteral("rock"));
     EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/new.mp3\r\n"));
 }
 
 TEST_F(PlaylistBuilderTest, SpacesOnlyNameSavesToADotPylFileThatLoadsBack)
 {
     build({QStringLiteral("/m/a.mp3")});
-    builder.saveList(QStringLiteral("   "));
+    builder.SaveList(QStringLiteral("   "));
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(readFile(pyl(".pyl")), QByteArray("/m/a.mp3\r\n"));
     EXPECT_EQ(names(), QStringList{QStringLiteral("   ")});
 
     builder.clear();
-    builder.getFiles(QStringLiteral(" "));
+    builder.GetFiles(QStringLiteral(" "));
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3")});
 }
 
 TEST_F(PlaylistBuilderTest, EmptyPlaylistWritesAnEmptyFileThatCountsAsAbsent)
 {
-    builder.saveList(QStringLiteral("empty"));
+    builder.SaveList(QStringLiteral("empty"));
     ASSERT_TRUE(QFile::exists(pyl("empty.pyl")));
     EXPECT_EQ(QFileInfo(pyl("empty.pyl")).size(), 0);
 
     build({QStringLiteral("/m/keep.mp3")});
-    builder.getFiles(QStringLiteral("empty"));
+    builder.GetFiles(QStringLiteral("empty"));
     EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/keep.mp3")});
 
     prompter.asked.clear();
-    builder.saveList(QStringLiteral("empty"));
+    builder.SaveList(QStringLiteral("empty"));
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(readFile(pyl("empty.pyl")), QByteArray("/m/keep.mp3\r\n"));
 }
@@ -143,7 +143,7 @@ TEST_F(PlaylistBuilderTest, LoadSkipsBlankLinesTrimsAndSetsTheCurrentSong)
     writeFile(pyl("mixed.pyl"), "\r\n   \r\n  /m/one.mp3  \r\nplain.mp3\r\n\r\n/m/x/three.wav");
     build({QStringLiteral("/old.mp3")});
     state.SongIndex = 5;
-    builder.getFiles(QStringLiteral("mixed "));
+    builder.GetFiles(QStringLiteral("mixed "));
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(builder.playlist().paths(),
               (QStringList{QStringLiteral("/m/one.mp3"), QStringLiteral("plain.mp3"),
@@ -161,11 +161,11 @@ TEST_F(PlaylistBuilderTest, LoadSkipsBlankLinesTrimsAndSetsTheCurrentSong)
 TEST_F(PlaylistBuilderTest, BareLineFeedsLoadAsOneEntry)
 {
     writeFile(pyl("unix.pyl"), "/m/a.mp3\n/m/b.mp3\n");
-    builder.getFiles(QStringLiteral("unix"));
+    builder.GetFiles(QStringLiteral("unix"));
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3\n/m/b.mp3\n")});
 
     writeFile(pyl("mac.pyl"), "/m/a.mp3\r/m/b.mp3\r");
-    builder.getFiles(QStringLiteral("mac"));
+    builder.GetFiles(QStringLiteral("mac"));
     EXPECT_EQ(builder.playlist().paths(),
               (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")}));
 }
@@ -177,7 +177,7 @@ TEST_F(PlaylistBuilderTest, ABackupCopyIsListedButLoadsNothing)
     EXPECT_EQ(names(), QStringList{QStringLiteral("mix.pyl")});
     build({QStringLiteral("/keep.mp3")});
     state.SongIndex = 3;
-    builder.getFiles(QStringLiteral("mix.pyl"));
+    builder.GetFiles(QStringLiteral("mix.pyl"));
     EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
     EXPECT_EQ(state.SongIndex, 1);
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
@@ -189,7 +189,7 @@ TEST_F(PlaylistBuilderTest, ListingAppendsAfterNamesAlreadyThere)
     writeFile(pyl("a.pyl"), "x\r\n");
     builder.listSavedNames();
     build({QStringLiteral("/m/a.mp3")});
-    builder.saveList(QStringLiteral("c"));
+    builder.SaveList(QStringLiteral("c"));
     EXPECT_EQ(names(),
               (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
 }
@@ -198,21 +198,21 @@ TEST_F(PlaylistBuilderTest, ListingAppendsAfterNamesAlreadyThere)
 TEST_F(PlaylistBuilderTest, ANameWithASeparatorSavesIntoASubfolderOnlyWhenItExists)
 {
     build({QStringLiteral("/m/a.mp3")});
-    builder.saveList(QStringLiteral("sub/rock"));
+    builder.SaveList(QStringLiteral("sub/rock"));
     EXPECT_EQ(prompter.asked, QList<Prompt>{kSaveError});
     // The name stays listed although the save failed.
     EXPECT_EQ(names(), QStringList{QStringLiteral("sub/rock")});
 
     prompter.asked.clear();
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    builder.saveList(QStringLiteral("sub/rock"));
+    builder.SaveList(QStringLiteral("sub/rock"));
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(readFile(pyl("sub/rock.pyl")), QByteArray("/m/a.mp3\r\n"));
 
     PlaylistBuilder fresh(state, prompter, store);
     fresh.listSavedNames();
     EXPECT_TRUE(fresh.savedNames().stringList().isEmpty());
-    fresh.getFiles(QStringLiteral("sub/rock"));
+    fresh.GetFiles(QStringLiteral("sub/rock"));
     EXPECT_EQ(fresh.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3")});
 }
 #endif
@@ -223,7 +223,7 @@ TEST_F(PlaylistBuilderTest, FailedSaveKeepsTheOldFileAndSaysSo)
     build({QStringLiteral("/new.mp3")});
     store.setSaveFileFactory(
         [](const QString& name) { return std::make_unique<FailingSaveFile>(name, 4); });
-    builder.saveList(QStringLiteral("rock"));
+    builder.SaveList(QStringLiteral("rock"));
     EXPECT_EQ(prompter.asked, (QList<Prompt>{overwrite(QStringLiteral("rock")), kSaveError}));
     EXPECT_EQ(readFile(pyl("rock.pyl")), QByteArray("/old.mp3\r\n"));
 }
@@ -233,7 +233,7 @@ TEST_F(PlaylistBuilderTest, UnreadablePlaylistLeavesTheListAlone)
     // A folder named like a playlist counts as absent.
     QDir(dir.path()).mkdir(QStringLiteral("odd.pyl"));
     build({QStringLiteral("/keep.mp3")});
-    builder.getFiles(QStringLiteral("odd"));
+    builder.GetFiles(QStringLiteral("odd"));
     EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
 }
@@ -245,11 +245,11 @@ TEST_F(PlaylistBuilderTest, PlaylistsBeyondSixteenBitsLoadWhole)
         paths << QStringLiteral("/m/%1.mp3").arg(i);
     }
     build(paths);
-    builder.saveList(QStringLiteral("big"));
+    builder.SaveList(QStringLiteral("big"));
     builder.clear();
-    builder.getFiles(QStringLiteral("big"));
+    builder.GetFiles(QStringLiteral("big"));
     EXPECT_EQ(builder.playlist().count(), 33000);
-    builder.passList();
+    builder.PassList();
     EXPECT_EQ(state.SongCount, 33000);
     EXPECT_EQ(state.SongList.last(), QStringLiteral("/m/32999.mp3"));
 }

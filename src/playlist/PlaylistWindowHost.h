@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class Playlist;
+
+// Owns the playlist window for the main window: creates it on first use,
+// shows it modally (without a nested event loop) and reports when it hides
+// again. Hidden, the window keeps its lists; a close request from the
+// platform unloads it and the next open() creates it anew. GUI thread only.
+class PlaylistWindowHost : public QObject {
+    Q_OBJECT
+public:
+    using Factory = std::function<std::unique_ptr<Playlist>()>;
+
+    explicit PlaylistWindowHost(Factory make, QObject* parent = nullptr);
+    ~PlaylistWindowHost() override;
+
+    void open();
+    // Ends the window at program exit.
+    void unload();
+    // The window while it exists (shown or hidden); null before the first
+    // opening and after an unload.
+    Playlist* window() const { return window_.get(); }
+
+signals:
+    // The window hid itself (Accept, Cancel) or was closed; ListAccepted
+    // tells whether a playlist was accepted.
+    void returned();
+
+private:
+    void drop();
+
+    Factory make_;
+    std::unique_ptr<Playlist> window_;
+};
