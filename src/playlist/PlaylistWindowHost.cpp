@@ -9,17 +9,29 @@ PlaylistWindowHost::PlaylistWindowHost(Factory make, QObject* parent)
 
 PlaylistWindowHost::~PlaylistWindowHost() = default;
 
-void PlaylistWindowHost::open()
+void PlaylistWindowHost::ensureWindow()
 {
     if (!window_) {
         window_ = make_();
         connect(window_.get(), &QDialog::finished, this, &PlaylistWindowHost::returned);
         connect(window_.get(), &Playlist::unloaded, this, &PlaylistWindowHost::drop);
     }
+}
+
+void PlaylistWindowHost::open()
+{
+    ensureWindow();
     window_->setWindowModality(Qt::ApplicationModal);
     window_->open();
     window_->raise();
     window_->activateWindow();
+}
+
+void PlaylistWindowHost::showModal()
+{
+    ensureWindow();
+    window_->setWindowModality(Qt::ApplicationModal);
+    window_->exec();
 }
 
 void PlaylistWindowHost::unload()

@@ -7,9 +7,8 @@
 class Playlist;
 
 // Owns the playlist window for the main window: creates it on first use,
-// shows it modally (without a nested event loop) and reports when it hides
-// again. Hidden, the window keeps its lists; a close request from the
-// platform unloads it and the next open() creates it anew. GUI thread only.
+// shows it modally and reports when it hides again. Hidden, the window keeps its lists; a close
+// request from the platform unloads it and the next open() creates it anew. GUI thread only.
 class PlaylistWindowHost : public QObject {
     Q_OBJECT
 public:
@@ -18,7 +17,11 @@ public:
     explicit PlaylistWindowHost(Factory make, QObject* parent = nullptr);
     ~PlaylistWindowHost() override;
 
+    // Shows the window and returns at once; returned() follows when it hides.
     void open();
+    // Shows the window and returns once it hides again, as the main window's
+    // playlist command expects.
+    void showModal();
     // Ends the window at program exit.
     void unload();
     // The window while it exists (shown or hidden); null before the first
@@ -31,6 +34,7 @@ signals:
     void returned();
 
 private:
+    void ensureWindow();
     void drop();
 
     Factory make_;
