@@ -8,6 +8,7 @@
 #include "playlist/PlaylistWindowHost.h"
 #include "ui/PulsingLight.h"
 #include "ui/TwipsScale.h"
+#include "ui/WindowDrag.h"
 
 #include <gtest/gtest.h>
 
@@ -545,4 +546,19 @@ TEST(PlaylistWindowHost, ReopeningShowsTheWindowAsItWasLeft)
     EXPECT_EQ(host.window()->builder().playlist().count(), 0);
     host.unload();
     EXPECT_EQ(host.window(), nullptr);
+}
+
+TEST_F(PlaylistWindowTest, PressingTheBackgroundDragsTheWindowButButtonsDoNot)
+{
+    window->drag()->setSystemMoveAllowed(false);
+    QWidget* background = child<QWidget>(QStringLiteral("VideoSoftElastic1"));
+    const QPoint bare = background->mapFrom(window.get(), QPoint(window->width() / 2, 5));
+    QTest::mousePress(background, Qt::RightButton, {}, bare);
+    EXPECT_TRUE(window->drag()->following());
+    QTest::mouseRelease(background, Qt::RightButton, {}, bare);
+    EXPECT_FALSE(window->drag()->following());
+
+    QTest::mousePress(child<QWidget>(QStringLiteral("ads_0")), Qt::LeftButton);
+    EXPECT_FALSE(window->drag()->following());
+    QTest::mouseRelease(child<QWidget>(QStringLiteral("ads_0")), Qt::LeftButton);
 }

@@ -1,0 +1,110 @@
+#include "ScriptedPrompter.h"
+#include "common/FakeMpegPlayer.h"
+#include "common/FakeSpeechEngine.h"
+#include "common/TestSupport.h"
+#include "core/RecordingAnnouncer.h"
+#include "core/Tolvar.h"
+#include "core/Tolvars.h"
+#include "playlist/Playlist.h"
+#include "playlist/PlaylistWindowHost.h"
+#include "playlist/RadioPlaylistLinks.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr int kPlaylistCommand = 5;
+constexpr int kCloseCommand = 6;
+
+class PlaylistHandOffTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"a.mp3", "b.mp3"}) {
+            QFile song(music.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(song.open(QIODevice::WriteOnly));
+            song.write(QByteArray(1000, '\0'));
+        }
+        main.setPlaylistOpener([this] { host.showModal(); });
+        main.setWindowUnloader([this] { host.unload(); });
+    }
+
+    // Runs the steps inside the playlist window while the main window's
+    // playlist command shows it.
+    void usePlaylistWindow(const std::function<void(Playlist&)>& steps)
+    {
+        QTimer::singleShot(0, [this, steps] { steps(*host.window()); });
+        main.Commands_Click(kPlaylistCommand);
+    }
+    static void press(Playlist& window, int command)
+    {
+        window.findChild<QPushButton*>(QStringLiteral("CmdPlaylist_%1").arg(command))->click();
+    }
+    QString song(const char* name) const { return music.path() + "/" + QLatin1String(name); }
+
+    testing_support::SettingsSandbox sandbox;
+    QTemporaryDir playlists;
+    QTemporaryDir music;
+    Tolvars state;
+    FakeMpegPlayer player;
+    FakeSpeechEngine voice;
+    RecordingAnnouncer announcer{voice};
+    ScriptedPrompter prompter;
+    Tolvar main{state, player, voice, announcer};
+    PlaylistWindowHost host{[this] {
+        return std::make_unique<Playlist>(
+            state, voice, player, prompter, playlists.path(),
+            RadioPlaylistLinks(state, voice, [this] { main.PlayIt(); }));
+    }};
+};
+
+}  // namespace
+
+TEST_F(PlaylistHandOffTest, AnAcceptedPlaylistIsIntroducedAndPlayed)
+{
+    usePlaylistWindow([](Playlist& window) { press(window, Playlist::Cancel); });
+    EXPECT_FALSE(state.ListAccepted);
+    EXPECT_TRUE(announcer.calls.isEmpty());
+
+    usePlaylistWindow([this](Playlist& window) {
+        window.openFolder(music.path());
+        window.builder().moveAll();
+        press(window, Playlist::Accept);
+    });
+    EXPECT_EQ(announcer.calls, QStringList{QStringLiteral("intro")});
+    EXPECT_EQ(state.SongList, (QStringList{song("a.mp3"), song("b.mp3")}));
+    EXPECT_EQ(player.openedPath, song("a.mp3"));
+    EXPECT_TRUE(state.Playing);
+}
+
+TEST_F(PlaylistHandOffTest, DoubleClickPlaysFromTheOpenWindowAndCancelKeepsTheAcceptedList)
+{
+    state.SongList = {QStringLiteral("/accepted/1.mp3")};
+    state.SongCount = 1;
+    state.SongIndex = 1;
+    usePlaylistWindow([this](Playlist& window) {
+        window.openFolder(music.path());
+        window.builder().moveAll();
+        auto* list2 = window.findChild<QListView*>(QStringLiteral("List2"));
+        const QPoint at = list2->visualRect(list2->model()->index(1, 0)).center();
+        QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list2->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_TRUE(window.isVisible());
+        press(window, Playlist::Cancel);
+    });
+    EXPECT_TRUE(player.calls.contains(QStringLiteral("CloseMPEG")));
+    EXPECT_EQ(player.openedPath, song("b.mp3"));
+    EXPECT_TRUE(announcer.calls.isEmpty());
+    EXPECT_FALSE(state.ListAccepted);
+    EXPECT_EQ(state.SongList, QStringList{QStringLiteral("/accepted/1.mp3")});
+
+    main.Commands_Click(kCloseCommand);
+    EXPECT_EQ(host.window(), nullptr);
+}
