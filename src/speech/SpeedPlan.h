@@ -1,0 +1,23 @@
+#pragma once
+
+// How a speed in words per minute is made: the synthesizer's own rate plus
+// silence added between words. The synthesizer's rate does not follow words
+// per minute exactly (its lengths are rounded, so a higher rate is now and
+// then a little slower, and past 449 it switches to a time-stretching that
+// starts out slower), so up to 449 its rates are used only at a few steps far
+// enough apart that each is clearly faster than the one before; between two
+// steps the faster rate is slowed by pauses that shrink as the speed grows.
+// Below the synthesizer's minimum (80) only the pauses grow. Thus every speed
+// from 10 to 500 sounds different and a higher one is never slower.
+struct SpeedPlan {
+    static constexpr int kMinWordsPerMinute = 10;
+    static constexpr int kMaxWordsPerMinute = 500;
+    static constexpr int kDefaultWordsPerMinute = 165;
+
+    int synthRate = kDefaultWordsPerMinute;
+    // Silence added before every word but the first of a text.
+    double pauseSeconds = 0.0;
+
+    // wordsPerMinute is brought into 10..500 first.
+    static SpeedPlan forWordsPerMinute(int wordsPerMinute);
+};

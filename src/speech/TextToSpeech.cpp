@@ -1,0 +1,156 @@
+#include "speech/TextToSpeech.h"
+
+#include "audio/VoiceOutput.h"
+#include "speech/SynthesisWorker.h"
+#include "speech/VoiceSettingsStore.h"
+
+#include <algorithm>
+#include <string>
+
+TextToSpeech::TextToSpeech(VoiceOutput& output)
+    : TextToSpeech(output, std::make_unique<VoiceSettingsStore>())
+{
+}
+
+TextToSpeech::TextToSpeech(VoiceOutput& output, std::unique_ptr<VoiceSettingsStore> store)
+    : output_(output),
+      store_(store ? std::move(store) : std::make_unique<VoiceSettingsStore>()),
+      worker_(std::make_unique<SynthesisWorker>(output)),
+      settings_(store_->load())
+{
+    rebuildConfig();
+}
+
+TextToSpeech::~TextToSpeech() = default;
+
+void TextToSpeech::speak(const QString& text)
+{
+    worker_->enqueue(text, config_);
+}
+
+void TextToSpeech::stop()
+{
+    worker_->cancelAll();
+}
+
+int TextToSpeech::speakingState() const
+{
+    return worker_->busy() || !output_.voiceIdle() ? 1 : 0;
+}
+
+void TextToSpeech::setSpeed(int wordsPerMinute)
+{
+    speed_ =
+        std::clamp(wordsPerMinute, SpeedPlan::kMinWordsPerMinute, SpeedPlan::kMaxWordsPerMinute);
+    rebuildConfig();
+}
+
+void TextToSpeech::generalDialog(QWidget* owner, const QString& title)
+{
+    showDialog(SpeechDialogProvider::Dialog::General, owner, title);
+}
+
+void TextToSpeech::lexiconDialog(QWidget* owner, const QString& title)
+{
+    showDialog(SpeechDialogProvider::Dialog::Lexicon, owner, title);
+}
+
+void TextToSpeech::translationDialog(QWidget* owner, const QString& title)
+{
+    showDialog(SpeechDialogProvider::Dialog::Translation, owner, title);
+}
+
+void TextToSpeech::showDialog(SpeechDialogProvider::Dialog dialog, QWidget* owner,
+                              const QString& title)
+{
+    if (dialogs_ == nullptr) {
+        throw SpeechError("this voice engine has no dialogs");
+    }
+    dialogs_->showDialog(dialog, owner, title, *this);
+}
+
+int TextToSpeech::engineCount() const
+{
+    return worker_->catalog().count();
+}
+
+const VoiceEngineInfo& TextToSpeech::engineInfo(int engine) const
+{
+    const VoiceEngineInfo* info = worker_->catalog().engine(engine);
+    if (info == nullptr) {
+        throw SpeechError("no voice engine number " + std::to_string(engine));
+    }
+    return *info;
+}
+
+QString TextToSpeech::engineName(int engine) const
+{
+    return engineInfo(engine).name;
+}
+
+QString TextToSpeech::engineManufacturer(int engine) const
+{
+    engineInfo(engine);
+    return VoiceCatalog::kManufacturer;
+}
+
+QString TextToSpeech::engineListEntry(int engine) const
+{
+    return engineInfo(engine).listEntry;
+}
+QString TextToSpeech::engineSpeaker(int engine) const
+{
+    return engineInfo(engine).speaker;
+}
+QString TextToSpeech::engineStyle(int engine) const
+{
+    return engineInfo(engine).style;
+}
+QString TextToSpeech::engineDialect(int engine) const
+{
+    return engineInfo(engine).dialect;
+}
+int TextToSpeech::engineGender(int engine) const
+{
+    return engineInfo(engine).gender;
+}
+int TextToSpeech::engineAge(int engine) const
+{
+    return engineInfo(engine).age;
+}
+
+void TextToSpeech::selectEngine(int engine)
+{
+    engineInfo(engine);
+    engine_ = engine;
+    rebuildConfig();
+}
+
+void TextToSpeech::applyVoiceSettings(const VoiceSettings& settings)
+{
+    settings_ = settings.normalized();
+    rebuildConfig();
+}
+
+bool TextToSpeech::saveVoiceSettings()
+{
+    return store_->save(settings_);
+}
+
+void TextToSpeech::tryVoice(const QString& text)
+{
+    stop();
+    speak(text);
+}
+
+void TextToSpeech::setWordListener(WordListener listener)
+{
+    worker_->setWordListener(std::move(listener));
+}
+
+void TextToSpeech::rebuildConfig()
+{
+    const VoiceEngineInfo* info = worker_->catalog().engine(engine_);
+    config_ = std::make_shared<const SpeechConfig>(info ? info->synthName : QByteArray(), speed_,
+                                                   settings_);
+}

@@ -1,0 +1,51 @@
+#include "speech/SpeedPlan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What a plan should take per word, as measured on the synthesizer: a word in
+// about 0.8 of the nominal 60 / rate seconds, or 0.87 of it at the stretched
+// rates past 449, plus the pause.
+double modelSecondsPerWord(const SpeedPlan& plan)
+{
+    const double share = plan.synthRate > 449 ? 0.87 : 0.8;
+    return share * 60.0 / plan.synthRate + plan.pauseSeconds;
+}
+
+TEST(SpeedPlanTest, DefaultSpeedIsTheSynthesizersOwn)
+{
+    const SpeedPlan plan = SpeedPlan::forWordsPerMinute(165);
+    EXPECT_EQ(plan.synthRate, 165);
+    EXPECT_EQ(plan.pauseSeconds, 0.0);
+}
+
+TEST(SpeedPlanTest, EverySpeedDiffersAndNoneIsSlowerThanTheOneBelow)
+{
+    for (int wpm = SpeedPlan::kMinWordsPerMinute; wpm < SpeedPlan::kMaxWordsPerMinute; ++wpm) {
+        const SpeedPlan lower = SpeedPlan::forWordsPerMinute(wpm);
+        const SpeedPlan higher = SpeedPlan::forWordsPerMinute(wpm + 1);
+        EXPECT_GE(higher.synthRate, lower.synthRate) << wpm;
+        EXPECT_TRUE(higher.synthRate != lower.synthRate || higher.pauseSeconds < lower.pauseSeconds)
+            << wpm;
+        // A pause change must be at least a sample long to be heard at all.
+        if (higher.synthRate == lower.synthRate) {
+            EXPECT_GT((lower.pauseSeconds - higher.pauseSeconds) * 22050, 1.0) << wpm;
+        }
+        EXPECT_LT(modelSecondsPerWord(higher), modelSecondsPerWord(lower)) << wpm;
+    }
+}
+
+TEST(SpeedPlanTest, SpeedsOutsideTheRangeAreClamped)
+{
+    const SpeedPlan slowest = SpeedPlan::forWordsPerMinute(10);
+    const SpeedPlan below = SpeedPlan::forWordsPerMinute(-40);
+    EXPECT_EQ(below.synthRate, slowest.synthRate);
+    EXPECT_EQ(below.pauseSeconds, slowest.pauseSeconds);
+    // Ten words a minute: six seconds a word, most of it pause.
+    EXPECT_NEAR(modelSecondsPerWord(slowest), 6.0, 0.2);
+    EXPECT_EQ(SpeedPlan::forWordsPerMinute(100000).synthRate,
+              SpeedPlan::forWordsPerMinute(500).synthRate);
+}
+
+}  // namespace

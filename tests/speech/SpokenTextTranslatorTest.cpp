@@ -1,0 +1,119 @@
+#include "speech/SpokenTextTranslator.h"
+
+#include "SpeechTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString simplified(const QString& text)
+{
+    return text.simplified();
+}
+
+QString translate(const QString& text, const VoiceSettings& settings = {})
+{
+    return simplified(SpokenTextTranslator(settings).translate(text));
+}
+
+TEST(SpokenTextTranslatorTest, ClockTimesAreSaidAsAPersonSaysThem)
+{
+    EXPECT_EQ(translate("Tonights time is 08:05 PM"), "Tonights time is eight oh five P M");
+    EXPECT_EQ(translate("at 12:30 AM."), "at twelve thirty A M.");
+    EXPECT_EQ(translate("at 11:00 pm"), "at eleven P M");
+    EXPECT_EQ(translate("at 7:45 a.m. sharp"), "at seven forty five A M sharp");
+    EXPECT_EQ(translate("20:00 news"), "twenty o'clock news");
+    EXPECT_EQ(translate("09:10AM"), "nine ten A M");
+}
+
+TEST(SpokenTextTranslatorTest, OtherNumbersWithColonsAreLeftAlone)
+{
+    EXPECT_EQ(translate("3:45:10 elapsed"), "3:45:10 elapsed");
+    EXPECT_EQ(translate("score 2:1"), "score 2:1");
+    EXPECT_EQ(translate("27:30 and 10:75"), "27:30 and 10:75");
+    // "PM" as part of a longer word is no designator.
+    EXPECT_EQ(translate("at 08:05 PMS"), "at eight oh five PMS");
+}
+
+TEST(SpokenTextTranslatorTest, CharactersTheSynthesizerMustNotSeeBecomeSpaces)
+{
+    const QString text = QStringLiteral("a") + QChar(0) + "b" + QChar(0x1b) + "c" + QChar(0x7f) +
+                         "d" + QChar(0xfffd) + "e" + QChar(0xd800) + "f" + QChar(0xe000) +
+                         "g\tline\nnext";
+    EXPECT_EQ(SpokenTextTranslator({}).translate(text), "a b c d e f g\tline\nnext");
+    // Characters outside the basic plane stay whole.
+    const QString emoji = QString::fromUtf8("radio \xF0\x9F\x93\xBB on");
+    EXPECT_EQ(SpokenTextTranslator({}).translate(emoji), emoji);
+}
+
+TEST(SpokenTextTranslatorTest, PhonemeBracketsInTheTextAreDefused)
+{
+    const QString out = SpokenTextTranslator({}).translate("say [[hEl'oU]] and [[[x]]");
+    EXPECT_FALSE(out.contains("[[")) << out.toStdString();
+    EXPECT_TRUE(out.contains("hEl'oU"));
+}
+
+TEST(SpokenTextTranslatorTest, LexiconReplacesWholeWordsIgnoringCase)
+{
+    VoiceSettings s;
+    s.lexicon = {{"Tolvar", "Toll var", false},
+                 {"New", "Knew", false},
+                 {"New York", "Big Apple", false},
+                 {"R2D2", "artoo detoo", false}};
+    s.numbers = NumbersMode::Digits;
+    EXPECT_EQ(translate("TOLVAR plays Tolvars in new york", s),
+              "Toll var plays Tolvars in Big Apple");
+    // Replacements are not translated again.
+    EXPECT_EQ(translate("R2D2 is 42", s), "artoo detoo is 4 2");
+}
+
+TEST(SpokenTextTranslatorTest, PhonemeEntriesAreProtectedFromOtherSteps)
+{
+    VoiceSettings s;
+    s.lexicon = {{"hello", "h@l'oU", true}, {"bad", "[[b]]a]]d", true}};
+    EXPECT_EQ(translate("hello, bad", s), "[[h@l'oU]] , [[bad]]");
+}
+
+TEST(SpokenTextTranslatorTest, SymbolsAndAbbreviationsFollowTheSettings)
+{
+    VoiceSettings s;
+    EXPECT_EQ(translate("50% of Smith&Jones, e.g. you@home", s),
+              "50 percent of Smith and Jones, for example you at home");
+    EXPECT_EQ(translate("apples, pears etc.", s), "apples, pears et cetera.");
+    EXPECT_EQ(translate("I.E. this", s), "that is this");
+    // "$" is the voice's own unless told otherwise; then the amount comes first.
+    EXPECT_EQ(translate("$5 now", s), "$5 now");
+    for (SymbolReading& r : s.symbols) {
+        if (r.symbol == "$") {
+            r.sayAs = "bucks";
+        }
+        if (r.symbol == "%") {
+            r.sayAs.clear();
+        }
+    }
+    EXPECT_EQ(translate("$5 and $1,200.50 in $", s), "5 bucks and 1,200.50 bucks in bucks");
+    EXPECT_EQ(translate("50%", s), "50%");
+}
+
+TEST(SpokenTextTranslatorTest, DigitModeReadsNumbersDigitByDigit)
+{
+    VoiceSettings s;
+    s.numbers = NumbersMode::Digits;
+    EXPECT_EQ(translate("Call 2024 at 08:05 PM", s), "Call 2 0 2 4 at eight oh five P M");
+    EXPECT_EQ(translate("Call 2024", {}), "Call 2024");
+}
+
+TEST(SpokenTextTranslatorTest, LongTextsTranslateQuickly)
+{
+    VoiceSettings s;
+    s.lexicon = {{"radio", "ray dee oh", false}};
+    QString text;
+    while (text.size() < 100000) {
+        text += "The radio plays at 08:05 PM, 50% & more e.g. [[x]] ";
+    }
+    const QString out = SpokenTextTranslator(s).translate(text);
+    EXPECT_TRUE(out.contains("ray dee oh"));
+    EXPECT_FALSE(out.contains("[["));
+}
+
+}  // namespace
