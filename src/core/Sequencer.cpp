@@ -162,6 +162,7 @@ void Sequencer::startSong()
     } else {
         scheduleFailedEnd();
     }
+    emit songStarted();
 }
 
 bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)

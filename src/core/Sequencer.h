@@ -68,6 +68,8 @@ public:
 signals:
     // Progress of the current song, 0 to 100, on every tick.
     void percentShown(int percent);
+    // A song (state.SongFile) was just handed to the player, opened or not.
+    void songStarted();
 
 private:
     void run(TransportCommand command);

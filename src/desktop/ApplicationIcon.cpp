@@ -1,0 +1,15 @@
+#include "desktop/ApplicationIcon.h"
+
+#include "desktop/MprisRootAdaptor.h"
+
+#include <QDirIterator>
+
+QIcon ApplicationIcon::make()
+{
+    QIcon builtIn;
+    QDirIterator pictures(QStringLiteral(":/desktop/icons"), {QStringLiteral("*.png")});
+    while (pictures.hasNext()) {
+        builtIn.addFile(pictures.next());
+    }
+    return QIcon::fromTheme(QString::fromLatin1(MprisRootAdaptor::kDesktopEntry), builtIn);
+}

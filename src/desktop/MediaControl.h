@@ -1,0 +1,38 @@
+#pragma once
+
+#include "desktop/TrackInfo.h"
+
+#include <QString>
+#include <QUrl>
+#include <cstdint>
+#include <optional>
+
+enum class PlaybackStatus { Playing, Paused, Stopped };
+
+// What the desktop's media controls may ask of the radio. GUI thread only.
+class MediaControl {
+public:
+    virtual ~MediaControl() = default;
+
+    virtual PlaybackStatus status() const = 0;
+    // The song last started; none before the first.
+    virtual std::optional<TrackInfo> track() const = 0;
+    virtual std::int64_t positionMs() const = 0;
+    virtual bool canGoNext() const = 0;
+    virtual bool canGoPrevious() const = 0;
+    virtual bool canPlay() const = 0;
+    virtual bool canPause() const = 0;
+
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual void playPause() = 0;
+    virtual void stop() = 0;
+    virtual void next() = 0;
+    virtual void previous() = 0;
+    // Starts a playlist file or plays a song file. The empty text means it
+    // was taken; any other text says why not.
+    virtual QString openUri(const QUrl& uri) = 0;
+
+    virtual void quit() = 0;
+    virtual void raise() = 0;
+};

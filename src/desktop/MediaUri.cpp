@@ -1,0 +1,37 @@
+#include "desktop/MediaUri.h"
+
+#include <QFileInfo>
+
+namespace {
+// The playlist window's file pattern "*.mp3;*.mp2;*.wav;*.mid*", where the
+// last one also admits ".midi".
+bool isSongSuffix(const QString& suffix)
+{
+    return suffix == QLatin1String("mp3") || suffix == QLatin1String("mp2") ||
+           suffix == QLatin1String("wav") || suffix.startsWith(QLatin1String("mid"));
+}
+}  // namespace
+
+MediaUri MediaUri::classify(const QUrl& uri)
+{
+    if (!uri.isValid() || !uri.isLocalFile()) {
+        return {Kind::Unsupported, {}};
+    }
+    QString path = uri.toLocalFile();
+    // Matched without regard to case, as the playlist window matches.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("pyl")) {
+        return {Kind::Playlist, std::move(path)};
+    }
+    if (isSongSuffix(suffix)) {
+        return {Kind::Song, std::move(path)};
+    }
+    return {Kind::Unsupported, std::move(path)};
+}
+
+QStringList MediaUri::supportedMimeTypes()
+{
+    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-mp2"),
+            QStringLiteral("audio/wav"),  QStringLiteral("audio/x-wav"),
+            QStringLiteral("audio/midi"), QStringLiteral("audio/x-midi")};
+}

@@ -1,0 +1,83 @@
+#include "desktop/MprisService.h"
+
+#include "desktop/MediaControl.h"
+#include "desktop/MprisPlayerAdaptor.h"
+#include "desktop/MprisRootAdaptor.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+
+MprisService::MprisService(MediaControl& control, QObject* parent)
+    : QObject(parent), control_(control), poll_(this)
+{
+    // The adaptors belong to this object and are exported with it.
+    new MprisRootAdaptor(this, control_);
+    new MprisPlayerAdaptor(this, control_, [this](const QString& name, const QString& message) {
+        refuseCall(name, message);
+    });
+    poll_.setInterval(kPollInterval);
+    connect(&poll_, &QTimer::timeout, this, &MprisService::refresh);
+}
+
+MprisService::~MprisService()
+{
+    if (connection_) {
+        connection_->unregisterObject(QString::fromLatin1(kObjectPath));
+        connection_->unregisterService(serviceName_);
+    }
+}
+
+bool MprisService::registerOn(QDBusConnection connection)
+{
+    if (connection_ || !connection.isConnected()) {
+        return false;
+    }
+    if (!connection.registerObject(QString::fromLatin1(kObjectPath), this,
+                                   QDBusConnection::ExportAdaptors)) {
+        return false;
+    }
+    QString name = QString::fromLatin1(kServiceName);
+    if (!connection.registerService(name)) {
+        // Another radio has the name; a second one goes on the bus by pid.
+        name += QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid());
+        if (!connection.registerService(name)) {
+            connection.unregisterObject(QString::fromLatin1(kObjectPath));
+            return false;
+        }
+    }
+    connection_ = connection;
+    serviceName_ = name;
+    announced_ = MprisSnapshot::of(control_);
+    poll_.start();
+    return true;
+}
+
+void MprisService::refresh()
+{
+    const MprisSnapshot now = MprisSnapshot::of(control_);
+    const QVariantMap changed = now.changedSince(announced_);
+    announced_ = now;
+    if (!changed.isEmpty()) {
+        announce(changed);
+    }
+}
+
+void MprisService::announce(const QVariantMap& changed)
+{
+    if (!connection_) {
+        return;
+    }
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    signal << QString::fromLatin1(kPlayerInterface) << changed << QStringList();
+    connection_->send(signal);
+}
+
+void MprisService::refuseCall(const QString& name, const QString& message)
+{
+    if (calledFromDBus()) {
+        sendErrorReply(name, message);
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "desktop/MprisSnapshot.h"
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <optional>
+
+class MediaControl;
+
+// Puts the radio on the session bus as an MPRIS 2 media player, so that the
+// desktop's media keys, sound menu and panel widgets can drive it. Without a
+// bus it does nothing and the radio runs as ever. The state is polled on a
+// GUI timer and changes are announced with PropertiesChanged; nothing waits.
+// GUI thread only.
+class MprisService : public QObject, protected QDBusContext {
+    Q_OBJECT
+public:
+    static constexpr const char* kServiceName = "org.mpris.MediaPlayer2.tolvar";
+    static constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
+    static constexpr const char* kPlayerInterface = "org.mpris.MediaPlayer2.Player";
+    static constexpr std::chrono::milliseconds kPollInterval{200};
+
+    explicit MprisService(MediaControl& control, QObject* parent = nullptr);
+    ~MprisService() override;
+
+    // Takes the well-known name on the connection; when another radio holds
+    // it, a name of this process's own. False when there is no bus.
+    bool registerOn(QDBusConnection connection);
+    // The name taken; empty when not registered.
+    QString serviceName() const { return serviceName_; }
+
+    // Compares the state with what was last announced and announces changes.
+    void refresh();
+
+private:
+    void refuseCall(const QString& name, const QString& message);
+    void announce(const QVariantMap& changed);
+
+    MediaControl& control_;
+    std::optional<QDBusConnection> connection_;
+    QString serviceName_;
+    MprisSnapshot announced_;
+    QTimer poll_;
+};

@@ -1,0 +1,78 @@
+#include "desktop/MprisSnapshot.h"
+
+#include <QDBusObjectPath>
+#include <QUrl>
+
+MprisSnapshot MprisSnapshot::of(const MediaControl& control)
+{
+    MprisSnapshot snapshot;
+    snapshot.playbackStatus = statusText(control.status());
+    snapshot.track = control.track();
+    snapshot.canGoNext = control.canGoNext();
+    snapshot.canGoPrevious = control.canGoPrevious();
+    snapshot.canPlay = control.canPlay();
+    snapshot.canPause = control.canPause();
+    return snapshot;
+}
+
+QVariantMap MprisSnapshot::changedSince(const MprisSnapshot& before) const
+{
+    QVariantMap changed;
+    if (playbackStatus != before.playbackStatus) {
+        changed.insert(QStringLiteral("PlaybackStatus"), playbackStatus);
+    }
+    if (track != before.track) {
+        changed.insert(QStringLiteral("Metadata"), metadata(track));
+    }
+    const auto flag = [&changed](const char* name, bool now, bool then) {
+        if (now != then) {
+            changed.insert(QLatin1String(name), now);
+        }
+    };
+    flag("CanGoNext", canGoNext, before.canGoNext);
+    flag("CanGoPrevious", canGoPrevious, before.canGoPrevious);
+    flag("CanPlay", canPlay, before.canPlay);
+    flag("CanPause", canPause, before.canPause);
+    return changed;
+}
+
+QString MprisSnapshot::statusText(PlaybackStatus status)
+{
+    switch (status) {
+        case PlaybackStatus::Playing:
+            return QStringLiteral("Playing");
+        case PlaybackStatus::Paused:
+            return QStringLiteral("Paused");
+        case PlaybackStatus::Stopped:
+            break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+QString MprisSnapshot::trackId(const TrackInfo& track)
+{
+    return QStringLiteral("/org/tolvar/Radio/Track/%1").arg(track.serial);
+}
+
+QVariantMap MprisSnapshot::metadata(const std::optional<TrackInfo>& track)
+{
+    QVariantMap map;
+    if (!track) {
+        return map;
+    }
+    map.insert(QStringLiteral("mpris:trackid"),
+               QVariant::fromValue(QDBusObjectPath(trackId(*track))));
+    map.insert(QStringLiteral("xesam:title"), track->title);
+    map.insert(QStringLiteral("xesam:url"),
+               QUrl::fromLocalFile(track->path).toString(QUrl::FullyEncoded));
+    if (track->lengthMs > 0) {
+        map.insert(QStringLiteral("mpris:length"), qlonglong{track->lengthMs * 1000});
+    }
+    if (!track->artist.isEmpty()) {
+        map.insert(QStringLiteral("xesam:artist"), QStringList{track->artist});
+    }
+    if (!track->album.isEmpty()) {
+        map.insert(QStringLiteral("xesam:album"), track->album);
+    }
+    return map;
+}

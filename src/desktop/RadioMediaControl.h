@@ -1,0 +1,69 @@
+#pragma once
+
+#include "desktop/MediaControl.h"
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class Announcer;
+class MpegPlayer;
+class Sequencer;
+class SpeechEngine;
+class Tolvars;
+
+// The radio as the desktop's media controls see it. Transport requests go
+// through the main window's transport commands, so a request made while the
+// announcer talks between songs is held (or not, with Release) exactly like
+// a button press. GUI thread only.
+class RadioMediaControl : public QObject, public MediaControl {
+    Q_OBJECT
+public:
+    // A playlist holds at most this many songs, as the playlist window loads.
+    static constexpr int kMaxSongs = 32767;
+
+    struct Links {
+        // Exits as the main window's "Close" does.
+        std::function<void()> quit;
+        // Shows the main window and brings it to the front.
+        std::function<void()> raise;
+        // The songs of a playlist file; none when it cannot be read.
+        std::function<std::optional<QStringList>(const QString& file)> readPlaylist;
+    };
+
+    RadioMediaControl(Tolvars& state, Sequencer& sequencer, MpegPlayer& player, SpeechEngine& voice,
+                      Announcer& announcer, Links links, QObject* parent = nullptr);
+
+    PlaybackStatus status() const override;
+    std::optional<TrackInfo> track() const override { return track_; }
+    std::int64_t positionMs() const override;
+    bool canGoNext() const override;
+    bool canGoPrevious() const override { return canGoNext(); }
+    bool canPlay() const override;
+    bool canPause() const override;
+
+    void play() override;
+    void pause() override;
+    void playPause() override;
+    void stop() override;
+    void next() override;
+    void previous() override;
+    QString openUri(const QUrl& uri) override;
+
+    void quit() override;
+    void raise() override;
+
+private:
+    void onSongStarted();
+    QString startPlaylist(const QString& file);
+    void playNow(const QString& file);
+
+    Tolvars& state_;
+    Sequencer& sequencer_;
+    MpegPlayer& player_;
+    SpeechEngine& voice_;
+    Announcer& announcer_;
+    Links links_;
+    std::optional<TrackInfo> track_;
+};

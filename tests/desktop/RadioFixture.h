@@ -1,0 +1,94 @@
+#pragma once
+
+#include "common/FakeMpegPlayer.h"
+#include "common/FakeSpeechEngine.h"
+#include "core/RecordingAnnouncer.h"
+#include "core/Sequencer.h"
+#include "core/Tolvars.h"
+#include "desktop/RadioMediaControl.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+// A radio on fakes: the real sequencer and media control over a recording
+// player, voice and announcer, with song and playlist files in a temporary
+// folder.
+struct RadioFixture {
+    RadioFixture()
+    {
+        state.SongIndex = 1;
+        state.FlushCount = 500;
+    }
+
+    // A non-empty file (a song needs no real sound for the fake player).
+    QString makeFile(const QString& name, const QByteArray& bytes = QByteArrayLiteral("music"))
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(bytes);
+        }
+        return path;
+    }
+
+    // A .pyl file: one path per line, CR LF after each.
+    QString makePlaylist(const QString& name, const QStringList& songs)
+    {
+        QByteArray bytes;
+        for (const QString& song : songs) {
+            bytes += song.toLocal8Bit() + "\r\n";
+        }
+        return makeFile(name, bytes);
+    }
+
+    static QUrl url(const QString& path) { return QUrl::fromLocalFile(path); }
+
+    // Paths handed to OpenMPEG, in order.
+    QStringList opened() const
+    {
+        QStringList paths;
+        for (const QString& call : player.calls) {
+            if (call.startsWith(QLatin1String("OpenMPEG "))) {
+                paths << call.mid(9).section(QLatin1Char(' '), 0, -2);
+            }
+        }
+        return paths;
+    }
+
+    RadioMediaControl::Links links()
+    {
+        RadioMediaControl::Links links;
+        links.quit = [this] { ++quits; };
+        links.raise = [this] { ++raises; };
+        links.readPlaylist = [this](const QString& file) -> std::optional<QStringList> {
+            playlistsRead << file;
+            QFile playlist(file);
+            if (!playlist.open(QIODevice::ReadOnly)) {
+                return std::nullopt;
+            }
+            QStringList songs;
+            for (const QByteArray& line : playlist.readAll().split('\n')) {
+                const QString song = QString::fromLocal8Bit(line).trimmed();
+                if (!song.isEmpty()) {
+                    songs << song;
+                }
+            }
+            return songs;
+        };
+        return links;
+    }
+
+    QTemporaryDir dir;
+    Tolvars state;
+    FakeMpegPlayer player;
+    FakeSpeechEngine voice;
+    RecordingAnnouncer announcer{voice};
+    Sequencer sequencer{state, player, voice, announcer};
+    int quits = 0;
+    int raises = 0;
+    QStringList playlistsRead;
+    RadioMediaControl control{state, sequencer, player, voice, announcer, links()};
+};

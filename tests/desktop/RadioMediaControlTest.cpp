@@ -1,0 +1,291 @@
+#include "desktop/RadioMediaControl.h"
+
+#include "common/TestSupport.h"
+#include "desktop/RadioFixture.h"
+#include "tags/Id3v1Tag.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+using testing_support::pumpFor;
+using testing_support::waitUntil;
+
+namespace {
+
+class RadioMediaControlTest : public ::testing::Test, protected RadioFixture {
+protected:
+    // Accepts a playlist of `count` songs through a .pyl file and starts it.
+    QStringList startPlaylist(int count)
+    {
+        QStringList songs;
+        for (int i = 1; i <= count; ++i) {
+            songs << QStringLiteral("/music/song %1.mp3").arg(i);
+        }
+        const QString refusal =
+            control.openUri(url(makePlaylist(QStringLiteral("mix.pyl"), songs)));
+        EXPECT_TRUE(refusal.isEmpty()) << refusal.toStdString();
+        return songs;
+    }
+
+    // Lets the current song end while the announcer has the time to tell,
+    // so the sequencer waits for the voice before the next song.
+    void endSongWithAnnouncement()
+    {
+        state.Loops = true;
+        state.NowTime = true;
+        state.ManyTime = 1;
+        player.atEnd = 1;
+        sequencer.Timer1_Timer();
+        ASSERT_TRUE(sequencer.waitingForVoice());
+    }
+};
+
+TEST_F(RadioMediaControlTest, NothingToPlayBeforeAPlaylist)
+{
+    EXPECT_EQ(control.status(), PlaybackStatus::Stopped);
+    EXPECT_FALSE(control.track());
+    EXPECT_FALSE(control.canPlay());
+    EXPECT_FALSE(control.canGoNext());
+    EXPECT_FALSE(control.canGoPrevious());
+    EXPECT_EQ(control.positionMs(), 0);
+
+    // Forward and Reverse without a list would only clear Playing; Play has
+    // no song to open.
+    control.next();
+    control.previous();
+    control.play();
+    EXPECT_TRUE(opened().isEmpty());
+}
+
+TEST_F(RadioMediaControlTest, PlaylistFileStartsAsAcceptDoes)
+{
+    state.SongIndex = 7;  // a load starts from the first song
+    const QStringList songs = startPlaylist(3);
+
+    EXPECT_EQ(state.SongList, songs);
+    EXPECT_EQ(state.SongCount, 3);
+    EXPECT_EQ(state.SongIndex, 1);
+    EXPECT_EQ(state.SongFile, songs.first());
+    EXPECT_TRUE(state.ListAccepted);
+    // The voice is hushed, the intro begins, and the first song starts
+    // without waiting for the intro to end.
+    EXPECT_EQ(voice.calls.first(), QStringLiteral("stop"));
+    EXPECT_EQ(announcer.calls, QStringList{QStringLiteral("intro")});
+    EXPECT_EQ(voice.speakingState(), 1);
+    EXPECT_EQ(opened(), QStringList{songs.first()});
+    EXPECT_EQ(control.status(), PlaybackStatus::Playing);
+    EXPECT_TRUE(control.canGoNext());
+    EXPECT_TRUE(control.canGoPrevious());
+}
+
+TEST_F(RadioMediaControlTest, TransportFollowsTheButtons)
+{
+    const QStringList songs = startPlaylist(3);
+
+    control.pause();
+    EXPECT_EQ(player.calls.last(), QStringLiteral("PauseMPEG"));
+    EXPECT_EQ(control.status(), PlaybackStatus::Paused);
+    control.pause();  // already paused: nothing
+    EXPECT_EQ(player.calls.last(), QStringLiteral("PauseMPEG"));
+
+    control.playPause();
+    EXPECT_EQ(player.calls.last(), QStringLiteral("ResumeMPEG"));
+    EXPECT_EQ(control.status(), PlaybackStatus::Playing);
+    control.play();  // already playing: the song is not restarted
+    EXPECT_EQ(opened().size(), 1);
+
+    control.next();
+    control.next();
+    control.next();  // wraps to the first song
+    control.previous();
+    EXPECT_EQ(opened(), (QStringList{songs[0], songs[1], songs[2], songs[0], songs[2]}));
+
+    control.stop();
+    EXPECT_EQ(control.status(), PlaybackStatus::Stopped);
+    EXPECT_EQ(control.positionMs(), 0);
+    control.playPause();  // from stopped: Play restarts the song in hand
+    EXPECT_EQ(opened().last(), songs[2]);
+    EXPECT_EQ(opened().size(), 6);
+    EXPECT_EQ(control.status(), PlaybackStatus::Playing);
+}
+
+TEST_F(RadioMediaControlTest, PauseAfterASongChangeStillPauses)
+{
+    const QStringList songs = startPlaylist(2);
+    control.pause();
+    // The Forward button while paused plays the next song with the pause
+    // switch still set; the radio is audibly playing.
+    sequencer.command(TransportCommand::Forward);
+    ASSERT_TRUE(sequencer.paused());
+    EXPECT_EQ(control.status(), PlaybackStatus::Playing);
+
+    control.pause();
+    EXPECT_EQ(player.calls.last(), QStringLiteral("PauseMPEG"));
+    EXPECT_EQ(control.status(), PlaybackStatus::Paused);
+    control.play();
+    EXPECT_EQ(player.calls.last(), QStringLiteral("ResumeMPEG"));
+    EXPECT_EQ(control.status(), PlaybackStatus::Playing);
+}
+
+TEST_F(RadioMediaControlTest, NextWhileTheAnnouncerTalksWaitsLikeForward)
+{
+    const QStringList songs = startPlaylist(3);
+    voice.finishSpeaking();
+    endSongWithAnnouncement();
+    // Between songs the radio is on air, talking.
+    EXPECT_EQ(control.status(), PlaybackStatus::Playing);
+
+    control.next();
+    EXPECT_EQ(sequencer.heldCommands(), 1u);
+    EXPECT_EQ(opened().size(), 1);
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([this] { return !sequencer.waitingForVoice(); }, 2s));
+    // The automatic advance first, then the held Forward.
+    EXPECT_EQ(opened(), (QStringList{songs[0], songs[1], songs[2]}));
+}
+
+TEST_F(RadioMediaControlTest, NextWhileTheAnnouncerTalksRunsAtOnceWithRelease)
+{
+    const QStringList songs = startPlaylist(3);
+    voice.finishSpeaking();
+    state.Release = true;
+    endSongWithAnnouncement();
+
+    control.next();
+    EXPECT_EQ(sequencer.heldCommands(), 0u);
+    EXPECT_FALSE(sequencer.waitingForVoice());
+    EXPECT_EQ(opened(), (QStringList{songs[0], songs[1]}));
+    // The announcement in progress is not cut short.
+    EXPECT_EQ(voice.speakingState(), 1);
+}
+
+TEST_F(RadioMediaControlTest, SongFilePlaysAtOnceAndKeepsTheList)
+{
+    const QStringList songs = startPlaylist(2);
+    const QString extra = makeFile(QStringLiteral("Extra.MP3"));
+    player.calls.clear();
+
+    EXPECT_TRUE(control.openUri(url(extra)).isEmpty());
+    EXPECT_EQ(player.calls.first(), QStringLiteral("CloseMPEG"));
+    EXPECT_EQ(opened(), QStringList{extra});
+    EXPECT_EQ(state.SongList, songs);
+    EXPECT_EQ(state.SongFile, extra);
+    ASSERT_TRUE(control.track());
+    EXPECT_EQ(control.track()->path, extra);
+
+    // The next song still comes from the accepted list.
+    control.next();
+    EXPECT_EQ(opened().last(), songs[1]);
+}
+
+TEST_F(RadioMediaControlTest, RefusedUrisChangeNothing)
+{
+    const QString empty = makeFile(QStringLiteral("empty.pyl"), {});
+    const QString blank = makePlaylist(QStringLiteral("blank.pyl"), {QStringLiteral("  ")});
+    const QString text = makeFile(QStringLiteral("notes.txt"));
+    const QString noSuffix = makeFile(QStringLiteral("song"));
+    const QList<QUrl> refused{QUrl(QStringLiteral("https://example.org/a.mp3")),
+                              url(dir.filePath(QStringLiteral("missing.mp3"))),
+                              url(dir.filePath(QStringLiteral("missing.pyl"))),
+                              url(empty),
+                              url(blank),
+                              url(text),
+                              url(noSuffix),
+                              QUrl()};
+    for (const QUrl& uri : refused) {
+        EXPECT_FALSE(control.openUri(uri).isEmpty()) << uri.toString().toStdString();
+    }
+    EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
+    EXPECT_TRUE(state.SongList.isEmpty());
+    EXPECT_FALSE(state.ListAccepted);
+    EXPECT_TRUE(announcer.calls.isEmpty());
+    EXPECT_EQ(control.status(), PlaybackStatus::Stopped);
+}
+
+TEST_F(RadioMediaControlTest, OverlongPlaylistIsCutToWhatTheRadioCounts)
+{
+    QStringList songs;
+    for (int i = 0; i < RadioMediaControl::kMaxSongs + 5; ++i) {
+        songs << QStringLiteral("/m/%1.mp3").arg(i);
+    }
+    ASSERT_TRUE(control.openUri(url(makePlaylist(QStringLiteral("huge.pyl"), songs))).isEmpty());
+    EXPECT_EQ(state.SongCount, RadioMediaControl::kMaxSongs);
+    EXPECT_EQ(state.SongList.size(), RadioMediaControl::kMaxSongs);
+    // Reverse from the first song lands on the last one kept.
+    control.previous();
+    EXPECT_EQ(opened().last(), songs[RadioMediaControl::kMaxSongs - 1]);
+}
+
+TEST_F(RadioMediaControlTest, TrackTakesTheTagTitleElseTheFileName)
+{
+    Id3v1Tag tag;
+    tag.title = QStringLiteral("Sé Tune");
+    tag.artist = QStringLiteral("The Band");
+    QByteArray bytes = QByteArray(1000, 'x') + *tag.toBytes();
+    // A title padded with NULs after its text, as other taggers write.
+    QByteArray padded = QByteArray(1000, 'x') + *tag.toBytes();
+    padded.replace(1000 + Id3v1Tag::kTitleOffset, 30,
+                   QByteArray("Short\0\0\0", 8) + QByteArray(22, '\0'));
+    const QString tagged = makeFile(QStringLiteral("a.mp3"), bytes);
+    const QString nulPadded = makeFile(QStringLiteral("b.mp3"), padded);
+    const QString untagged = makeFile(QStringLiteral("c d.wav"));
+    player.totalFrames = 2500;
+
+    ASSERT_TRUE(control.openUri(url(tagged)).isEmpty());
+    ASSERT_TRUE(control.track());
+    EXPECT_EQ(control.track()->title, QStringLiteral("Sé Tune"));
+    EXPECT_EQ(control.track()->artist, QStringLiteral("The Band"));
+    EXPECT_EQ(control.track()->lengthMs, 2500);
+    const std::uint64_t first = control.track()->serial;
+
+    ASSERT_TRUE(control.openUri(url(nulPadded)).isEmpty());
+    EXPECT_EQ(control.track()->title, QStringLiteral("Short"));
+
+    ASSERT_TRUE(control.openUri(url(untagged)).isEmpty());
+    // The untagged song is named by its file, not by the tag before it.
+    EXPECT_EQ(control.track()->title, QStringLiteral("c d.wav"));
+    EXPECT_TRUE(control.track()->artist.isEmpty());
+    EXPECT_EQ(control.track()->serial, first + 2);
+}
+
+TEST_F(RadioMediaControlTest, SameSongPlayedAgainIsANewTrack)
+{
+    startPlaylist(1);
+    const std::uint64_t first = control.track()->serial;
+    control.stop();
+    EXPECT_EQ(control.track()->serial, first);  // stopped, still the song in hand
+    control.play();
+    EXPECT_EQ(control.track()->serial, first + 1);
+}
+
+TEST_F(RadioMediaControlTest, PositionFollowsTheRangePlayed)
+{
+    player.totalFrames = 200001;
+    startPlaylist(1);
+    player.percent = 50;
+    EXPECT_EQ(control.positionMs(), 100000);
+    player.percent = 130;  // the library may report past the end
+    EXPECT_EQ(control.positionMs(), 200000);
+
+    // With the flush the song runs from frame FlushCount.
+    state.FlushBack = true;
+    control.stop();
+    control.play();
+    player.percent = 0;
+    EXPECT_EQ(control.positionMs(), 499);
+    player.percent = 100;
+    EXPECT_EQ(control.positionMs(), 200000);
+}
+
+TEST_F(RadioMediaControlTest, QuitWaitsForTheCallerToBeAnswered)
+{
+    control.raise();
+    EXPECT_EQ(raises, 1);
+    control.quit();
+    EXPECT_EQ(quits, 0);
+    pumpFor(20ms);
+    EXPECT_EQ(quits, 1);
+}
+
+}  // namespace
