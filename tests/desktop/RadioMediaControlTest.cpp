@@ -1,6 +1,7 @@
 #include "desktop/RadioMediaControl.h"
 
 #include "common/TestSupport.h"
+#include "desktop/QStringPrinter.h"
 #include "desktop/RadioFixture.h"
 #include "tags/Id3v1Tag.h"
 
