@@ -5,6 +5,7 @@
 #include "core/Sequencer.h"
 #include "core/Tolvars.h"
 #include "desktop/MediaUri.h"
+#include "playlist/PlaylistStore.h"
 #include "speech/SpeechEngine.h"
 #include "tags/Id3v1Tag.h"
 #include "tags/TagReader.h"
@@ -177,10 +178,8 @@ QString RadioMediaControl::openUri(const QUrl& uri)
 
 QString RadioMediaControl::startPlaylist(const QString& file)
 {
-    std::optional<QStringList> songs;
-    if (links_.readPlaylist) {
-        songs = links_.readPlaylist(file);
-    }
+    const QFileInfo info(file);
+    const std::optional<QStringList> songs = PlaylistStore(info.absolutePath()).read(file);
     if (!songs || songs->isEmpty()) {
         return QStringLiteral("The playlist has no songs: %1").arg(file);
     }

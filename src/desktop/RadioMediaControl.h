@@ -28,8 +28,6 @@ public:
         std::function<void()> quit;
         // Shows the main window and brings it to the front.
         std::function<void()> raise;
-        // The songs of a playlist file; none when it cannot be read.
-        std::function<std::optional<QStringList>(const QString& file)> readPlaylist;
     };
 
     RadioMediaControl(Tolvars& state, Sequencer& sequencer, MpegPlayer& player, SpeechEngine& voice,

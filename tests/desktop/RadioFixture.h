@@ -63,21 +63,6 @@ struct RadioFixture {
         RadioMediaControl::Links links;
         links.quit = [this] { ++quits; };
         links.raise = [this] { ++raises; };
-        links.readPlaylist = [this](const QString& file) -> std::optional<QStringList> {
-            playlistsRead << file;
-            QFile playlist(file);
-            if (!playlist.open(QIODevice::ReadOnly)) {
-                return std::nullopt;
-            }
-            QStringList songs;
-            for (const QByteArray& line : playlist.readAll().split('\n')) {
-                const QString song = QString::fromLocal8Bit(line).trimmed();
-                if (!song.isEmpty()) {
-                    songs << song;
-                }
-            }
-            return songs;
-        };
         return links;
     }
 
@@ -89,6 +74,5 @@ struct RadioFixture {
     Sequencer sequencer{state, player, voice, announcer};
     int quits = 0;
     int raises = 0;
-    QStringList playlistsRead;
     RadioMediaControl control{state, sequencer, player, voice, announcer, links()};
 };

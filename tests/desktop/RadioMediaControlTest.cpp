@@ -79,6 +79,18 @@ TEST_F(RadioMediaControlTest, PlaylistFileStartsAsAcceptDoes)
     EXPECT_TRUE(control.canGoPrevious());
 }
 
+TEST_F(RadioMediaControlTest, PlaylistFileReadsAsTheWindowLoadsIt)
+{
+    // Blank lines and surrounding spaces go; a bare CR also ends a line.
+    const QString file =
+        makeFile(QStringLiteral("spaced.PYL"),
+                 QByteArrayLiteral("  /m/a.mp3  \r\n\r\n   \r\n/m/b.mp3\r/m/c.mp3\r\n"));
+    ASSERT_TRUE(control.openUri(url(file)).isEmpty());
+    EXPECT_EQ(state.SongList, (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3"),
+                                           QStringLiteral("/m/c.mp3")}));
+    EXPECT_EQ(opened(), QStringList{QStringLiteral("/m/a.mp3")});
+}
+
 TEST_F(RadioMediaControlTest, TransportFollowsTheButtons)
 {
     const QStringList songs = startPlaylist(3);
