@@ -11,7 +11,7 @@ namespace {
 constexpr int kRate = 44100;
 // FluidSynth's default gain (0.2) leaves General MIDI songs far quieter than
 // mastered mp3s; this brings a typical arrangement to a similar loudness.
-constexpr double kGain = 0.8;
+constexpr double kGain = 0.6;
 // Notes still sound for a moment after the last event.
 constexpr double kReleaseSeconds = 0.25;
 // Larger files are not songs.

@@ -14,8 +14,14 @@ constexpr std::size_t kMusicFrames = 16384;
 // The voice producer blocks at one second queued; the rest is headroom for a
 // converted chunk.
 constexpr std::size_t kVoiceFrames = 65536 + 32768;
-// Per block, the limiter gain recovers this share of its distance to unity.
-constexpr float kRelease = 0.05F;
+// The limiter gain closes its distance to unity by a factor e every 100 ms.
+constexpr float kReleaseFrames = audio_format::kRate / 10.0F;
+
+float recovered(float gain, std::size_t frames)
+{
+    gain = 1.0F - (1.0F - gain) * std::exp(-static_cast<float>(frames) / kReleaseFrames);
+    return gain > 0.999F ? 1.0F : gain;
+}
 }  // namespace
 
 Mixer::Mixer()
@@ -60,15 +66,12 @@ void Mixer::renderBlock(std::int16_t* out, std::size_t frames) noexcept
     const std::size_t voice = voice_.read(voiceBlock_.data(), frames, &start);
     if (voice > 0) {
         meter_.consumed(start, voice);
-        addVoice(out, voiceBlock_.data(), voice * ch);
+        addVoice(out, voiceBlock_.data(), voice * ch, frames);
         if (gain_ < 1.0F) {
             applyGain(out + voice * ch, (frames - voice) * ch, gain_);
         }
     } else if (gain_ < 1.0F) {
-        gain_ += (1.0F - gain_) * kRelease;
-        if (gain_ > 0.999F) {
-            gain_ = 1.0F;
-        }
+        gain_ = recovered(gain_, frames);
         applyGain(out, frames * ch, gain_);
     }
 }
@@ -76,18 +79,15 @@ void Mixer::renderBlock(std::int16_t* out, std::size_t frames) noexcept
 // A plain sum while it fits; when music and voice together would clip, the
 // whole block is scaled down just enough and recovers over about half a
 // second, so peaks are never flattened.
-void Mixer::addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples) noexcept
+void Mixer::addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples,
+                     std::size_t blockFrames) noexcept
 {
     int peak = 0;
     for (std::size_t i = 0; i < samples; ++i) {
         peak = std::max(peak, std::abs(int{out[i]} + int{voice[i]}));
     }
     const float fit = peak > 32767 ? 32767.0F / static_cast<float>(peak) : 1.0F;
-    float gain = gain_ + (1.0F - gain_) * kRelease;
-    if (gain > 0.999F) {
-        gain = 1.0F;
-    }
-    gain_ = std::min(gain, fit);
+    gain_ = std::min(recovered(gain_, blockFrames), fit);
     if (gain_ >= 1.0F) {
         for (std::size_t i = 0; i < samples; ++i) {
             out[i] = static_cast<std::int16_t>(int{out[i]} + int{voice[i]});

@@ -43,7 +43,8 @@ public:
 
 private:
     void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
-    void addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples) noexcept;
+    void addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples,
+                  std::size_t blockFrames) noexcept;
     void applyGain(std::int16_t* out, std::size_t samples, float gain) noexcept;
 
     static constexpr std::size_t kBlock = 1024;

@@ -1,0 +1,211 @@
+// Plays an mp3 through the whole player library into a null output as fast
+// as it decodes, decodes the same file with libmpg123 alone, and compares the
+// CPU time of both. Also measures how soon PlayMPEG is heard.
+//
+//   player_bench [file.mp3]   (without a file, a 5-minute 128 kbps mp3 is made
+//                              with sox and lame)
+#include "audio/AudioEngine.h"
+
+#include <mpg123.h>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+bool run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+// Five minutes of a moving chord with some noise, so the encoder has work.
+QString makeTestFile(const QTemporaryDir& dir)
+{
+    const QString wav = dir.filePath(QStringLiteral("bench.wav"));
+    const QString mp3 = dir.filePath(QStringLiteral("bench.mp3"));
+    std::printf("making a 5-minute 128 kbps mp3 with sox and lame...\n");
+    std::fflush(stdout);
+    if (!run(QStringLiteral("sox"), {QStringLiteral("-n"),        QStringLiteral("-r"),
+                                     QStringLiteral("44100"),     QStringLiteral("-c"),
+                                     QStringLiteral("2"),         QStringLiteral("-b"),
+                                     QStringLiteral("16"),        wav,
+                                     QStringLiteral("synth"),     QStringLiteral("300"),
+                                     QStringLiteral("sine"),      QStringLiteral("220-880"),
+                                     QStringLiteral("sine"),      QStringLiteral("330-660"),
+                                     QStringLiteral("pinknoise"), QStringLiteral("remix"),
+                                     QStringLiteral("1,3"),       QStringLiteral("2,3"),
+                                     QStringLiteral("gain"),      QStringLiteral("-6")}) ||
+        !run(QStringLiteral("lame"),
+             {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3})) {
+        return {};
+    }
+    return mp3;
+}
+
+struct Tap {
+    std::atomic<bool> armed{false};
+    std::atomic<std::int64_t> firstNs{0};
+    std::atomic<std::uint64_t> frames{0};
+};
+
+// Notes when the first sound after arming reaches the output callback.
+void tap(void* context, const std::int16_t* samples, std::size_t count)
+{
+    auto* t = static_cast<Tap*>(context);
+    t->frames.fetch_add(count, std::memory_order_relaxed);
+    if (!t->armed.load(std::memory_order_acquire)) {
+        return;
+    }
+    for (std::size_t i = 0; i < count * 2; ++i) {
+        if (samples[i] != 0) {
+            t->firstNs.store(Clock::now().time_since_epoch().count(), std::memory_order_release);
+            t->armed.store(false, std::memory_order_release);
+            return;
+        }
+    }
+}
+
+double millisSince(Clock::time_point start, std::int64_t ns)
+{
+    return static_cast<double>(ns - start.time_since_epoch().count()) / 1e6;
+}
+
+void waitForEnd(AudioEngine& engine)
+{
+    while (engine.AreMPEGAtEnd() != 1) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// Decodes the whole file; returns the audio length in seconds.
+double decodeWithMpg123(const QString& path)
+{
+    mpg123_init();
+    mpg123_handle* handle = mpg123_new(nullptr, nullptr);
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    mpg123_format_none(handle);
+    mpg123_format(handle, 44100, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    double seconds = 0.0;
+    if (mpg123_open(handle, path.toLocal8Bit().constData()) == MPG123_OK) {
+        std::vector<unsigned char> buffer(2048 * 4);
+        std::size_t total = 0;
+        for (;;) {
+            std::size_t done = 0;
+            const int code = mpg123_read(handle, buffer.data(), buffer.size(), &done);
+            total += done;
+            if (code != MPG123_OK && code != MPG123_NEW_FORMAT) {
+                break;
+            }
+        }
+        seconds = static_cast<double>(total) / 4.0 / 44100.0;
+    }
+    mpg123_close(handle);
+    mpg123_delete(handle);
+    return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : makeTestFile(dir);
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "cannot make the test file (sox and lame needed)\n");
+        return 1;
+    }
+
+    Tap probe;
+    AudioEngine::Options options;
+    options.output = AudioEngine::Output::Unpaced;
+    options.tap = &tap;
+    options.tapContext = &probe;
+    double engineCpu = 0.0;
+    double minutes = 0.0;
+    double firstSampleMs = 0.0;
+    {
+        AudioEngine engine(options);
+        const auto openStart = Clock::now();
+        const QString error = engine.OpenMPEG(0, path, QStringLiteral("MPEGVideo"));
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+            return 1;
+        }
+        const double openMs =
+            std::chrono::duration<double, std::milli>(Clock::now() - openStart).count();
+        minutes = engine.GetTotalframes() / 60000.0;
+        std::printf("file: %s (%.2f min)\n", path.toLocal8Bit().constData(), minutes);
+        std::printf("OpenMPEG (with the length scan): %.1f ms\n", openMs);
+
+        const double cpuStart = cpuSeconds();
+        probe.armed = true;
+        const auto playStart = Clock::now();
+        engine.PlayMPEG(1, engine.GetTotalframes());
+        waitForEnd(engine);
+        engineCpu = cpuSeconds() - cpuStart;
+        firstSampleMs = millisSince(playStart, probe.firstNs.load());
+        const double wall = std::chrono::duration<double>(Clock::now() - playStart).count();
+        std::printf("engine: %.3f CPU s for the whole song (%.2f s wall, %.0fx real time)\n",
+                    engineCpu, wall, minutes * 60.0 / wall);
+    }
+
+    // How soon a PlayMPEG is heard at a real-time pace, through SDL's dummy
+    // driver (a sound card's callback period).
+    double deviceMs = 0.0;
+    constexpr int kRounds = 10;
+    {
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        Tap deviceProbe;
+        AudioEngine::Options deviceOptions;
+        deviceOptions.tap = &tap;
+        deviceOptions.tapContext = &deviceProbe;
+        AudioEngine engine(deviceOptions);
+        engine.OpenMPEG(0, path, QStringLiteral("MPEGVideo"));
+        for (int i = 0; i < kRounds; ++i) {
+            engine.StopMPEG();
+            // Silence first, and a start at a different point of the callback period.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100 + 7 * i));
+            deviceProbe.armed = true;
+            const auto start = Clock::now();
+            engine.PlayMPEG(10000 + i * 1000, 10300 + i * 1000);
+            while (deviceProbe.armed.load()) {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+            deviceMs += millisSince(start, deviceProbe.firstNs.load());
+        }
+        deviceMs /= kRounds;
+    }
+
+    const double mpgCpuStart = cpuSeconds();
+    const double seconds = decodeWithMpg123(path);
+    const double mpgCpu = cpuSeconds() - mpgCpuStart;
+
+    const double enginePerMinute = engineCpu / minutes;
+    const double mpgPerMinute = mpgCpu / (seconds / 60.0);
+    std::printf("engine: %.4f CPU s per audio minute\n", enginePerMinute);
+    std::printf("mpg123: %.4f CPU s per audio minute\n", mpgPerMinute);
+    std::printf("first sample after PlayMPEG, null output: %.2f ms\n", firstSampleMs);
+    std::printf("first sample after PlayMPEG, SDL dummy device (mean of %d): %.2f ms\n", kRounds,
+                deviceMs);
+    std::printf("engine/mpg123 cpu ratio: %.2f\n", enginePerMinute / mpgPerMinute);
+    return 0;
+}

@@ -1,0 +1,115 @@
+#include "audio/Mixer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+std::vector<std::int16_t> stereoSine(std::size_t frames, double level, double step)
+{
+    std::vector<std::int16_t> out(frames * 2);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const auto v = static_cast<std::int16_t>(std::lround(level * 32767 * std::sin(step * f)));
+        out[2 * f] = v;
+        out[2 * f + 1] = v;
+    }
+    return out;
+}
+
+std::vector<std::int16_t> render(Mixer& mixer, std::size_t frames)
+{
+    std::vector<std::int16_t> out(frames * 2, 1234);
+    mixer.render(out.data(), frames);
+    return out;
+}
+
+}  // namespace
+
+TEST(Mixer, MusicAlonePassesUnchangedAndUnderrunIsSilence)
+{
+    Mixer mixer;
+    const auto music = stereoSine(3000, 0.9, 0.01);
+    ASSERT_EQ(mixer.music().write(music.data(), 3000), 3000u);
+    const auto out = render(mixer, 4000);
+    EXPECT_TRUE(std::equal(music.begin(), music.end(), out.begin()));
+    EXPECT_TRUE(std::all_of(out.begin() + 6000, out.end(), [](std::int16_t s) { return s == 0; }));
+}
+
+TEST(Mixer, PausedMusicKeepsItsPlaceWhileTheVoiceGoesOn)
+{
+    Mixer mixer;
+    const auto music = stereoSine(2000, 0.5, 0.01);
+    const auto voice = stereoSine(500, 0.2, 0.03);
+    mixer.music().write(music.data(), 2000);
+    mixer.voice().write(voice.data(), 500);
+    mixer.setMusicPaused(true);
+    const auto paused = render(mixer, 500);
+    EXPECT_TRUE(std::equal(voice.begin(), voice.end(), paused.begin()));
+    EXPECT_EQ(mixer.music().readPosition(), 0u);
+    mixer.setMusicPaused(false);
+    const auto resumed = render(mixer, 2000);
+    EXPECT_TRUE(std::equal(music.begin(), music.end(), resumed.begin()));
+}
+
+TEST(Mixer, VoiceAndMusicAddWhileTheyFit)
+{
+    Mixer mixer;
+    const auto music = stereoSine(1000, 0.4, 0.01);
+    const auto voice = stereoSine(1000, 0.4, 0.037);
+    mixer.music().write(music.data(), 1000);
+    mixer.voice().write(voice.data(), 1000);
+    const auto out = render(mixer, 1000);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        ASSERT_EQ(out[i], music[i] + voice[i]) << i;
+    }
+}
+
+TEST(Mixer, OverloadIsScaledDownNotFlattenedAndRecovers)
+{
+    Mixer mixer;
+    const auto music = stereoSine(16000, 0.9, 0.013);
+    const auto voice = stereoSine(4096, 0.9, 0.013);  // in phase: up to 1.8 x full scale
+    mixer.music().write(music.data(), 16000);
+    mixer.voice().write(voice.data(), 4096);
+    const auto out = render(mixer, 16000);
+    std::size_t pinned = 0;
+    std::size_t longestPinned = 0;
+    for (std::size_t f = 0; f < 4096; ++f) {
+        const int sum = music[2 * f] + voice[2 * f];
+        const int got = out[2 * f];
+        pinned = std::abs(got) >= 32767 ? pinned + 1 : 0;
+        longestPinned = std::max(longestPinned, pinned);
+        // Same shape, smaller: the sign always agrees and nothing exceeds the sum.
+        ASSERT_LE(std::abs(got), std::abs(sum) + 1) << f;
+        if (std::abs(sum) > 2000) {
+            ASSERT_EQ(got > 0, sum > 0) << f;
+        }
+    }
+    // A peak may touch full scale; clipping would hold it there for ~150 samples.
+    EXPECT_LE(longestPinned, 2u);
+    // About half a second after the voice the music is back to itself.
+    std::vector<std::int16_t> again;
+    for (int round = 0; round < 2; ++round) {
+        mixer.music().write(music.data(), 16000);
+        again = render(mixer, 16000);
+    }
+    EXPECT_TRUE(std::equal(music.begin(), music.end(), again.begin()));
+}
+
+TEST(VoiceMeter, CountsAtThePushedRateAcrossRateChanges)
+{
+    VoiceMeter meter(44100);
+    meter.mark(0, 22050);
+    meter.consumed(0, 44100);  // one second of 22.05 kHz input
+    EXPECT_EQ(meter.playedInputFrames(), 22050u);
+    meter.mark(88200, 16000);
+    meter.consumed(44100, 44100);  // still the 22.05 kHz stretch
+    EXPECT_EQ(meter.playedInputFrames(), 44100u);
+    meter.consumed(88200, 4410);  // a tenth of a second at 16 kHz
+    EXPECT_EQ(meter.playedInputFrames(), 44100u + 1600u);
+    // A skipped stretch (a flush) is not counted.
+    meter.consumed(200000, 44100);
+    EXPECT_EQ(meter.playedInputFrames(), 44100u + 1600u + 16000u);
+}
