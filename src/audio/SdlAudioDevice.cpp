@@ -10,7 +10,7 @@
 namespace {
 // 1024 frames (23 ms) per callback: low latency, few wake-ups.
 constexpr Uint16 kCallbackFrames = 1024;
-constexpr auto kCheckEvery = std::chrono::milliseconds(250);
+constexpr auto kCheckEvery = std::chrono::milliseconds(20);
 constexpr auto kRetryEvery = std::chrono::seconds(2);
 }  // namespace
 
@@ -36,6 +36,13 @@ SdlAudioDevice::~SdlAudioDevice()
 void SdlAudioDevice::callback(void* self, Uint8* stream, int len)
 {
     auto* device = static_cast<SdlAudioDevice*>(self);
+    // SDL keeps calling a lost device's callback; what it renders goes
+    // nowhere, so the mixer is left alone until the device is reopened.
+    if (SDL_GetAudioDeviceStatus(device->device_.load(std::memory_order_acquire)) ==
+        SDL_AUDIO_STOPPED) {
+        std::memset(stream, 0, static_cast<std::size_t>(len));
+        return;
+    }
     device->mixer_.render(reinterpret_cast<std::int16_t*>(stream),
                           static_cast<std::size_t>(len) / audio_format::kFrameBytes);
 }
@@ -64,13 +71,14 @@ bool SdlAudioDevice::openDevice()
     SDL_AudioSpec have{};
     // No format changes allowed: SDL converts to the hardware itself, so the
     // mixer always renders one format.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0) {
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
         return false;
     }
+    device_.store(device, std::memory_order_release);
     const char* driver = SDL_GetCurrentAudioDriver();
     setName(QString::fromUtf8(driver != nullptr ? driver : "unknown"));
-    SDL_PauseAudioDevice(device_, 0);
+    SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
@@ -94,14 +102,15 @@ void SdlAudioDevice::maintain()
         return;
     }
     nextCheck_ = now + kCheckEvery;
-    if (device_ != 0 && SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED) {
+    const SDL_AudioDeviceID device = device_.load(std::memory_order_acquire);
+    if (device != 0 && SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED) {
         return;
     }
-    if (device_ != 0) {
+    if (device != 0) {
         // Lost (unplugged, server gone): its thread no longer calls us once
         // closed, so the mixer is never rendered by two threads at a time.
-        SDL_CloseAudioDevice(device_);
-        device_ = 0;
+        SDL_CloseAudioDevice(device);
+        device_.store(0, std::memory_order_release);
         open();
         return;
     }

@@ -14,7 +14,9 @@ class Mixer;
 // The sound card through SDL. Opens the default device of the configured
 // driver; when that fails (a headless machine: ALSA without a device) it
 // switches SDL to its "dummy" driver, and when even that fails it keeps time
-// with a silent clock. A device that goes away while playing is reopened.
+// with a silent clock. A device that goes away while playing is reopened,
+// and nothing is taken from the mixer while it is gone, so the song goes on
+// where it was.
 class SdlAudioDevice : public AudioDevice {
 public:
     explicit SdlAudioDevice(Mixer& mixer);
@@ -33,7 +35,7 @@ private:
     void setName(const QString& name);
 
     Mixer& mixer_;
-    SDL_AudioDeviceID device_ = 0;
+    std::atomic<SDL_AudioDeviceID> device_{0};
     bool subsystemUp_ = false;   // SDL_InitSubSystem succeeded
     bool driverForced_ = false;  // SDL_AudioInit("dummy") is ours to undo
     std::unique_ptr<ClockAudioDevice> clock_;

@@ -3,9 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <cmath>
+#include <csignal>
+#include <thread>
 
 using namespace audio_test;
 using namespace std::chrono_literals;
@@ -73,6 +81,26 @@ TEST(AudioEngineOutput, OtherRatesAndChannelCountsAreConverted)
     const Pcm wavSource = readSoundFile(media("chord48.wav"));
     expectSameLength(wav, 1.0);
     EXPECT_NEAR(rms(wav), rms(wavSource), rms(wavSource) * 0.1);
+}
+
+TEST(AudioEngineOutput, MidiPlaysItsWholeLength)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tune.mid"));
+    // Three notes of a beat (96 ticks): the first at 120 bpm, then twice as
+    // fast: one second.
+    MidiWriter writer(96);
+    writer.track().tempo(0, 500000).tempo(96, 250000).endTrack(0);
+    writer.track().event(0, {0xC0, 0}).note(0, 60, 96).note(0, 64, 96).note(0, 67, 96).endTrack(0);
+    ASSERT_TRUE(writer.save(path));
+    std::int32_t total = 0;
+    const Pcm played = playWhole(path, &total);
+    EXPECT_EQ(total, 1000 + 250);  // the notes and the release tail
+    const Pcm sound = trimmed(played);
+    EXPECT_GT(rms(sound), 300.0);
+    // It sounds from the start and lasts until about the last note's end.
+    EXPECT_GT(sound.seconds(), 0.95);
+    EXPECT_LE(sound.seconds(), 1.25 * 1.01);
 }
 
 TEST(AudioEngineOutput, RangePlaysExactlyThoseMilliseconds)
@@ -238,4 +266,96 @@ TEST(AudioEngineDevice, FallsBackToTheDummyDriverWhenNoDeviceOpens)
         EXPECT_TRUE(waitForEnd(engine, 5s));
     }
     qputenv("SDL_AUDIODRIVER", previous);
+}
+
+namespace {
+
+// Reads what SDL's disk driver writes into a named pipe. Closing the pipe
+// makes the driver's next write fail, which SDL reports as a lost device.
+class PipeListener {
+public:
+    explicit PipeListener(const QString& path) : path_(QFile::encodeName(path)) {}
+
+    // Reads until `frames` frames with sound have come, then hangs up.
+    void listenUntil(std::size_t frames)
+    {
+        const int fd = ::open(path_.constData(), O_RDONLY);
+        if (fd < 0) {
+            return;
+        }
+        fcntl(fd, F_SETPIPE_SZ, 4096);  // little left unread in the pipe when hanging up
+        std::size_t heard = 0;
+        std::int16_t block[2048];
+        while (heard < frames) {
+            const ssize_t got = ::read(fd, block, sizeof block);
+            if (got <= 0) {
+                break;
+            }
+            for (ssize_t i = 0; i + 1 < got / 2; i += 2) {
+                heard += (block[i] != 0 || block[i + 1] != 0) ? 1 : 0;
+            }
+            keep(block, got);
+        }
+        ::close(fd);
+    }
+    // Reads until the writer closes.
+    void listenToTheEnd()
+    {
+        const int fd = ::open(path_.constData(), O_RDONLY);
+        if (fd < 0) {
+            return;
+        }
+        std::int16_t block[2048];
+        ssize_t got = 0;
+        while ((got = ::read(fd, block, sizeof block)) > 0) {
+            keep(block, got);
+        }
+        ::close(fd);
+    }
+    Pcm heard() const { return pcm_; }
+
+private:
+    void keep(const std::int16_t* block, ssize_t bytes)
+    {
+        pcm_.samples.insert(pcm_.samples.end(), block, block + (bytes / 4) * 2);
+    }
+
+    QByteArray path_;
+    Pcm pcm_{44100, 2, {}};
+};
+
+}  // namespace
+
+TEST(AudioEngineDevice, ALostDeviceIsReopenedAndTheSongGoesOn)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    DiskCapture capture;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(capture.file()).constData(), 0600), 0);
+    PipeListener first(capture.file());
+    PipeListener second(capture.file());
+    std::thread listener([&] {
+        first.listenUntil(44100 / 2);
+        std::this_thread::sleep_for(300ms);  // the device stays away a while
+        second.listenToTheEnd();
+    });
+    {
+        AudioEngine engine;  // opens the pipe: the listener is there
+        ASSERT_EQ(engine.outputName(), QStringLiteral("disk"));
+        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        engine.PlayMPEG(1, engine.GetTotalframes());
+        ASSERT_TRUE(waitForEnd(engine, 10s));
+        EXPECT_EQ(engine.outputName(), QStringLiteral("disk"));
+    }
+    listener.join();
+    const Pcm reference = trimmed(decodeMpeg(media("tone.mp3")));
+    const Pcm before = trimmed(first.heard());
+    const Pcm after = trimmed(second.heard());
+    ASSERT_GE(before.frames(), 44100u / 2);
+    // The reopened device plays on from about where the old one went away:
+    // only what was already in the pipe is missing, and the song's end is there.
+    const long resumedAt = find(reference, after.slice(0, 4096));
+    ASSERT_GE(resumedAt, 0);
+    EXPECT_GE(static_cast<std::size_t>(resumedAt), before.frames());
+    EXPECT_LE(static_cast<std::size_t>(resumedAt), before.frames() + 4096);
+    EXPECT_EQ(static_cast<std::size_t>(resumedAt) + after.frames(), reference.frames());
 }

@@ -93,8 +93,13 @@ TEST(Decoders, SeekingIsSampleAccurate)
             const Pcm got = readAll(*decoder, 500);
             const Pcm want = reference.slice(at, 500);
             ASSERT_GE(got.frames(), want.frames());
-            EXPECT_TRUE(std::equal(want.samples.begin(), want.samples.end(), got.samples.begin()))
-                << name << " at " << at;
+            // One frame off would differ by hundreds; the decoder's rounding may
+            // differ by one step after a seek.
+            int worst = 0;
+            for (std::size_t i = 0; i < want.samples.size(); ++i) {
+                worst = std::max(worst, std::abs(want.samples[i] - got.samples[i]));
+            }
+            EXPECT_LE(worst, 1) << name << " at " << at;
         }
     }
 }
