@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -50,6 +51,17 @@ constexpr std::array<SwitchLayout, 2> kSwitches{{
     {2280, 2475, 300, "Time"},
     {2880, 3075, 330, "News"},
 }};
+
+// The labels are narrow; their font shrinks until the caption fits.
+void fitText(QLabel* label)
+{
+    QFont fitted = label->font();
+    while (fitted.pixelSize() > 7 &&
+           QFontMetrics(fitted).horizontalAdvance(label->text()) > label->width()) {
+        fitted.setPixelSize(fitted.pixelSize() - 1);
+    }
+    label->setFont(fitted);
+}
 
 QString indexed(const char* name, int index)
 {
@@ -124,6 +136,7 @@ void Tolvar::buildControls()
         label->setObjectName(indexed("Label1", i));
         label->setGeometry(scale.rect(layout.labelLeftTwips, 45, layout.labelWidthTwips, 165));
         label->setStyleSheet(QStringLiteral("color: #f2f4f8;"));
+        fitText(label);
         drag_->addSurface(label, dragButtons);
         label1_.at(i) = label;
     }
