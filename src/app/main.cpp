@@ -1,12 +1,42 @@
-#include <QApplication>
-#include <QLabel>
+#include "audio/AudioEngine.h"
+#include "core/RadioAnnouncer.h"
+#include "core/Tolvar.h"
+#include "core/Tolvars.h"
+#include "playlist/MessageBoxPrompter.h"
+#include "playlist/Playlist.h"
+#include "playlist/PlaylistFolder.h"
+#include "playlist/PlaylistWindowHost.h"
+#include "playlist/RadioPlaylistLinks.h"
+#include "speech/TextToSpeech.h"
 
-// Placeholder until the main window exists.
+#include <QApplication>
+#include <memory>
+
+// Builds the engines, the shared state and the main window; the program ends
+// when the main window closes.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Tolvar MP3 Radio"));
-    label.setWindowTitle(QStringLiteral("Tolvar MP3 Radio"));
-    label.show();
-    return QApplication::exec();
+    QCoreApplication::setOrganizationName(QStringLiteral("Quintaviel Software"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tolvar MP3 Radio"));
+
+    Tolvars state;
+    AudioEngine player;
+    TextToSpeech talk(player);
+    RadioAnnouncer announcer(state, talk);
+    Tolvar tolvar(state, player, talk, announcer);
+
+    MessageBoxPrompter prompter;
+    PlaylistWindowHost playlist([&] {
+        return std::make_unique<Playlist>(
+            state, talk, player, prompter, PlaylistFolder::forThisProgram(),
+            RadioPlaylistLinks(state, talk, [&] { tolvar.PlayIt(); }));
+    });
+    tolvar.setPlaylistOpener([&] { playlist.showModal(); });
+    tolvar.setWindowUnloader([&] { playlist.unload(); });
+
+    tolvar.show();
+    const int result = QApplication::exec();
+    playlist.unload();
+    return result;
 }

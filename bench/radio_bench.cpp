@@ -1,0 +1,250 @@
+// The radio as a whole, offscreen with the silent clock output: start-up time,
+// CPU use idle and playing, the longest GUI-thread stall while the sequencer
+// waits for the voice, and the silence between two songs.
+#include "audio/AudioEngine.h"
+#include "core/RadioAnnouncer.h"
+#include "core/Sequencer.h"
+#include "core/Tolvar.h"
+#include "core/Tolvars.h"
+#include "speech/TextToSpeech.h"
+
+#include <sys/resource.h>
+#include <QApplication>
+#include <QDataStream>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+using namespace std::chrono_literals;
+
+namespace {
+constexpr int kRate = 44100;
+
+// A 16-bit stereo wav of a tone held above zero, so any zero frame in the
+// output is silence between songs, never a zero crossing.
+bool writeTone(const QString& path, double seconds, double hz)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const auto frames = static_cast<quint32>(seconds * kRate);
+    const quint32 dataBytes = frames * 4;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(2) << quint32(kRate) << quint32(kRate * 4)
+        << quint16(4) << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataBytes;
+    for (quint32 i = 0; i < frames; ++i) {
+        const auto sample = static_cast<qint16>(6000 + 3000 * std::sin(2 * M_PI * hz * i / kRate));
+        out << sample << sample;
+    }
+    return out.status() == QDataStream::Ok;
+}
+
+// Sees every output block on the output thread; remembers the longest run of
+// silent frames that has music on both sides.
+struct GapMeter {
+    std::atomic<bool> armed{false};
+    std::atomic<std::uint64_t> longestGap{0};
+    // Output thread only.
+    bool heardMusic = false;
+    std::uint64_t silentRun = 0;
+
+    static void tap(void* context, const std::int16_t* frames, std::size_t count)
+    {
+        auto* self = static_cast<GapMeter*>(context);
+        if (!self->armed.load(std::memory_order_acquire)) {
+            self->heardMusic = false;
+            self->silentRun = 0;
+            return;
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const bool silent = frames[2 * i] == 0 && frames[2 * i + 1] == 0;
+            if (silent) {
+                ++self->silentRun;
+                continue;
+            }
+            if (self->heardMusic && self->silentRun > self->longestGap.load()) {
+                self->longestGap.store(self->silentRun, std::memory_order_release);
+            }
+            self->heardMusic = true;
+            self->silentRun = 0;
+        }
+    }
+};
+
+double cpuSeconds(int who = RUSAGE_SELF)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+void runEventsFor(std::chrono::milliseconds duration)
+{
+    QEventLoop loop;
+    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeout.count()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
+}
+
+struct CpuUse {
+    double process;    // % of one core, every thread
+    double guiThread;  // % of one core, this thread alone
+};
+
+CpuUse cpuUseOver(std::chrono::milliseconds duration)
+{
+    const double processBefore = cpuSeconds(RUSAGE_SELF);
+    const double threadBefore = cpuSeconds(RUSAGE_THREAD);
+    QElapsedTimer wall;
+    wall.start();
+    runEventsFor(duration);
+    const double seconds = wall.nsecsElapsed() / 1e9;
+    return {100.0 * (cpuSeconds(RUSAGE_SELF) - processBefore) / seconds,
+            100.0 * (cpuSeconds(RUSAGE_THREAD) - threadBefore) / seconds};
+}
+
+void printCpu(const char* what, const CpuUse& use)
+{
+    std::printf("cpu %s %% (10 s): %.2f (GUI thread %.2f)\n", what, use.process, use.guiThread);
+}
+
+void useSongs(Tolvars& state, const QStringList& songs)
+{
+    state.SongList = songs;
+    state.SongCount = static_cast<std::int32_t>(songs.size());
+    state.SongFile = songs.first();
+    state.SongIndex = 1;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+
+    // Keep away from the user's own settings.
+    QTemporaryDir work;
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
+
+    GapMeter gap;
+    AudioEngine::Options options;
+    options.output = AudioEngine::Output::SilentClock;
+    options.tap = &GapMeter::tap;
+    options.tapContext = &gap;
+    Tolvars state;
+    AudioEngine engine(options);
+    TextToSpeech talk(engine);
+    RadioAnnouncer announcer(state, talk);
+    Tolvar window(state, engine, talk, announcer);
+    window.show();
+    runEventsUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }, 5s);
+    const double startupMs = sinceStart.nsecsElapsed() / 1e6;
+    std::printf("start-up to window shown ms: %.1f\n", startupMs);
+
+    printCpu("idle", cpuUseOver(10s));
+
+    const QString longSong = work.filePath(QStringLiteral("long.wav"));
+    const QString first = work.filePath(QStringLiteral("first.wav"));
+    const QString second = work.filePath(QStringLiteral("second.wav"));
+    if (!writeTone(longSong, 13.0, 440) || !writeTone(first, 1.0, 330) ||
+        !writeTone(second, 1.0, 550)) {
+        std::fprintf(stderr, "cannot write the test songs\n");
+        return 1;
+    }
+    Sequencer& sequencer = window.sequencer();
+    state.FlushBack = false;
+    state.Loops = false;
+    useSongs(state, {longSong});
+    window.PlayIt();
+    runEventsFor(500ms);
+    printCpu("playing", cpuUseOver(10s));
+    window.Commands_Click(3);
+
+    // The longest pause of the GUI thread from a song end that brings the
+    // time announcement until the next song has started.
+    state.Loops = true;
+    state.NowTime = true;
+    state.NowNews = false;
+    state.ManyTime = 1;
+    state.SongsSinceTime = 0;
+    useSongs(state, {first, second});
+    QElapsedTimer sinceTick;
+    qint64 longestStallNs = 0;
+    bool measuring = false;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (measuring) {
+            longestStallNs = std::max(longestStallNs, sinceTick.nsecsElapsed());
+        }
+        sinceTick.restart();
+    });
+    sinceTick.start();
+    ticker.start();
+    window.PlayIt();
+    runEventsFor(700ms);
+    measuring = true;
+    const bool waited = runEventsUntil([&] { return sequencer.waitingForVoice(); }, 5s);
+    const bool resumed =
+        runEventsUntil([&] { return !sequencer.waitingForVoice() && state.SongIndex == 2; }, 30s);
+    measuring = false;
+    ticker.stop();
+    if (!waited || !resumed) {
+        std::fprintf(stderr, "the announcement wait did not happen as planned\n");
+    }
+    std::printf("longest GUI stall while waiting for the voice ms: %.1f\n", longestStallNs / 1e6);
+    window.Commands_Click(3);
+    runEventsUntil([&] { return talk.speakingState() == 0; }, 30s);
+
+    // Two songs back to back with nothing said in between.
+    state.Loops = false;
+    useSongs(state, {first, second});
+    gap.armed.store(true);
+    window.PlayIt();
+    runEventsUntil([&] { return state.SongIndex == 2; }, 10s);
+    runEventsFor(400ms);
+    gap.armed.store(false);
+    window.Commands_Click(3);
+    const double gapMs = 1000.0 * static_cast<double>(gap.longestGap.load()) / kRate;
+    std::printf("song gap ms: %.1f\n", gapMs);
+    return 0;
+}
