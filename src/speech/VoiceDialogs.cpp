@@ -1,0 +1,24 @@
+#include "speech/VoiceDialogs.h"
+
+#include "speech/GeneralVoiceDialog.h"
+#include "speech/LexiconDialog.h"
+#include "speech/TranslationDialog.h"
+
+void VoiceDialogs::showDialog(Dialog dialog, QWidget* owner, const QString& title,
+                              VoiceTuning& voice)
+{
+    QDialog* shown = nullptr;
+    switch (dialog) {
+        case Dialog::General:
+            shown = new GeneralVoiceDialog(voice, title, owner);
+            break;
+        case Dialog::Lexicon:
+            shown = new LexiconDialog(voice, title, owner);
+            break;
+        case Dialog::Translation:
+            shown = new TranslationDialog(voice, title, owner);
+            break;
+    }
+    shown->setAttribute(Qt::WA_DeleteOnClose);
+    shown->open();
+}
