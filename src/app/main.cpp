@@ -8,6 +8,7 @@
 #include "playlist/PlaylistWindowHost.h"
 #include "playlist/RadioPlaylistLinks.h"
 #include "speech/TextToSpeech.h"
+#include "speech/VoiceDialogs.h"
 
 #include <QApplication>
 #include <memory>
@@ -22,7 +23,9 @@ int main(int argc, char** argv)
 
     Tolvars state;
     AudioEngine player;
+    VoiceDialogs voiceDialogs;
     TextToSpeech talk(player);
+    talk.setDialogProvider(&voiceDialogs);
     RadioAnnouncer announcer(state, talk);
     Tolvar tolvar(state, player, talk, announcer);
 
