@@ -24,7 +24,10 @@ TranslationDialog::TranslationDialog(VoiceTuning& voice, const QString& title, Q
 
     symbols_ = new QTableWidget(0, 2, this);
     symbols_->setObjectName(QStringLiteral("symbolsTable"));
-    symbols_->setHorizontalHeaderLabels({tr("Symbol"), tr("Spoken as (empty: the voice's own)")});
+    symbols_->setHorizontalHeaderLabels({tr("Symbol"), tr("Spoken as")});
+    symbols_->horizontalHeaderItem(1)->setToolTip(
+        tr("Left empty, the voice reads it its own way."));
+    symbols_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     symbols_->horizontalHeader()->setStretchLastSection(true);
     symbols_->verticalHeader()->hide();
     fillSymbols(s.symbols);

@@ -11,6 +11,7 @@ VoiceDialog::VoiceDialog(VoiceTuning& voice, const QString& title, const QString
     : QDialog(parent), voice_(voice), original_(voice.voiceSettings())
 {
     setWindowTitle(title.isEmpty() ? defaultTitle : title);
+    setMinimumWidth(420);
 }
 
 void VoiceDialog::setBody(QLayout* body)
