@@ -8,15 +8,9 @@
 #include <string>
 
 TextToSpeech::TextToSpeech(VoiceOutput& output)
-    : TextToSpeech(output, std::make_unique<VoiceSettingsStore>())
-{
-}
-
-TextToSpeech::TextToSpeech(VoiceOutput& output, std::unique_ptr<VoiceSettingsStore> store)
     : output_(output),
-      store_(store ? std::move(store) : std::make_unique<VoiceSettingsStore>()),
       worker_(std::make_unique<SynthesisWorker>(output)),
-      settings_(store_->load())
+      settings_(VoiceSettingsStore().load())
 {
     rebuildConfig();
 }
@@ -134,7 +128,7 @@ void TextToSpeech::applyVoiceSettings(const VoiceSettings& settings)
 
 bool TextToSpeech::saveVoiceSettings()
 {
-    return store_->save(settings_);
+    return VoiceSettingsStore().save(settings_);
 }
 
 void TextToSpeech::tryVoice(const QString& text)

@@ -11,7 +11,6 @@
 struct VoiceEngineInfo;
 class SynthesisWorker;
 class VoiceOutput;
-class VoiceSettingsStore;
 
 // The announcer voice on espeak-ng. Texts are synthesized in order on one
 // synthesis thread and mixed into the voice output as they come; the GUI
@@ -22,9 +21,8 @@ class VoiceSettingsStore;
 class TextToSpeech : public SpeechEngine, public VoiceTuning {
 public:
     // output must outlive the engine. The voice settings are kept in the
-    // program's own settings location, or in the given store.
+    // program's own settings location.
     explicit TextToSpeech(VoiceOutput& output);
-    TextToSpeech(VoiceOutput& output, std::unique_ptr<VoiceSettingsStore> store);
     ~TextToSpeech() override;
     TextToSpeech(const TextToSpeech&) = delete;
     TextToSpeech& operator=(const TextToSpeech&) = delete;
@@ -68,7 +66,6 @@ private:
     void rebuildConfig();
 
     VoiceOutput& output_;
-    std::unique_ptr<VoiceSettingsStore> store_;
     std::unique_ptr<SynthesisWorker> worker_;
     SpeechDialogProvider* dialogs_ = nullptr;
 

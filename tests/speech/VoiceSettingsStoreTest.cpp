@@ -1,5 +1,4 @@
 #include "common/TestSupport.h"
-#include "settings/CRegSettings.h"
 #include "speech/VoiceSettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -36,27 +35,34 @@ TEST(VoiceSettingsStoreTest, SettingsComeBackAsSavedBesideTheOptions)
     EXPECT_EQ(file.value("Voice/Pitch").toString(), "80");
     EXPECT_EQ(file.value("Voice/Word2").toString(), "a=b, c");
 
-    // A shorter list replaces a longer one.
+    // A shorter list replaces a longer one, leaving nothing of it behind; the
+    // program's Options stay.
+    file.setValue("Options/EngineNum", "3");
+    file.sync();
     s.lexicon.removeFirst();
     ASSERT_TRUE(VoiceSettingsStore().save(s));
     EXPECT_EQ(VoiceSettingsStore().load().lexicon, s.lexicon);
+    QSettings after(sandbox.settingsFile(), QSettings::IniFormat);
+    EXPECT_FALSE(after.contains("Voice/Word2"));
+    EXPECT_EQ(after.value("Options/EngineNum").toString(), "3");
 }
 
 TEST(VoiceSettingsStoreTest, BrokenValuesFallBackOrAreBroughtIntoRange)
 {
     testing_support::SettingsSandbox sandbox;
-    CRegSettings settings;
-    settings.setCompany("Quintaviel Software");
-    settings.setAppName("Tolvar MP3 v1.0");
-    settings.SaveSetting("Voice", "Pitch", "loud");
-    settings.SaveSetting("Voice", "Volume", "9000");
-    settings.SaveSetting("Voice", "WordGap", "-5");
-    settings.SaveSetting("Voice", "Punctuation", "7");
-    settings.SaveSetting("Voice", "LexiconCount", "3");
-    settings.SaveSetting("Voice", "Word1", "  ");
-    settings.SaveSetting("Voice", "Word2", "ok");
-    settings.SaveSetting("Voice", "Say2", "okay");
-    const VoiceSettings s = VoiceSettingsStore(settings).load();
+    {
+        QSettings file(sandbox.settingsFile(), QSettings::IniFormat);
+        file.beginGroup("Voice");
+        file.setValue("Pitch", "loud");
+        file.setValue("Volume", "9000");
+        file.setValue("WordGap", "-5");
+        file.setValue("Punctuation", "7");
+        file.setValue("LexiconCount", "3");
+        file.setValue("Word1", "  ");
+        file.setValue("Word2", "ok");
+        file.setValue("Say2", "okay");
+    }
+    const VoiceSettings s = VoiceSettingsStore().load();
     EXPECT_EQ(s.pitch, 50);
     EXPECT_EQ(s.volume, VoiceSettings::kMaxVolume);
     EXPECT_EQ(s.wordGapMs, 0);
