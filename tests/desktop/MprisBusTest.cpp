@@ -69,38 +69,6 @@ protected:
     QStringList songs;
 };
 
-TEST_F(MprisBusTest, PlayerctlDrivesTheTransport)
-{
-    EXPECT_EQ(status(), QStringLiteral("Stopped"));
-
-    ask({QStringLiteral("open"), threeSongPlaylist()});
-    EXPECT_EQ(announcer.calls, QStringList{QStringLiteral("intro")});
-    EXPECT_EQ(status(), QStringLiteral("Playing"));
-    EXPECT_EQ(ask({QStringLiteral("metadata"), QStringLiteral("title")}),
-              QStringLiteral("first song.mp3"));
-    EXPECT_EQ(ask({QStringLiteral("metadata"), QStringLiteral("xesam:url")}), fileUrl(songs[0]));
-
-    ask({QStringLiteral("pause")});
-    EXPECT_EQ(status(), QStringLiteral("Paused"));
-    ask({QStringLiteral("play")});
-    EXPECT_EQ(status(), QStringLiteral("Playing"));
-    ask({QStringLiteral("play-pause")});
-    EXPECT_EQ(status(), QStringLiteral("Paused"));
-    ask({QStringLiteral("play-pause")});
-    EXPECT_EQ(status(), QStringLiteral("Playing"));
-
-    ask({QStringLiteral("next")});
-    EXPECT_EQ(ask({QStringLiteral("metadata"), QStringLiteral("xesam:url")}), fileUrl(songs[1]));
-    ask({QStringLiteral("previous")});
-    ask({QStringLiteral("previous")});
-    EXPECT_EQ(ask({QStringLiteral("metadata"), QStringLiteral("xesam:url")}), fileUrl(songs[2]));
-    EXPECT_EQ(opened(), (QStringList{songs[0], songs[1], songs[0], songs[2]}));
-
-    ask({QStringLiteral("stop")});
-    EXPECT_EQ(status(), QStringLiteral("Stopped"));
-    EXPECT_EQ(player.calls.last(), QStringLiteral("StopMPEG"));
-}
-
 TEST_F(MprisBusTest, MetadataShowsTheTaggedSong)
 {
     Id3v1Tag tag;
