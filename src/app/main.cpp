@@ -2,6 +2,9 @@
 #include "core/RadioAnnouncer.h"
 #include "core/Tolvar.h"
 #include "core/Tolvars.h"
+#include "desktop/ApplicationIcon.h"
+#include "desktop/MprisService.h"
+#include "desktop/RadioMediaControl.h"
 #include "playlist/MessageBoxPrompter.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistFolder.h"
@@ -11,6 +14,7 @@
 #include "speech/VoiceDialogs.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <memory>
 
 // Builds the engines, the shared state and the main window; the program ends
@@ -20,6 +24,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quintaviel Software"));
     QCoreApplication::setApplicationName(QStringLiteral("Tolvar MP3 Radio"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tolvar-radio"));
+    QApplication::setWindowIcon(ApplicationIcon::make());
 
     Tolvars state;
     AudioEngine player;
@@ -37,6 +43,18 @@ int main(int argc, char** argv)
     });
     tolvar.setPlaylistOpener([&] { playlist.showModal(); });
     tolvar.setWindowUnloader([&] { playlist.unload(); });
+
+    // The desktop's media keys and panels, when there is a session bus.
+    RadioMediaControl media(state, tolvar.sequencer(), player, talk, announcer,
+                            {.quit = [&] { tolvar.Commands_Click(6); },
+                             .raise =
+                                 [&] {
+                                     tolvar.showNormal();
+                                     tolvar.raise();
+                                     tolvar.activateWindow();
+                                 }});
+    MprisService mpris(media);
+    mpris.registerOn(QDBusConnection::sessionBus());
 
     tolvar.show();
     const int result = QApplication::exec();
