@@ -9,6 +9,7 @@
 #include "speech/TextToSpeech.h"
 
 #include <sys/resource.h>
+#include <time.h>
 #include <QApplication>
 #include <QDataStream>
 #include <QElapsedTimer>
@@ -58,11 +59,13 @@ bool writeTone(const QString& path, double seconds, double hz)
     return out.status() == QDataStream::Ok;
 }
 
-// Sees every output block on the output thread; remembers the longest run of
-// silent frames that has music on both sides.
+// Sees every output block on the output thread and notes each run of silent
+// frames that has music on both sides: the gaps between songs.
 struct GapMeter {
+    static constexpr std::size_t kMaxGaps = 64;
     std::atomic<bool> armed{false};
-    std::atomic<std::uint64_t> longestGap{0};
+    std::array<std::uint64_t, kMaxGaps> gaps{};
+    std::atomic<std::size_t> gapCount{0};
     // Output thread only.
     bool heardMusic = false;
     std::uint64_t silentRun = 0;
@@ -76,16 +79,24 @@ struct GapMeter {
             return;
         }
         for (std::size_t i = 0; i < count; ++i) {
-            const bool silent = frames[2 * i] == 0 && frames[2 * i + 1] == 0;
-            if (silent) {
+            if (frames[2 * i] == 0 && frames[2 * i + 1] == 0) {
                 ++self->silentRun;
                 continue;
             }
-            if (self->heardMusic && self->silentRun > self->longestGap.load()) {
-                self->longestGap.store(self->silentRun, std::memory_order_release);
+            if (self->heardMusic && self->silentRun > 0) {
+                self->note(self->silentRun);
             }
             self->heardMusic = true;
             self->silentRun = 0;
+        }
+    }
+
+    void note(std::uint64_t frames)
+    {
+        const std::size_t n = gapCount.load(std::memory_order_relaxed);
+        if (n < kMaxGaps) {
+            gaps[n] = frames;
+            gapCount.store(n + 1, std::memory_order_release);
         }
     }
 };
@@ -117,6 +128,13 @@ bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
     return true;
+}
+
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
 struct CpuUse {
@@ -206,16 +224,28 @@ int main(int argc, char** argv)
     state.ManyTime = 1;
     state.SongsSinceTime = 0;
     useSongs(state, {first, second});
+    // On a busy machine the thread may also just not be scheduled, so the
+    // GUI thread's own CPU time over the same stretch is noted beside it.
     QElapsedTimer sinceTick;
-    qint64 longestStallNs = 0;
+    double cpuAtTick = threadCpuMs();
+    double longestStallMs = 0;
+    double busyInLongestMs = 0;
+    double longestBusyMs = 0;
     bool measuring = false;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     ticker.setInterval(1);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const double cpuNow = threadCpuMs();
         if (measuring) {
-            longestStallNs = std::max(longestStallNs, sinceTick.nsecsElapsed());
+            const double stallMs = sinceTick.nsecsElapsed() / 1e6;
+            if (stallMs > longestStallMs) {
+                longestStallMs = stallMs;
+                busyInLongestMs = cpuNow - cpuAtTick;
+            }
+            longestBusyMs = std::max(longestBusyMs, cpuNow - cpuAtTick);
         }
+        cpuAtTick = cpuNow;
         sinceTick.restart();
     });
     sinceTick.start();
@@ -231,20 +261,39 @@ int main(int argc, char** argv)
     if (!waited || !resumed) {
         std::fprintf(stderr, "the announcement wait did not happen as planned\n");
     }
-    std::printf("longest GUI stall while waiting for the voice ms: %.1f\n", longestStallNs / 1e6);
+    std::printf("longest GUI busy stretch while waiting ms: %.1f\n", longestBusyMs);
+    std::printf("longest GUI stall while waiting for the voice ms: %.1f (busy %.1f of it)\n",
+                longestStallMs, busyInLongestMs);
     window.Commands_Click(3);
     runEventsUntil([&] { return talk.speakingState() == 0; }, 30s);
 
-    // Two songs back to back with nothing said in between.
+    // Songs back to back with nothing said in between. Their lengths are no
+    // whole number of output blocks, so the ends fall anywhere in a block.
+    QStringList shortSongs;
+    for (int i = 0; i < 9; ++i) {
+        const QString path = work.filePath(QStringLiteral("short%1.wav").arg(i));
+        writeTone(path, 0.5 + 0.0123 * i, 300 + 40 * i);
+        shortSongs << path;
+    }
     state.Loops = false;
-    useSongs(state, {first, second});
+    useSongs(state, shortSongs);
     gap.armed.store(true);
     window.PlayIt();
-    runEventsUntil([&] { return state.SongIndex == 2; }, 10s);
-    runEventsFor(400ms);
+    runEventsUntil([&] { return state.SongIndex == shortSongs.size(); }, 30s);
+    runEventsFor(300ms);
     gap.armed.store(false);
     window.Commands_Click(3);
-    const double gapMs = 1000.0 * static_cast<double>(gap.longestGap.load()) / kRate;
-    std::printf("song gap ms: %.1f\n", gapMs);
+    const std::size_t count = gap.gapCount.load(std::memory_order_acquire);
+    double sum = 0;
+    double longest = 0;
+    double shortest = count > 0 ? 1e9 : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double ms = 1000.0 * static_cast<double>(gap.gaps[i]) / kRate;
+        sum += ms;
+        longest = std::max(longest, ms);
+        shortest = std::min(shortest, ms);
+    }
+    std::printf("song gaps: %zu, shortest %.1f ms, longest %.1f ms\n", count, shortest, longest);
+    std::printf("song gap ms: %.1f\n", count > 0 ? sum / static_cast<double>(count) : -1.0);
     return 0;
 }
