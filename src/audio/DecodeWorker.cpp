@@ -102,11 +102,18 @@ DecodeWorker::Progress DecodeWorker::progress(std::uint32_t generation) const
 void DecodeWorker::run()
 {
     while (!quit_.load(std::memory_order_acquire)) {
-        runCommands();
-        fill();
-        closeAtEndWithoutRepeat();
-        voice_.service();
-        device_.maintain();
+        try {
+            runCommands();
+            fill();
+            closeAtEndWithoutRepeat();
+            voice_.service();
+            device_.maintain();
+        } catch (...) {
+            // Out of memory or the like: the song ends, the radio goes on.
+            if (producing_) {
+                finishRange();
+            }
+        }
         mixer_.consumedSignal().waitFor(kIdleWait);
     }
 }

@@ -257,13 +257,17 @@ TEST(AudioEngineTransport, NothingOpenReportsNoEndBeforeAPlay)
 TEST(AudioEngineDevice, FallsBackToTheDummyDriverWhenNoDeviceOpens)
 {
     const QByteArray previous = qgetenv("SDL_AUDIODRIVER");
-    qputenv("SDL_AUDIODRIVER", "nosuchdriver");
-    {
+    // A driver SDL lacks, and ALSA, which on a machine without a sound card
+    // starts but opens no device.
+    for (const char* driver : {"nosuchdriver", "alsa"}) {
+        qputenv("SDL_AUDIODRIVER", driver);
         AudioEngine engine;
-        EXPECT_EQ(engine.outputName(), QStringLiteral("dummy"));
+        const QString name = engine.outputName();
+        EXPECT_TRUE(name == QStringLiteral("dummy") || name == QLatin1String(driver))
+            << name.toStdString();
         ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
         engine.PlayMPEG(1300, 1500);
-        EXPECT_TRUE(waitForEnd(engine, 5s));
+        EXPECT_TRUE(waitForEnd(engine, 5s)) << driver;
     }
     qputenv("SDL_AUDIODRIVER", previous);
 }

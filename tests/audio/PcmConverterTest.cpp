@@ -1,0 +1,72 @@
+#include "audio/PcmConverter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+std::vector<std::int16_t> drain(PcmConverter& converter)
+{
+    std::vector<std::int16_t> out;
+    std::vector<std::int16_t> block(1000 * 2);
+    while (std::size_t got = converter.get(block.data(), 1000)) {
+        out.insert(out.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got * 2));
+    }
+    return out;
+}
+
+}  // namespace
+
+// Whatever the rate, a finished input comes out whole, its last frames
+// included: nothing is kept back and no padding is added.
+TEST(PcmConverter, FinishedInputComesOutWholeAtEveryRate)
+{
+    for (const int rate : {8000, 11025, 22050, 32000, 44100, 48000, 96000}) {
+        for (const int channels : {1, 2}) {
+            PcmConverter converter(rate, channels);
+            ASSERT_TRUE(converter.valid());
+            const std::size_t frames = static_cast<std::size_t>(rate) * 3 / 10;  // 0.3 s
+            const std::vector<std::int16_t> level(frames * static_cast<std::size_t>(channels),
+                                                  8000);
+            std::vector<std::int16_t> out;
+            for (std::size_t done = 0; done < frames; done += 777) {
+                const std::size_t n = std::min<std::size_t>(777, frames - done);
+                ASSERT_TRUE(converter.put(level.data(), n));
+                const auto part = drain(converter);
+                out.insert(out.end(), part.begin(), part.end());
+            }
+            EXPECT_TRUE(converter.unfinished());
+            converter.finish();
+            EXPECT_FALSE(converter.unfinished());
+            const auto tail = drain(converter);
+            out.insert(out.end(), tail.begin(), tail.end());
+            const auto expected = std::lround(static_cast<double>(frames) * 44100 / rate);
+            ASSERT_EQ(out.size(), static_cast<std::size_t>(expected) * 2)
+                << rate << " Hz, " << channels << " ch";
+            // The last frames are the input's, not silence.
+            EXPECT_GT(std::abs(out[out.size() - 200]), 7000) << rate << " Hz";
+            EXPECT_EQ(converter.available(), 0u);
+        }
+    }
+}
+
+TEST(PcmConverter, AnUnreadTailWaitsForTheNextStretch)
+{
+    PcmConverter converter(22050, 1);
+    const std::vector<std::int16_t> first(2205, 1000);
+    const std::vector<std::int16_t> second(2205, -1000);
+    converter.put(first.data(), first.size());
+    converter.finish();
+    converter.put(second.data(), second.size());
+    converter.finish();
+    const auto out = drain(converter);
+    ASSERT_EQ(out.size(), 2u * 4410u * 2u);
+    EXPECT_GT(out[4410 * 2 - 20], 900);   // end of the first stretch
+    EXPECT_LT(out[4410 * 2 + 20], -900);  // start of the second
+    converter.put(first.data(), first.size());
+    converter.clear();
+    EXPECT_EQ(converter.available(), 0u);
+    EXPECT_FALSE(converter.unfinished());
+}
