@@ -1,6 +1,7 @@
 #include "audio/DecoderFactory.h"
 
 #include "audio/MidiDecoder.h"
+#include "audio/MidiSynth.h"
 #include "audio/Mpg123Decoder.h"
 #include "audio/SndfileDecoder.h"
 
@@ -8,7 +9,12 @@
 #include <QFileInfo>
 #include <QStringList>
 
-DecoderFactory::DecoderFactory(QString soundFont) : soundFont_(std::move(soundFont)) {}
+DecoderFactory::DecoderFactory(QString soundFont)
+    : synth_(std::make_shared<MidiSynth>(std::move(soundFont)))
+{
+}
+
+DecoderFactory::~DecoderFactory() = default;
 
 QString DecoderFactory::defaultSoundFont()
 {
@@ -88,7 +94,7 @@ std::unique_ptr<Decoder> DecoderFactory::open(const QString& path, QString& erro
             decoder = SndfileDecoder::open(path, why);
             break;
         case Kind::Midi:
-            decoder = MidiDecoder::open(path, soundFont_, why);
+            decoder = MidiDecoder::open(path, synth_, why);
             break;
     }
     if (!decoder) {

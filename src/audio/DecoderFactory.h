@@ -5,11 +5,16 @@
 #include <QString>
 #include <memory>
 
+class MidiSynth;
+
 // Picks the decoder for a file by its extension (and, for unknown
 // extensions, by its first bytes) and opens it. Any thread.
 class DecoderFactory {
 public:
     explicit DecoderFactory(QString soundFont);
+    ~DecoderFactory();
+    DecoderFactory(const DecoderFactory&) = delete;
+    DecoderFactory& operator=(const DecoderFactory&) = delete;
 
     // The General MIDI sound font of the system.
     static QString defaultSoundFont();
@@ -21,5 +26,5 @@ private:
     enum class Kind { Mpeg, Sndfile, Midi };
     static Kind kindOf(const QString& path);
 
-    QString soundFont_;
+    std::shared_ptr<MidiSynth> synth_;
 };

@@ -1,35 +1,24 @@
 #include "audio/MidiDecoder.h"
 
+#include "audio/MidiSynth.h"
+
 #include <fluidsynth.h>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <mutex>
 
 namespace {
-constexpr int kRate = 44100;
-// FluidSynth's default gain (0.2) leaves General MIDI songs far quieter than
-// mastered mp3s; this brings a typical arrangement to a similar loudness.
-constexpr double kGain = 0.6;
+constexpr int kRate = MidiSynth::kRate;
 // Notes still sound for a moment after the last event.
 constexpr double kReleaseSeconds = 0.25;
 // Larger files are not songs.
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
-
-void silenceLibraryLog()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
-            fluid_set_log_function(level, nullptr, nullptr);
-        }
-    });
-}
 }  // namespace
 
-MidiDecoder::MidiDecoder(MidiFile file, QString soundFont)
-    : file_(std::move(file)), soundFont_(std::move(soundFont))
+MidiDecoder::MidiDecoder(MidiFile file, std::shared_ptr<MidiSynth> synth)
+    : file_(std::move(file)), synth_(std::move(synth)), limiter_(kRate)
 {
     length_ = std::llround((file_.durationSeconds() + kReleaseSeconds) * kRate);
 }
@@ -37,16 +26,10 @@ MidiDecoder::MidiDecoder(MidiFile file, QString soundFont)
 MidiDecoder::~MidiDecoder()
 {
     dropPlayer();
-    if (synth_ != nullptr) {
-        delete_fluid_synth(synth_);
-    }
-    if (settings_ != nullptr) {
-        delete_fluid_settings(settings_);
-    }
 }
 
-std::unique_ptr<MidiDecoder> MidiDecoder::open(const QString& path, const QString& soundFont,
-                                               QString& error)
+std::unique_ptr<MidiDecoder> MidiDecoder::open(const QString& path,
+                                               std::shared_ptr<MidiSynth> synth, QString& error)
 {
     QFile in(path);
     if (in.size() > kMaxFileBytes) {
@@ -61,11 +44,12 @@ std::unique_ptr<MidiDecoder> MidiDecoder::open(const QString& path, const QStrin
     if (!file) {
         return nullptr;
     }
-    if (!QFileInfo(soundFont).isReadable()) {
-        error = QStringLiteral("No General MIDI sound font at %1").arg(soundFont);
+    if (!synth || !QFileInfo(synth->soundFont()).isReadable()) {
+        error = QStringLiteral("No General MIDI sound font at %1")
+                    .arg(synth ? synth->soundFont() : QString());
         return nullptr;
     }
-    return std::unique_ptr<MidiDecoder>(new MidiDecoder(std::move(*file), soundFont));
+    return std::unique_ptr<MidiDecoder>(new MidiDecoder(std::move(*file), std::move(synth)));
 }
 
 int MidiDecoder::sampleRate() const
@@ -73,31 +57,12 @@ int MidiDecoder::sampleRate() const
     return kRate;
 }
 
-bool MidiDecoder::ensureSynth()
+bool MidiDecoder::ensurePlayer()
 {
-    if (synth_ != nullptr || broken_) {
-        return !broken_;
+    if (player_ == nullptr && !broken_) {
+        startPlayerAt(position_);
     }
-    silenceLibraryLog();
-    settings_ = new_fluid_settings();
-    broken_ = true;
-    if (settings_ == nullptr) {
-        return false;
-    }
-    fluid_settings_setnum(settings_, "synth.sample-rate", kRate);
-    fluid_settings_setnum(settings_, "synth.gain", kGain);
-    fluid_settings_setstr(settings_, "player.timing-source", "sample");
-    fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
-    synth_ = new_fluid_synth(settings_);
-    if (synth_ == nullptr) {
-        return false;
-    }
-    const QByteArray font = QFile::encodeName(soundFont_);
-    if (fluid_synth_sfload(synth_, font.constData(), 1) == FLUID_FAILED) {
-        return false;
-    }
-    broken_ = false;
-    return startPlayerAt(position_);
+    return !broken_;
 }
 
 void MidiDecoder::dropPlayer()
@@ -112,8 +77,20 @@ void MidiDecoder::dropPlayer()
 bool MidiDecoder::startPlayerAt(std::int64_t frame)
 {
     dropPlayer();
-    fluid_synth_system_reset(synth_);
-    player_ = new_fluid_player(synth_);
+    fluid_synth_t* synth = synth_->synth();
+    if (synth == nullptr) {
+        broken_ = true;
+        return false;
+    }
+    // Notes of an earlier song or position must not hang over, not even in
+    // their release or reverb. (Sounds off before the reset would be undone
+    // by it.) The synthesizer renders in blocks of 64 frames; what it has
+    // left of the last block belongs to the old position and is dropped.
+    fluid_synth_system_reset(synth);
+    fluid_synth_all_sounds_off(synth, -1);
+    std::array<float, 2 * 128> drop{};
+    fluid_synth_write_float(synth, 128, drop.data(), 0, 2, drop.data(), 1, 2);
+    player_ = new_fluid_player(synth);
     if (player_ == nullptr ||
         fluid_player_add_mem(player_, file_.data().constData(),
                              static_cast<std::size_t>(file_.data().size())) != FLUID_OK) {
@@ -131,15 +108,12 @@ bool MidiDecoder::startPlayerAt(std::int64_t frame)
 bool MidiDecoder::seek(std::int64_t frame)
 {
     position_ = std::clamp<std::int64_t>(frame, 0, length_);
-    if (synth_ == nullptr) {
-        return ensureSynth();  // starts the player at position_
-    }
     return !broken_ && startPlayerAt(position_);
 }
 
 std::size_t MidiDecoder::read(std::int16_t* out, std::size_t frames)
 {
-    if (!ensureSynth()) {
+    if (!ensurePlayer()) {
         return 0;
     }
     const auto n = static_cast<std::size_t>(
@@ -149,9 +123,18 @@ std::size_t MidiDecoder::read(std::int16_t* out, std::size_t frames)
     }
     // After the last event the synthesizer only renders release tails and
     // then silence, which keeps the length exactly what was announced.
-    if (fluid_synth_write_s16(synth_, static_cast<int>(n), out, 0, 2, out, 1, 2) != FLUID_OK) {
+    rendered_.resize(n * 2);
+    float* buffer = rendered_.data();
+    if (fluid_synth_write_float(synth_->synth(), static_cast<int>(n), buffer, 0, 2, buffer, 1, 2) !=
+        FLUID_OK) {
         broken_ = true;
         return 0;
+    }
+    // The raised gain makes dense passages exceed full scale: they are turned
+    // down instead of clipped.
+    limiter_.process(buffer, n, 2);
+    for (std::size_t i = 0; i < n * 2; ++i) {
+        out[i] = static_cast<std::int16_t>(std::lrint(buffer[i] * 32767.0F));
     }
     position_ += static_cast<std::int64_t>(n);
     return n;

@@ -2,22 +2,23 @@
 
 #include "audio/Decoder.h"
 #include "audio/MidiFile.h"
+#include "audio/PeakLimiter.h"
 
 #include <QString>
 #include <memory>
+#include <vector>
 
-struct _fluid_hashtable_t;
-struct _fluid_synth_t;
+class MidiSynth;
 struct _fluid_player_t;
 
-// .mid files rendered offline by FluidSynth with a General MIDI sound font.
-// The synthesizer is built on the first read or seek, on the decode thread,
-// since loading the sound font takes a while.
+// .mid files rendered offline by FluidSynth with a General MIDI sound font,
+// without an audio driver. The synthesizer is shared between songs and built
+// on the first read or seek, on the decode thread.
 class MidiDecoder : public Decoder {
 public:
     // Null with `error` set when the file is not a sound MIDI file or the
     // sound font is missing.
-    static std::unique_ptr<MidiDecoder> open(const QString& path, const QString& soundFont,
+    static std::unique_ptr<MidiDecoder> open(const QString& path, std::shared_ptr<MidiSynth> synth,
                                              QString& error);
     ~MidiDecoder() override;
     MidiDecoder(const MidiDecoder&) = delete;
@@ -30,17 +31,17 @@ public:
     std::size_t read(std::int16_t* out, std::size_t frames) override;
 
 private:
-    MidiDecoder(MidiFile file, QString soundFont);
-    bool ensureSynth();
+    MidiDecoder(MidiFile file, std::shared_ptr<MidiSynth> synth);
+    bool ensurePlayer();
     bool startPlayerAt(std::int64_t frame);
     void dropPlayer();
 
     MidiFile file_;
-    QString soundFont_;
+    std::shared_ptr<MidiSynth> synth_;
     std::int64_t length_ = 0;
     std::int64_t position_ = 0;
     bool broken_ = false;
-    _fluid_hashtable_t* settings_ = nullptr;
-    _fluid_synth_t* synth_ = nullptr;
     _fluid_player_t* player_ = nullptr;
+    std::vector<float> rendered_;
+    PeakLimiter limiter_;
 };

@@ -1,6 +1,7 @@
 #include "AudioTestSupport.h"
 #include "audio/DecoderFactory.h"
 #include "audio/MidiDecoder.h"
+#include "audio/MidiSynth.h"
 
 #include <gtest/gtest.h>
 
@@ -151,12 +152,41 @@ TEST(MidiDecoder, RendersItsAnnouncedLengthAboutAsLoudAsMusic)
     EXPECT_GT(rms(middle), 500.0);
 }
 
+TEST(MidiDecoder, NotesOfTheSongBeforeDoNotHangOver)
+{
+    QTemporaryDir dir;
+    const QString held = dir.filePath(QStringLiteral("held.mid"));
+    const QString late = dir.filePath(QStringLiteral("late.mid"));
+    // A chord held for four seconds; then a song whose note starts after 0.5 s.
+    MidiWriter chord(96);
+    chord.track().event(0, {0xC0, 48}).event(0, {0x90, 60, 120}).event(0, {0x90, 67, 120});
+    chord.event(768, {0x80, 60, 0}).event(0, {0x80, 67, 0}).endTrack(0);
+    ASSERT_TRUE(chord.save(held));
+    ASSERT_TRUE(MidiWriter(96).track().note(96, 72, 96).endTrack(0).save(late));
+
+    DecoderFactory factory(DecoderFactory::defaultSoundFont());  // one synthesizer for both
+    QString error;
+    auto first = factory.open(held, error);
+    ASSERT_TRUE(first);
+    const Pcm sounding = readAll(*first, 44100);
+    EXPECT_GT(rms(sounding.slice(30000, 10000)), 500.0);
+    first.reset();
+    auto second = factory.open(late, error);
+    ASSERT_TRUE(second);
+    const Pcm start = readAll(*second, 44100);
+    // The first 0.4 s are silent but for a faint trace (below -38 dBFS) of
+    // the effects; the chord itself would be near full scale.
+    EXPECT_LT(peak(start.slice(0, 17640)), 400);
+    EXPECT_GT(rms(start.slice(22050, 10000)), 500.0);
+}
+
 TEST(MidiDecoder, MissingSoundFontIsReportedAtOpen)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.mid"));
     ASSERT_TRUE(MidiWriter(96).track().note(0, 60, 96).endTrack(0).save(path));
     QString error;
-    EXPECT_FALSE(MidiDecoder::open(path, dir.filePath(QStringLiteral("none.sf2")), error));
+    EXPECT_FALSE(MidiDecoder::open(
+        path, std::make_shared<MidiSynth>(dir.filePath(QStringLiteral("none.sf2"))), error));
     EXPECT_TRUE(error.contains(QStringLiteral("sound font")));
 }

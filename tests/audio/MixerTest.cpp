@@ -1,4 +1,5 @@
 #include "audio/Mixer.h"
+#include "audio/PeakLimiter.h"
 
 #include <gtest/gtest.h>
 
@@ -112,4 +113,30 @@ TEST(VoiceMeter, CountsAtThePushedRateAcrossRateChanges)
     // A skipped stretch (a flush) is not counted.
     meter.consumed(200000, 44100);
     EXPECT_EQ(meter.playedInputFrames(), 44100u + 1600u + 16000u);
+}
+
+TEST(PeakLimiter, TurnsOverloadDownWithoutFlatteningAndRecovers)
+{
+    PeakLimiter limiter(44100);
+    std::vector<float> loud(44100 * 2);
+    for (std::size_t f = 0; f < 44100; ++f) {
+        loud[2 * f] = loud[2 * f + 1] = 2.0F * static_cast<float>(std::sin(0.05 * f));
+    }
+    limiter.process(loud.data(), 44100, 2);
+    std::size_t run = 0;
+    std::size_t longest = 0;
+    float top = 0.0F;
+    for (std::size_t f = 0; f < 44100; ++f) {
+        top = std::max(top, std::abs(loud[2 * f]));
+        run = std::abs(loud[2 * f]) >= 0.999F ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    EXPECT_LE(top, 1.0F);
+    EXPECT_GT(top, 0.9F);
+    EXPECT_LE(longest, 2u);  // clipping would sit at full scale for ~40 samples
+    // Quiet material afterwards comes back to full gain within a second.
+    std::vector<float> quiet(44100 * 2, 0.25F);
+    limiter.process(quiet.data(), 44100, 2);
+    EXPECT_FLOAT_EQ(limiter.gain(), 1.0F);
+    EXPECT_FLOAT_EQ(quiet.back(), 0.25F);
 }
