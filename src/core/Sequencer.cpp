@@ -45,13 +45,16 @@ Sequencer::Sequencer(Tolvars& state, MpegPlayer& player, SpeechEngine& voice, An
       voice_(voice),
       announcer_(announcer),
       timer1_(this),
-      voicePoll_(this)
+      voicePoll_(this),
+      backToMusicPoll_(this)
 {
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(kTickInterval);
     connect(&timer1_, &QTimer::timeout, this, &Sequencer::Timer1_Timer);
     voicePoll_.setInterval(kVoicePollInterval);
     connect(&voicePoll_, &QTimer::timeout, this, &Sequencer::pollVoice);
+    backToMusicPoll_.setInterval(kVoicePollInterval);
+    connect(&backToMusicPoll_, &QTimer::timeout, this, &Sequencer::pollBackToMusic);
     timer1_.start();
 }
 
@@ -314,10 +317,29 @@ void Sequencer::finishSongEnd()
 {
     timer1_.start();
     if ((state_.TimeDue || state_.NewsDue) && (state_.NowTime || state_.NowNews)) {
-        voice_.speak(kBackToTheMusic);
+        sayBackToMusic();
     }
     NextSong();
     clearDue();
+}
+
+void Sequencer::sayBackToMusic()
+{
+    // Without the wait (Slow) the headlines may still be on their way; the
+    // way back to the music is said after them, as it always is.
+    if (announcer_.newsPending()) {
+        backToMusicPoll_.start();
+        return;
+    }
+    voice_.speak(kBackToTheMusic);
+}
+
+void Sequencer::pollBackToMusic()
+{
+    if (!announcer_.newsPending()) {
+        backToMusicPoll_.stop();
+        voice_.speak(kBackToTheMusic);
+    }
 }
 
 void Sequencer::supersedeWait()
@@ -346,6 +368,7 @@ void Sequencer::halt()
 {
     waiting_ = false;
     voicePoll_.stop();
+    backToMusicPoll_.stop();
     held_.clear();
     timer1_.stop();
 }

@@ -84,6 +84,8 @@ private:
     void pollVoice();
     void endWait();
     void finishSongEnd();
+    void sayBackToMusic();
+    void pollBackToMusic();
     void supersedeWait();
     void runHeldCommands();
     void clearDue();
@@ -96,6 +98,7 @@ private:
 
     QTimer timer1_;
     QTimer voicePoll_;
+    QTimer backToMusicPoll_;
     bool paused_ = false;
     bool waiting_ = false;
     std::deque<TransportCommand> held_;

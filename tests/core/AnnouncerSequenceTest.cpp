@@ -164,3 +164,26 @@ TEST_F(AnnouncerSequenceTest, WithoutLoopsTheAnnouncerNeverSpeaks)
                                 QStringLiteral("open /music/2.mp3")}));
     EXPECT_EQ(state.SongTitle, QStringLiteral("Song One"));
 }
+
+TEST_F(AnnouncerSequenceTest, WithSlowTheNextSongStartsAtOnceButTheHeadlinesStillComeFirst)
+{
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(kFeed);
+        answer.delay = 300ms;
+        return answer;
+    });
+    state.Slow = true;
+    state.NowTime = false;
+    endFirstSong();
+    ASSERT_TRUE(waitUntil([&] { return secondSongOpened(); }, 2s));
+    EXPECT_TRUE(announcer.newsPending()) << "the song does not wait for the feed";
+
+    ASSERT_TRUE(waitUntil(
+        [&] { return log.contains(QStringLiteral("say And now,  back to the music.")); }, 5s));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("open /music/1.mp3"),
+                                QStringLiteral("say Tonights tech headlines are as follows ...    "),
+                                QStringLiteral("open /music/2.mp3"),
+                                QStringLiteral("say Alpha"),
+                                QStringLiteral("say Beta"),
+                                QStringLiteral("say And now,  back to the music.")}));
+}
