@@ -4,6 +4,7 @@
 #include "core/Announcer.h"
 #include "core/Sequencer.h"
 #include "core/Tolvars.h"
+#include "core/TrimSpaces.h"
 #include "desktop/MediaUri.h"
 #include "playlist/PlaylistStore.h"
 #include "speech/SpeechEngine.h"
@@ -17,7 +18,7 @@
 namespace {
 QString tagText(const QString& field)
 {
-    return Id3v1Tag::trimSpaces(Id3v1Tag::beforeNul(field));
+    return trimSpaces(Id3v1Tag::beforeNul(field));
 }
 
 TrackInfo readTrack(const QString& path)

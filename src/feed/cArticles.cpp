@@ -3,19 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
-
 void cArticles::Add(const QString& title, const QString& author, const QString& submitted,
                     const QString& url)
 {

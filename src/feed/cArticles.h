@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TrimSpaces.h"
+
 #include "feed/cArticle.h"
 
 #include <QString>
@@ -22,6 +24,3 @@ public:
 private:
     std::vector<std::shared_ptr<cArticle>> items_;
 };
-
-// The text without leading and trailing U+0020 characters.
-QString trimSpaces(const QString& text);

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "core/TrimSpaces.h"
+
 #include <QString>
 
 // Text rules shared by playlist names, entries and paths.
-
-// Removes leading and trailing U+0020 only; tabs and other white space stay.
-QString TrimSpaces(const QString& text);
 
 // The display name of a playlist entry: the text after its last separator, or
 // the whole path when it has none. The separator is the platform's own: "/" on

@@ -128,7 +128,7 @@ void PlaylistBuilder::SaveList(const QString& typedName)
                                   QStringLiteral("Name missing"), true));
         return;
     }
-    const QString stem = TrimSpaces(typedName);
+    const QString stem = trimSpaces(typedName);
     const QString fileName = store_.fileFor(stem);
     if (FileExists(fileName)) {
         const PromptAnswer answer =
@@ -154,7 +154,7 @@ void PlaylistBuilder::GetFiles(const QString& typedName)
                         QStringLiteral("No lists saved, or selected."), true));
         return;
     }
-    const QString fileName = store_.fileFor(TrimSpaces(typedName));
+    const QString fileName = store_.fileFor(trimSpaces(typedName));
     if (!FileExists(fileName)) {
         prompter_.ask(stopMessage(QStringLiteral("None found."), QStringLiteral("None found")));
         return;

@@ -7,7 +7,7 @@ QByteArray PylFormat::encode(const QStringList& paths)
     QByteArray out;
     out.reserve(paths.size() * 64);
     for (const QString& path : paths) {
-        out += TrimSpaces(path).toLocal8Bit();
+        out += trimSpaces(path).toLocal8Bit();
         out += "\r\n";
     }
     return out;

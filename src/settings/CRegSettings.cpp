@@ -1,5 +1,7 @@
 #include "settings/CRegSettings.h"
 
+#include "core/TrimSpaces.h"
+
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -10,19 +12,6 @@ const QString kProductName = QStringLiteral("Tolvar MP3 Radio");
 // The name QSettings gives a registry key's unnamed value; the settings file
 // uses the same name so both stores look alike.
 const QString kUnnamedValue = QStringLiteral("Default");
-
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
 
 // A hand-edited line such as "Key=a, b" reads back as a list; as a text it is
 // what the line said.

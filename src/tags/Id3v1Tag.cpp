@@ -1,5 +1,7 @@
 #include "tags/Id3v1Tag.h"
 
+#include "core/TrimSpaces.h"
+
 #include "tags/GenreList.h"
 
 namespace {
@@ -78,19 +80,6 @@ std::optional<QByteArray> Id3v1Tag::toBytes() const
     }
     bytes[kGenreOffset] = static_cast<char>(genre);
     return bytes;
-}
-
-QString Id3v1Tag::trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
-        --last;
-    }
-    return text.sliced(first, last - first);
 }
 
 QString Id3v1Tag::beforeNul(const QString& text)

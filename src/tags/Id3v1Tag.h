@@ -53,8 +53,6 @@ public:
     // value when a stored character lies outside ISO-8859-1.
     std::optional<QByteArray> toBytes() const;
 
-    // Removes spaces (U+0020) only, from both ends.
-    static QString trimSpaces(const QString& text);
     // The text up to its first NUL.
     static QString beforeNul(const QString& text);
 

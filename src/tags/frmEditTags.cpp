@@ -1,6 +1,7 @@
 #include "tags/frmEditTags.h"
 
 #include "core/Tolvars.h"
+#include "core/TrimSpaces.h"
 #include "tags/GenreList.h"
 #include "tags/TagReader.h"
 #include "tags/TypingLimitValidator.h"
@@ -264,7 +265,7 @@ bool frmEditTags::yearKeyPasses(const QKeyEvent& key)
 void frmEditTags::trimBox(int index)
 {
     const auto i = static_cast<std::size_t>(index);
-    const QString trimmed = Id3v1Tag::trimSpaces(boxes_[i]->text());
+    const QString trimmed = trimSpaces(boxes_[i]->text());
     if (trimmed != boxes_[i]->text()) {
         limits_[i]->setText(trimmed);
     }

@@ -4,10 +4,10 @@
 
 TEST(PathText, TrimSpacesRemovesOnlySpaces)
 {
-    EXPECT_EQ(TrimSpaces(QStringLiteral("  rock  ")), QStringLiteral("rock"));
-    EXPECT_EQ(TrimSpaces(QStringLiteral("\trock \t")), QStringLiteral("\trock \t"));
-    EXPECT_EQ(TrimSpaces(QStringLiteral("   ")), QString());
-    EXPECT_EQ(TrimSpaces(QStringLiteral("a b")), QStringLiteral("a b"));
+    EXPECT_EQ(trimSpaces(QStringLiteral("  rock  ")), QStringLiteral("rock"));
+    EXPECT_EQ(trimSpaces(QStringLiteral("\trock \t")), QStringLiteral("\trock \t"));
+    EXPECT_EQ(trimSpaces(QStringLiteral("   ")), QString());
+    EXPECT_EQ(trimSpaces(QStringLiteral("a b")), QStringLiteral("a b"));
 }
 
 TEST(PathText, FileNameOnlyCutsAtTheLastSeparator)
