@@ -2,7 +2,6 @@
 
 #include "audio/MpegPlayer.h"
 #include "core/Announcer.h"
-#include "core/TrimSpaces.h"
 #include "core/Sequencer.h"
 #include "core/Tolvars.h"
 #include "core/TrimSpaces.h"
