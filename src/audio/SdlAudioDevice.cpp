@@ -16,6 +16,9 @@ constexpr auto kRetryEvery = std::chrono::seconds(2);
 
 SdlAudioDevice::SdlAudioDevice(Mixer& mixer) : mixer_(mixer)
 {
+    // SDL would otherwise take SIGINT and SIGTERM for its own event queue,
+    // which nobody reads here, and the program could not be ended by them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     subsystemUp_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     open();
 }

@@ -140,4 +140,11 @@ TEST_F(ProgramBusTest, DesktopDrivesTheRunningRadio)
     EXPECT_EQ(program.exitCode(), 0) << program.readAll().toStdString();
 }
 
+TEST_F(ProgramBusTest, EndsWhenTheSessionEnds)
+{
+    // Logging out sends SIGTERM; the program must not swallow it.
+    program.terminate();
+    ASSERT_TRUE(waitUntil([this] { return program.state() == QProcess::NotRunning; }, 10s));
+}
+
 }  // namespace
