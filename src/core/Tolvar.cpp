@@ -245,7 +245,9 @@ void Tolvar::openPlaylist()
     } else {
         choosePlaylistFiles(this, state_);
     }
-    if (state_.ListAccepted) {
+    // A quit that came while the playlist window was open (from the
+    // desktop's media controls) leaves nothing to start.
+    if (state_.ListAccepted && !exiting_) {
         state_.Random.seedFromClock();
         announcer_.speakIntro();
         PlayIt();
@@ -254,6 +256,7 @@ void Tolvar::openPlaylist()
 
 void Tolvar::exitProgram()
 {
+    exiting_ = true;
     sequencer_->halt();
     player_.StopMPEG();
     voice_.stop();
@@ -278,6 +281,7 @@ void Tolvar::showEvent(QShowEvent* event)
 
 void Tolvar::Form_QueryUnload()
 {
+    exiting_ = true;
     sequencer_->halt();
     player_.StopMPEG();
     player_.CloseMPEG();

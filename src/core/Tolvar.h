@@ -80,4 +80,6 @@ private:
     std::function<void()> playlistOpener_;
     std::function<void()> unloader_;
     bool unloaded_ = false;
+    // Set once the program is closing; nothing starts playing after it.
+    bool exiting_ = false;
 };
