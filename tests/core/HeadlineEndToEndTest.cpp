@@ -1,5 +1,6 @@
 #include "audio/AudioEngine.h"
 #include "audio/AudioTestSupport.h"
+#include "common/ForwardingMpegPlayer.h"
 #include "common/LocalHttpServer.h"
 #include "common/TestSupport.h"
 #include "core/RadioAnnouncer.h"
@@ -17,28 +18,19 @@ using namespace std::chrono_literals;
 namespace {
 
 // The real player, logging each opened song with the voice frames played so far.
-class LoggingPlayer : public MpegPlayer {
+class LoggingPlayer : public ForwardingMpegPlayer {
 public:
-    LoggingPlayer(AudioEngine& engine, QStringList& log) : engine_(engine), log_(log) {}
+    LoggingPlayer(AudioEngine& engine, QStringList& log)
+        : ForwardingMpegPlayer(engine), engine_(engine), log_(log)
+    {
+    }
 
     QString OpenMPEG(quintptr handle, const QString& path, const QString& type) override
     {
         log_ << QStringLiteral("open ") + path;
         voiceFramesAtOpen.append(engine_.voiceFramesPlayed());
-        return engine_.OpenMPEG(handle, path, type);
+        return ForwardingMpegPlayer::OpenMPEG(handle, path, type);
     }
-    std::int32_t GetTotalframes() override { return engine_.GetTotalframes(); }
-    QString PlayMPEG(std::int32_t first, std::int32_t last) override
-    {
-        return engine_.PlayMPEG(first, last);
-    }
-    std::int32_t GetPercent() override { return engine_.GetPercent(); }
-    std::int16_t AreMPEGAtEnd() override { return engine_.AreMPEGAtEnd(); }
-    void PauseMPEG() override { engine_.PauseMPEG(); }
-    void ResumeMPEG() override { engine_.ResumeMPEG(); }
-    void StopMPEG() override { engine_.StopMPEG(); }
-    void CloseMPEG() override { engine_.CloseMPEG(); }
-    void SetAutoRepeat(bool on) override { engine_.SetAutoRepeat(on); }
 
     QList<std::uint64_t> voiceFramesAtOpen;
 

@@ -1,4 +1,5 @@
 #include "audio/AudioEngine.h"
+#include "common/ForwardingMpegPlayer.h"
 #include "common/TestSupport.h"
 #include "core/RadioAnnouncer.h"
 #include "core/Sequencer.h"
@@ -20,29 +21,17 @@ struct Event {
 };
 
 // Passes everything to the real player and notes when songs are opened.
-class WatchedPlayer : public MpegPlayer {
+class WatchedPlayer : public ForwardingMpegPlayer {
 public:
     WatchedPlayer(AudioEngine& engine, SpeechEngine*& voice, std::vector<Event>& events)
-        : engine_(engine), voice_(voice), events_(events)
+        : ForwardingMpegPlayer(engine), engine_(engine), voice_(voice), events_(events)
     {
     }
     QString OpenMPEG(quintptr handle, const QString& path, const QString& type) override
     {
         note(QStringLiteral("open ") + QFileInfo(path).fileName());
-        return engine_.OpenMPEG(handle, path, type);
+        return ForwardingMpegPlayer::OpenMPEG(handle, path, type);
     }
-    std::int32_t GetTotalframes() override { return engine_.GetTotalframes(); }
-    QString PlayMPEG(std::int32_t first, std::int32_t last) override
-    {
-        return engine_.PlayMPEG(first, last);
-    }
-    std::int32_t GetPercent() override { return engine_.GetPercent(); }
-    std::int16_t AreMPEGAtEnd() override { return engine_.AreMPEGAtEnd(); }
-    void PauseMPEG() override { engine_.PauseMPEG(); }
-    void ResumeMPEG() override { engine_.ResumeMPEG(); }
-    void StopMPEG() override { engine_.StopMPEG(); }
-    void CloseMPEG() override { engine_.CloseMPEG(); }
-    void SetAutoRepeat(bool on) override { engine_.SetAutoRepeat(on); }
 
     void note(const QString& what)
     {
