@@ -2,6 +2,7 @@
 // 32,767 entries, listing a folder of 10,000 audio files into List1, moving
 // all of them into List2, and loading the big playlist into List2.
 #include "audio/MpegPlayer.h"
+#include "audio/PlayerEvents.h"
 #include "core/Tolvars.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistStore.h"
@@ -44,6 +45,11 @@ public:
     void StopMPEG() override {}
     void CloseMPEG() override {}
     void SetAutoRepeat(bool) override {}
+    PlayerEvents& events() override { return events_; }
+    void preloadNext(const QString&, FollowOn) override {}
+
+private:
+    PlayerEvents events_;
 };
 
 class QuietVoice : public SpeechEngine {

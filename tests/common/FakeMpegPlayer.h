@@ -1,11 +1,15 @@
 #pragma once
 
 #include "audio/MpegPlayer.h"
+#include "audio/PlayerEvents.h"
 
 #include <QStringList>
+#include <utility>
+#include <vector>
 
 // A player that plays nothing: it records every call and reports the end and
-// progress the test sets.
+// progress the test sets; the test emits its events. Songs loaded ahead are
+// noted apart from the calls.
 class FakeMpegPlayer : public MpegPlayer {
 public:
     QString OpenMPEG(quintptr, const QString& path, const QString& deviceType) override
@@ -35,8 +39,15 @@ public:
     {
         calls << QStringLiteral("SetAutoRepeat %1").arg(on ? 1 : 0);
     }
+    PlayerEvents& events() override { return playerEvents; }
+    void preloadNext(const QString& path, FollowOn followOn) override
+    {
+        preloads.emplace_back(path, followOn);
+    }
 
     QStringList calls;
+    PlayerEvents playerEvents;
+    std::vector<std::pair<QString, FollowOn>> preloads;
     QStringList failingPaths;
     QString openedPath;
     std::int32_t totalFrames = 180000;

@@ -24,6 +24,11 @@ public:
     void StopMPEG() override { target_.StopMPEG(); }
     void CloseMPEG() override { target_.CloseMPEG(); }
     void SetAutoRepeat(bool on) override { target_.SetAutoRepeat(on); }
+    PlayerEvents& events() override { return target_.events(); }
+    void preloadNext(const QString& path, FollowOn followOn) override
+    {
+        target_.preloadNext(path, followOn);
+    }
 
 private:
     MpegPlayer& target_;
