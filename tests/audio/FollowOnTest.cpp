@@ -133,6 +133,7 @@ TEST(AsyncOpen, TheOpenHappensOffTheCallersThreadAndIsToldAfterwards)
                                                          : std::nullopt;
     };
     AudioEngine engine(options);
+    engine.SetAutoRepeat(true);  // as the program has it: the ended song stays open
     QSignalSpy opened(&engine.events(), &PlayerEvents::songOpened);
     QSignalSpy failed(&engine.events(), &PlayerEvents::songFailed);
     QSignalSpy ended(&engine.events(), &PlayerEvents::songEnded);
