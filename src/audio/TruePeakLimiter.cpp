@@ -23,7 +23,8 @@ double lanczos(double x, double a)
 TruePeakLimiter::TruePeakLimiter(int rate, double ceilingDb)
     : ceiling_(static_cast<float>(std::pow(10.0, ceilingDb / 20.0))),
       releaseStep_(static_cast<float>(1.0 - std::exp(-1.0 / (kReleaseSeconds * rate)))),
-      history_(kHistory * kChannels, 0.0F)
+      history_(kHistory * kChannels, 0.0F),
+      loudest_(kHistory, 0.0F)
 {
     // Values at t + 1/4, 2/4, 3/4 from the samples t-3 .. t+4.
     float reach = 0.0F;
@@ -45,6 +46,7 @@ void TruePeakLimiter::reset()
 {
     deepest_ = 1.0F;
     std::fill(history_.begin(), history_.end(), 0.0F);
+    std::fill(loudest_.begin(), loudest_.end(), 0.0F);
     in_ = 0;
     realIn_ = 0;
     out_ = 0;
@@ -91,10 +93,7 @@ float TruePeakLimiter::peakAround(std::uint64_t t) const
 {
     float near = 0.0F;
     for (std::size_t j = 0; j < kTaps; ++j) {
-        const std::uint64_t at = t + j - 3;
-        for (int c = 0; c < kChannels; ++c) {
-            near = std::max(near, std::abs(x(at, c)));
-        }
+        near = std::max(near, loudest_[(t + j - 3) & (kHistory - 1)]);
     }
     if (near * tapReach_ <= ceiling_) {
         return near;  // nothing here can reach the ceiling, between samples either
@@ -128,28 +127,35 @@ void TruePeakLimiter::push(const float* frame, bool real, float*& out, std::size
 {
     const std::uint64_t t = in_++;
     realIn_ += real ? 1 : 0;
+    float loudest = 0.0F;
     for (int c = 0; c < kChannels; ++c) {
         x(t, c) = frame[c];
+        loudest = std::max(loudest, std::abs(frame[c]));
     }
+    loudest_[t & (kHistory - 1)] = loudest;
     if (t < kInterpolationReach) {
         return;
     }
     const std::uint64_t d = t - kInterpolationReach;
     const float gain = requiredGain(d);
-    while (windowSize_ > 0 && window_[(windowHead_ + windowSize_ - 1) % kHistory].gain >= gain) {
-        --windowSize_;
+    // Only gains under unity enter the window: an empty window means unity.
+    if (gain < 1.0F) {
+        while (windowSize_ > 0 &&
+               window_[(windowHead_ + windowSize_ - 1) % kHistory].gain >= gain) {
+            --windowSize_;
+        }
+        window_[(windowHead_ + windowSize_) % kHistory] = Entry{d, gain};
+        ++windowSize_;
     }
-    window_[(windowHead_ + windowSize_) % kHistory] = Entry{d, gain};
-    ++windowSize_;
     if (d + 1 < kLookAhead) {
         return;
     }
     const std::uint64_t k = d + 1 - kLookAhead;
-    while (window_[windowHead_].t < k) {
+    while (windowSize_ > 0 && window_[windowHead_].t < k) {
         windowHead_ = (windowHead_ + 1) % kHistory;
         --windowSize_;
     }
-    const float lowest = window_[windowHead_].gain;
+    const float lowest = windowSize_ > 0 ? window_[windowHead_].gain : 1.0F;
     released_ = std::min(lowest, released_ + (1.0F - released_) * releaseStep_);
     float& slot = box_[k % kLookAhead];
     boxSum_ += static_cast<double>(released_) - static_cast<double>(slot);

@@ -46,6 +46,7 @@ private:
     float tapReach_;  // the most an interpolated value can exceed its neighbours
     std::array<std::array<float, kTaps>, 3> taps_{};
     std::vector<float> history_;
+    std::vector<float> loudest_;  // per frame, the larger magnitude of its channels
 
     // Frame numbers count a lead-in of kLookAhead silent frames first.
     std::uint64_t in_ = 0;      // frames taken, lead-in and padding included
