@@ -29,7 +29,7 @@ constexpr double kReplayGainReferenceLufs = -18.0;
 // Gains beyond these are a measuring fault or a nearly silent file; the
 // limits keep noise floors from being blown up.
 constexpr double kMinGainDb = -30.0;
-constexpr double kMaxGainDb = 24.0;
+constexpr double kMaxGainDb = 30.0;
 
 inline double toLinear(double db)
 {
