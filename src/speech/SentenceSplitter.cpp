@@ -37,7 +37,11 @@ qsizetype cutPoint(const QString& text, qsizetype from, qsizetype limit)
             space = i;
         }
     }
-    return space > from ? space : end;
+    if (space > from) {
+        return space;
+    }
+    // Never between the halves of a character outside the basic plane.
+    return text.at(end - 1).isHighSurrogate() ? end - 1 : end;
 }
 }  // namespace
 

@@ -44,12 +44,14 @@ TEST(SentenceSplitterTest, NoPieceIsLongerThanTheLimit)
     const QString clauses = QString("word word word word, ").repeated(40);
     const QString words = QString("word ").repeated(200);
     const QString oneWord(1000, QLatin1Char('a'));
-    for (const QString& text : {clauses, words, oneWord}) {
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x8E\xB5").repeated(300);
+    for (const QString& text : {clauses, words, oneWord, emoji}) {
         const QStringList pieces = SentenceSplitter::split(text);
         QString joined;
         for (const QString& p : pieces) {
             EXPECT_LE(p.size(), SentenceSplitter::kMaxChars);
             EXPECT_FALSE(p.trimmed().isEmpty());
+            EXPECT_FALSE(p.back().isHighSurrogate());
             joined += p;
         }
         // Nothing but spaces is lost.
