@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -40,6 +41,9 @@ public:
     bool busy() const;
 
     void setWordListener(WordListener listener);
+    // Called on the synthesis thread each time the voice falls silent: the
+    // queue is empty and the last pushed sample has left the output.
+    void setSilenceListener(std::function<void()> listener);
 
 private:
     struct Job {
@@ -49,6 +53,7 @@ private:
     };
 
     void run();
+    void waitForSilence();
     void speak(const Job& job, WordListener listener);
     void speakEspeak(const QString& text, const SpeechConfig& config, TextSynthesis& synthesis);
     void speakFlite(const QString& text, const SpeechConfig& config, TextSynthesis& synthesis);
@@ -62,6 +67,7 @@ private:
     std::deque<Job> queue_;
     bool quit_ = false;
     WordListener listener_;
+    std::function<void()> silenceListener_;
 
     std::atomic<std::uint64_t> handed_{0};
     std::atomic<std::uint64_t> finished_{0};
