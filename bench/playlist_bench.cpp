@@ -3,10 +3,12 @@
 // all of them into List2, and loading the big playlist into List2.
 #include "audio/MpegPlayer.h"
 #include "audio/PlayerEvents.h"
-#include "core/Tolvars.h"
-#include "playlist/Playlist.h"
+#include "base/RandomSource.h"
+#include "playback/AcceptedPlaylist.h"
 #include "playlist/PlaylistStore.h"
 #include "playlist/Prompter.h"
+#include "playlistwindow/Playlist.h"
+#include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 
 #include <QApplication>
@@ -127,11 +129,11 @@ int main(int argc, char** argv)
     QTemporaryDir music;
     makeAudioFolder(music.path());
 
-    Tolvars state;
+    AcceptedPlaylist playlist;
     SilentPrompter prompter;
     QuietPlayer player;
     QuietVoice voice;
-    Playlist window(state, voice, player, prompter, playlists.path(), PlaylistWindowLinks{});
+    Playlist window(playlist, voice, player, prompter, playlists.path(), PlaylistWindowLinks{});
     window.show();
     QApplication::processEvents();
     auto* list1 = window.findChild<QListView*>(QStringLiteral("List1"));
