@@ -3,6 +3,7 @@
 #include "core/Tolvar.h"
 #include "core/Tolvars.h"
 #include "desktop/ApplicationIcon.h"
+#include "desktop/MprisRootAdaptor.h"
 #include "desktop/MprisService.h"
 #include "desktop/RadioMediaControl.h"
 #include "playlist/MessageBoxPrompter.h"
@@ -24,7 +25,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quintaviel Software"));
     QCoreApplication::setApplicationName(QStringLiteral("Tolvar MP3 Radio"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tolvar-radio"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOLVAR_VERSION));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(MprisRootAdaptor::kDesktopEntry));
     QApplication::setWindowIcon(ApplicationIcon::make());
 
     Tolvars state;
