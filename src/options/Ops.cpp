@@ -1,6 +1,7 @@
 #include "options/Ops.h"
 
 #include "base/BusyCursor.h"
+#include "options/OpsAccessibleTexts.h"
 #include "options/SpeakerPicture.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
@@ -75,6 +76,8 @@ Ops::Ops(RadioSettings& settings, RandomSource& random, SpeechEngine& talk, QWid
     buildOptionsPart();
     placeFades(6120, 6030);
     connectControls();
+    applyAccessibleTexts(this, kOpsAccessibleTexts);
+    setTabOrderByName(this, kOpsTabOrder);
 }
 
 Ops::~Ops() = default;
@@ -311,6 +314,7 @@ QScrollBar* Ops::scrollBar(const QString& name, QRect geometryTwips, int minimum
     bar->setRange(minimum, maximum);
     bar->setPageStep(pageStep);
     bar->setSingleStep(1);
+    bar->setFocusPolicy(Qt::StrongFocus);  // arrow keys move it
     return bar;
 }
 
