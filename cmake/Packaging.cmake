@@ -10,7 +10,10 @@ set(TOLVAR_SUMMARY "talking radio that plays your own music files")
 #   timgm6mb-soundfont      the General MIDI sound font for .mid songs; any
 #     | sf2-soundfont-gm    other one that installs default-GM.sf2 does too
 #   ca-certificates         checking the headline feed's https certificates
-# (Qt's TLS backend finds OpenSSL through libqt6network6's own dependency.)
+# (Qt's TLS backend finds OpenSSL through libqt6network6's own dependency;
+# flite's English voices are libraries the program links, so dpkg-shlibdeps
+# finds libflite1 by itself. A voice or data file that is loaded at run time
+# instead belongs in this list.)
 set(TOLVAR_RUNTIME_DEPENDS
   "espeak-ng-data"
   "timgm6mb-soundfont | sf2-soundfont-gm"
