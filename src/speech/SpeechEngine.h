@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <stdexcept>
 
@@ -15,9 +16,11 @@ public:
 
 // The announcer voice as the program uses it. Every method is called on the
 // GUI thread; engine numbers are 1-based.
-class SpeechEngine {
+class SpeechEngine : public QObject {
+    Q_OBJECT
 public:
-    virtual ~SpeechEngine() = default;
+    explicit SpeechEngine(QObject* parent = nullptr) : QObject(parent) {}
+    ~SpeechEngine() override = default;
 
     // Returns at once; texts handed over one after another are spoken in order.
     virtual void speak(const QString& text) = 0;
@@ -46,4 +49,10 @@ public:
     virtual int engineGender(int engine) const = 0;
     virtual int engineAge(int engine) const = 0;
     virtual void selectEngine(int engine) = 0;
+
+signals:
+    // The voice fell silent: everything handed over has been spoken and has
+    // left the output, or was stopped. Emitted on the GUI thread, after
+    // speakingState() turned 0.
+    void speechFinished();
 };

@@ -6,11 +6,16 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <chrono>
 #include <cmath>
 #include <future>
 #include <string>
 
 namespace {
+// How often the synthesis thread looks whether the output has played the
+// last voice sample; it waits on its own thread, never on the GUI thread.
+constexpr auto kSilencePoll = std::chrono::milliseconds(5);
+
 // Capital letters marked by a raised pitch are raised by this many hertz.
 constexpr int kCapitalPitchRaise = 20;
 
@@ -126,6 +131,12 @@ void SynthesisWorker::setWordListener(WordListener listener)
     listener_ = std::move(listener);
 }
 
+void SynthesisWorker::setSilenceListener(std::function<void()> listener)
+{
+    const std::lock_guard<std::mutex> guard(mutex_);
+    silenceListener_ = std::move(listener);
+}
+
 void SynthesisWorker::run()
 {
     for (;;) {
@@ -145,6 +156,23 @@ void SynthesisWorker::run()
             speak(job, std::move(listener));
         }
         finished_.store(job.number);
+        waitForSilence();
+    }
+}
+
+void SynthesisWorker::waitForSilence()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (queue_.empty() && !quit_) {
+        if (output_.voiceIdle()) {
+            const std::function<void()> listener = silenceListener_;
+            lock.unlock();
+            if (listener) {
+                listener();
+            }
+            return;
+        }
+        wake_.wait_for(lock, kSilencePoll);
     }
 }
 

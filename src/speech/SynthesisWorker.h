@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -38,6 +39,9 @@ public:
     bool busy() const;
 
     void setWordListener(WordListener listener);
+    // Called on the synthesis thread each time the voice falls silent: the
+    // queue is empty and the last pushed sample has left the output.
+    void setSilenceListener(std::function<void()> listener);
 
 private:
     struct Job {
@@ -47,6 +51,7 @@ private:
     };
 
     void run();
+    void waitForSilence();
     void speak(const Job& job, WordListener listener);
     bool cancelled(std::uint64_t number) const { return number <= cancelledThrough_.load(); }
 
@@ -58,6 +63,7 @@ private:
     std::deque<Job> queue_;
     bool quit_ = false;
     WordListener listener_;
+    std::function<void()> silenceListener_;
 
     std::atomic<std::uint64_t> handed_{0};
     std::atomic<std::uint64_t> finished_{0};

@@ -13,9 +13,19 @@ TextToSpeech::TextToSpeech(VoiceOutput& output)
       settings_(VoiceSettingsStore().load())
 {
     rebuildConfig();
+    worker_->setSilenceListener([this] {
+        QMetaObject::invokeMethod(this, &TextToSpeech::announceIfSilent, Qt::QueuedConnection);
+    });
 }
 
 TextToSpeech::~TextToSpeech() = default;
+
+void TextToSpeech::announceIfSilent()
+{
+    if (speakingState() == 0) {
+        emit speechFinished();
+    }
+}
 
 void TextToSpeech::speak(const QString& text)
 {
@@ -25,6 +35,8 @@ void TextToSpeech::speak(const QString& text)
 void TextToSpeech::stop()
 {
     worker_->cancelAll();
+    // Later, so whoever stopped the voice is not re-entered from here.
+    QMetaObject::invokeMethod(this, &TextToSpeech::announceIfSilent, Qt::QueuedConnection);
 }
 
 int TextToSpeech::speakingState() const

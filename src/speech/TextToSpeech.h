@@ -61,6 +61,7 @@ public:
     void setWordListener(WordListener listener);
 
 private:
+    void announceIfSilent();
     const VoiceEngineInfo& engineInfo(int engine) const;
     void showDialog(SpeechDialogProvider::Dialog dialog, QWidget* owner, const QString& title);
     void rebuildConfig();

@@ -1,6 +1,6 @@
 #include "tags/SongInfoReader.h"
 
-#include "core/TrimSpaces.h"
+#include "base/TrimSpaces.h"
 #include "tags/DescriptorStream.h"
 #include "tags/Id3v1Tag.h"
 #include "tags/RegularFile.h"

@@ -1,9 +1,7 @@
 #include "tags/TagReader.h"
 
 #include "TagFiles.h"
-#include "core/Tolvars.h"
 #include "tags/GenreList.h"
-#include "tags/ReadSongTitle.h"
 
 #include <gtest/gtest.h>
 
@@ -77,8 +75,6 @@ TEST_F(TagReading, TagIsTakenFromTheLastBytesOnly)
 
 TEST_F(TagReading, TooShortEmptyOrMissingFilesAreNotRead)
 {
-    Tolvars shared;
-    shared.SongTitle = QStringLiteral("Previous");
     RawTag raw;
     raw.title = "Cut";
     const QString shortFile = file(QStringLiteral("short.mp3"), raw.bytes().left(127));
@@ -86,16 +82,12 @@ TEST_F(TagReading, TooShortEmptyOrMissingFilesAreNotRead)
     const QString missing = dir_.filePath(QStringLiteral("missing.mp3"));
     for (const QString& path : {shortFile, empty, missing, dir_.path()}) {
         EXPECT_FALSE(TagReader::GetTags(path)) << path.toStdString();
-        shared.SongFile = path;
-        ReadSongTitle(shared);
-        EXPECT_EQ(shared.SongTitle, QStringLiteral("Previous")) << path.toStdString();
+        EXPECT_FALSE(TagReader::songTitle(path)) << path.toStdString();
     }
 }
 
 TEST_F(TagReading, WithoutUpperCaseMarkerTheFileIsUntagged)
 {
-    Tolvars shared;
-    shared.SongTitle = QStringLiteral("Previous");
     for (const QByteArray& marker : {QByteArray("tag"), QByteArray("Tag"), QByteArray("TAg")}) {
         RawTag raw;
         raw.marker = marker;
@@ -115,9 +107,7 @@ TEST_F(TagReading, WithoutUpperCaseMarkerTheFileIsUntagged)
         EXPECT_EQ(state->genre, -1);
         EXPECT_EQ(state->length, 428);
 
-        shared.SongFile = path;
-        ReadSongTitle(shared);
-        EXPECT_EQ(shared.SongTitle, QStringLiteral("Previous"));
+        EXPECT_FALSE(TagReader::songTitle(path));
     }
 }
 
@@ -150,11 +140,7 @@ TEST_P(TitlePadding, ReadersAgreeOnWhatIsText)
     EXPECT_EQ(state->comment, p.edited);
     EXPECT_EQ(Id3v1Tag::beforeNul(state->title), p.shown);
 
-    Tolvars shared;
-    shared.SongTitle = QStringLiteral("Previous");
-    shared.SongFile = path;
-    ReadSongTitle(shared);
-    EXPECT_EQ(shared.SongTitle, p.announced);
+    EXPECT_EQ(TagReader::songTitle(path).value_or(QStringLiteral("Previous")), p.announced);
 }
 
 INSTANTIATE_TEST_SUITE_P(
