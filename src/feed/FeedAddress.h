@@ -9,6 +9,8 @@
 // a value that starts with a scheme ("https://...") is the whole address.
 class FeedAddress {
 public:
+    // The setting (in the Options section) and its value when absent.
+    static QString settingKey() { return QStringLiteral("NewsHost"); }
     static QString defaultHost() { return QStringLiteral("slashdot.org"); }
 
     // Whether the value starts with "<scheme>://".
