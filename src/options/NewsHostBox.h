@@ -14,5 +14,7 @@ public:
     static const QString kRefusedTitle;
     static const QString kRefusedText;
 
-    NewsHostBox(const QRect& place, QWidget* window);
+    // Takes the place given, starting after its caption where a large font
+    // makes the caption longer.
+    NewsHostBox(const QWidget& caption, const QRect& place, QWidget* window);
 };

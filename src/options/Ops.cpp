@@ -188,8 +188,8 @@ void Ops::buildOptionsPart()
         label(QStringLiteral("Label2_1"), QStringLiteral("Options"), 5400, 3330, 975, 360);
     title->setFont(findChild<QLabel*>(QStringLiteral("Label2_0"))->font());
 
-    label(QStringLiteral("LblNewsHost"), NewsHostBox::kCaption, 360, 3390);
-    TxtNewsHost = new NewsHostBox(twips(1530, 3345, 3690, 285), this);
+    QLabel* caption = label(QStringLiteral("LblNewsHost"), NewsHostBox::kCaption, 360, 3390);
+    TxtNewsHost = new NewsHostBox(*caption, twips(1530, 3345, 3690, 285), this);
     Check1 = checkBox(QStringLiteral("Check1"), 630, 3780, 270);
     label(QStringLiteral("Label3_4"), QStringLiteral("Loop"), 900, 3810)
         ->setToolTip(QStringLiteral("Play all songs."));

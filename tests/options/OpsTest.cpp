@@ -630,6 +630,7 @@ TEST_F(OpsTest, HeadlinesFromSitsInFreeSpaceAndShowsTheDefault)
     EXPECT_EQ(source->text(), "slashdot.org");
     EXPECT_TRUE(storedKeys().isEmpty());
 
+    EXPECT_FALSE(source->geometry().intersects(control<QWidget>("LblNewsHost")->geometry()));
     const QRect window = ops->rect();
     for (QWidget* mine : {static_cast<QWidget*>(source), control<QWidget>("LblNewsHost")}) {
         EXPECT_TRUE(window.contains(mine->geometry())) << mine->objectName().toStdString();
