@@ -18,6 +18,7 @@ TrackInfo song()
     track.title = QStringLiteral("Tune");
     track.artist = QStringLiteral("Band");
     track.album = QStringLiteral("Record");
+    track.trackNumber = 7;
     track.lengthMs = 183500;
     return track;
 }
@@ -40,6 +41,9 @@ TEST(MprisMetadataTest, CarriesTheTypesClientsExpect)
     EXPECT_EQ(map.value(QStringLiteral("xesam:artist")).toStringList(),
               QStringList{QStringLiteral("Band")});
     EXPECT_EQ(map.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Record"));
+    const QVariant number = map.value(QStringLiteral("xesam:trackNumber"));
+    ASSERT_EQ(number.metaType(), QMetaType::fromType<int>());
+    EXPECT_EQ(number.toInt(), 7);
 }
 
 TEST(MprisMetadataTest, LeavesOutWhatIsNotKnown)
@@ -48,10 +52,12 @@ TEST(MprisMetadataTest, LeavesOutWhatIsNotKnown)
     bare.lengthMs = 0;
     bare.artist.clear();
     bare.album.clear();
+    bare.trackNumber = 0;
     const QVariantMap map = MprisSnapshot::metadata(bare);
     EXPECT_FALSE(map.contains(QStringLiteral("mpris:length")));
     EXPECT_FALSE(map.contains(QStringLiteral("xesam:artist")));
     EXPECT_FALSE(map.contains(QStringLiteral("xesam:album")));
+    EXPECT_FALSE(map.contains(QStringLiteral("xesam:trackNumber")));
     EXPECT_TRUE(map.contains(QStringLiteral("mpris:trackid")));
 
     EXPECT_TRUE(MprisSnapshot::metadata(std::nullopt).isEmpty());
