@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QStandardPaths>
 #include <memory>
 
 // Builds the state owners, the engines and the windows and wires them; the
@@ -37,8 +38,10 @@ int main(int argc, char** argv)
     AcceptedPlaylist playlist;
     RandomSource random;
 
-    // The engines.
-    AudioEngine player;
+    // The engines. Measured song loudness is kept in the per-user cache folder.
+    AudioEngine::Options playerOptions;
+    playerOptions.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    AudioEngine player(playerOptions);
     VoiceDialogs voiceDialogs;
     TextToSpeech talk(player);
     talk.setDialogProvider(&voiceDialogs);

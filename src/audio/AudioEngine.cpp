@@ -47,7 +47,6 @@ AudioEngine::AudioEngine(Options options) : voice_(mixer_, options.evenLoudness)
     device_ = makeDevice(options.output, mixer_);
     DecodeWorker::Setup setup;
     setup.factories = {factories_[0].get(), factories_[1].get()};
-    setup.titles = std::move(options.titleReader);
     setup.cacheFolder = options.cacheFolder;
     setup.evenLoudness = options.evenLoudness;
     // Called on the decode thread: the reports are taken on the GUI thread.
@@ -95,7 +94,7 @@ QString AudioEngine::OpenMPEG(quintptr, const QString& path, const QString&)
         }
         return {};
     }
-    current_ = Song{++serial_, path, Song::Status::Pending, 0, std::nullopt, {}};
+    current_ = Song{++serial_, path, Song::Status::Pending, 0, {}};
     worker_->open(current_->serial, path);
     return {};
 }
@@ -107,7 +106,7 @@ void AudioEngine::announceOpened(std::uint32_t serial)
         &events_,
         [this, serial] {
             if (current_ && current_->serial == serial && current_->status == Song::Status::Open) {
-                emit events_.songOpened({current_->path, current_->totalFrames, current_->title});
+                emit events_.songOpened({current_->path, current_->totalFrames});
             }
         },
         Qt::QueuedConnection);
@@ -211,15 +210,8 @@ void AudioEngine::preloadNext(const QString& path, FollowOn followOn)
         worker_->follow(next_->serial, mixerFollowOn(followOn));
         return;
     }
-    next_ = Song{++serial_, path, Song::Status::Pending, 0, std::nullopt, {}};
+    next_ = Song{++serial_, path, Song::Status::Pending, 0, {}};
     worker_->preload(next_->serial, path, mixerFollowOn(followOn));
-}
-
-void AudioEngine::opened(Song& song, std::int32_t totalFrames, std::optional<QString> title)
-{
-    song.status = Song::Status::Open;
-    song.totalFrames = totalFrames;
-    song.title = std::move(title);
 }
 
 // GUI thread: what the worker has found out. The state changes first, then
@@ -231,11 +223,13 @@ void AudioEngine::takeReports()
         const bool isNext = next_ && next_->serial == report.number;
         switch (report.kind) {
             case DecodeWorker::Report::Kind::Opened:
+                if (isCurrent || isNext) {
+                    Song& song = isCurrent ? *current_ : *next_;
+                    song.status = Song::Status::Open;
+                    song.totalFrames = report.totalFrames;
+                }
                 if (isCurrent) {
-                    opened(*current_, report.totalFrames, report.title);
-                    emit events_.songOpened({current_->path, report.totalFrames, report.title});
-                } else if (isNext) {
-                    opened(*next_, report.totalFrames, report.title);
+                    emit events_.songOpened({current_->path, report.totalFrames});
                 }
                 break;
             case DecodeWorker::Report::Kind::Failed:

@@ -50,8 +50,6 @@ public:
         // Where measured loudness is kept (the per-user cache folder); empty
         // keeps nothing.
         QString cacheFolder{};
-        // Reads a song's title; called on the loader thread.
-        SongLoader::TitleReader titleReader{};
     };
 
     AudioEngine();
@@ -94,13 +92,12 @@ private:
         QString path;
         Status status = Status::Pending;
         std::int32_t totalFrames = 0;
-        std::optional<QString> title;
         QString error;
     };
 
     bool songOpen() const;
     void takeReports();
-    void opened(Song& song, std::int32_t totalFrames, std::optional<QString> title);
+
     void announceOpened(std::uint32_t serial);
 
     std::array<std::unique_ptr<DecoderFactory>, 2> factories_;

@@ -29,8 +29,8 @@ DecodeWorker::DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device,
     for (int i = 0; i < 2; ++i) {
         slots_[static_cast<std::size_t>(i)] = std::make_unique<SongSlot>(i, mixer_);
     }
-    loader_ = std::make_unique<SongLoader>(setup.factories, std::move(setup.titles),
-                                           std::move(setup.cacheFolder), setup.evenLoudness,
+    loader_ = std::make_unique<SongLoader>(setup.factories, std::move(setup.cacheFolder),
+                                           setup.evenLoudness,
                                            [this] { mixer_.consumedSignal().notify(); });
     loads_ = std::make_unique<SlotLoads>(*loader_);
     thread_ = std::thread([this] { run(); });
@@ -203,7 +203,7 @@ void DecodeWorker::preloadSong(const Command& command)
     if (target == nullptr) {
         // Both rings are in use (a song that followed on is not yet taken
         // over by the program): no room to load ahead now.
-        report({Report::Kind::Dropped, command.serial, 0, std::nullopt, {}});
+        report({Report::Kind::Dropped, command.serial, 0, {}});
         return;
     }
     ringSwitch_.disarm();
@@ -222,8 +222,10 @@ void DecodeWorker::submitLoad(SongSlot& slot, std::uint32_t serial, const QStrin
 
 void DecodeWorker::takeLoaderResults()
 {
-    while (std::optional<LoadedSong> song = loads_->nextAnswer(slots_)) {
-        installLoaded(std::move(*song));
+    LoadedSong song;
+    while (loads_->nextAnswer(slots_, song)) {
+        installLoaded(std::move(song));
+        song = LoadedSong{};
     }
 }
 
@@ -232,10 +234,9 @@ void DecodeWorker::installLoaded(LoadedSong song)
     SongSlot& slot = *slots_[static_cast<std::size_t>(song.slot & 1)];
     const std::uint32_t serial = song.serial;
     if (slot.install(std::move(song))) {
-        report(
-            {Report::Kind::Opened, serial, framesOf(slot.length(), slot.rate()), slot.title(), {}});
+        report({Report::Kind::Opened, serial, framesOf(slot.length(), slot.rate()), {}});
     } else {
-        report({Report::Kind::Failed, serial, 0, std::nullopt, slot.error()});
+        report({Report::Kind::Failed, serial, 0, slot.error()});
     }
     if (serial == preloadSerial_ && slot.state() == SongSlot::State::Ready) {
         slot.startRange(0, slot.length());  // its start waits decoded
@@ -412,7 +413,7 @@ void DecodeWorker::reportEnd()
     const std::uint32_t generation = range_.generation();
     if (generation != endReported_ && awaitingEnd_ && progress(generation).ended) {
         endReported_ = generation;
-        report({Report::Kind::Ended, generation, 0, std::nullopt, {}});
+        report({Report::Kind::Ended, generation, 0, {}});
     }
 }
 

@@ -38,12 +38,10 @@ public:
         Kind kind = Kind::Ended;
         std::uint32_t number = 0;  // the serial; the generation for Ended
         std::int32_t totalFrames = 0;
-        std::optional<QString> title;
         QString error;
     };
     struct Setup {
         std::array<DecoderFactory*, 2> factories{};
-        SongLoader::TitleReader titles;
         QString cacheFolder;
         bool evenLoudness = true;
         std::function<void()> notify;

@@ -4,14 +4,11 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
-#include <optional>
 
-// A song the player has opened: its length in frames (milliseconds) and the
-// title its tags give, if any.
+// A song the player has opened, and its length in frames (milliseconds).
 struct OpenedSong {
     QString path;
     std::int32_t totalFrames = 0;
-    std::optional<QString> title;
 };
 Q_DECLARE_METATYPE(OpenedSong)
 

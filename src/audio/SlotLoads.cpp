@@ -16,28 +16,29 @@ void SlotLoads::request(SongSlot& slot, std::uint32_t serial, const QString& pat
     loader_.load(serial, slot.index(), path, ahead);
 }
 
-std::optional<LoadedSong> SlotLoads::nextAnswer(
-    const std::array<std::unique_ptr<SongSlot>, 2>& songSlots)
+bool SlotLoads::nextAnswer(const std::array<std::unique_ptr<SongSlot>, 2>& songSlots,
+                           LoadedSong& song)
 {
-    while (std::optional<LoadedSong> song = loader_.takeResult()) {
-        const auto i = static_cast<std::size_t>(song->slot & 1);
-        if (inFlight_[i] == song->serial) {
+    while (loader_.takeResult(song)) {
+        const auto i = static_cast<std::size_t>(song.slot & 1);
+        if (inFlight_[i] == song.serial) {
             inFlight_[i] = 0;
         }
         if (waiting_[i]) {
             const Wish next = *waiting_[i];
             waiting_[i].reset();
-            song.reset();  // its synthesizer is free again
+            song.decoder.reset();  // its synthesizer is free again
             if (songSlots[i]->serial() == next.serial) {
                 inFlight_[i] = next.serial;
                 loader_.load(next.serial, static_cast<int>(i), next.path, next.ahead);
             }
             continue;
         }
-        if (songSlots[i]->serial() == song->serial &&
+        if (songSlots[i]->serial() == song.serial &&
             songSlots[i]->state() == SongSlot::State::Loading) {
-            return song;
+            return true;
         }
+        song.decoder.reset();
     }
-    return std::nullopt;
+    return false;
 }

@@ -20,8 +20,9 @@ public:
     explicit SlotLoads(SongLoader& loader) : loader_(loader) {}
 
     void request(SongSlot& slot, std::uint32_t serial, const QString& path, bool ahead);
-    // The next answer that its slot still waits for.
-    std::optional<LoadedSong> nextAnswer(const std::array<std::unique_ptr<SongSlot>, 2>& songSlots);
+    // Moves the next answer that its slot still waits for into `song`;
+    // false when there is none.
+    bool nextAnswer(const std::array<std::unique_ptr<SongSlot>, 2>& songSlots, LoadedSong& song);
 
 private:
     struct Wish {

@@ -19,10 +19,9 @@ constexpr int kNiceness = 10;
 constexpr double kFairStartSeconds = 10.0;
 }  // namespace
 
-SongLoader::SongLoader(std::array<DecoderFactory*, 2> factories, TitleReader titles,
-                       QString cacheFolder, bool measure, Wake wake)
+SongLoader::SongLoader(std::array<DecoderFactory*, 2> factories, QString cacheFolder, bool measure,
+                       Wake wake)
     : factories_(factories),
-      titles_(std::move(titles)),
       measure_(measure),
       wake_(std::move(wake)),
       cache_(std::move(cacheFolder))
@@ -96,15 +95,15 @@ void SongLoader::remember(const LoudnessCache::Key& key, const SongLoudness& lou
     wakeLoader_.notify_all();
 }
 
-std::optional<LoadedSong> SongLoader::takeResult()
+bool SongLoader::takeResult(LoadedSong& song)
 {
     std::lock_guard lock(mutex_);
     if (results_.empty()) {
-        return std::nullopt;
+        return false;
     }
-    LoadedSong song = std::move(results_.front());
+    song = std::move(results_.front());
     results_.pop_front();
-    return song;
+    return true;
 }
 
 bool SongLoader::wanted(std::uint32_t serial)
@@ -167,9 +166,6 @@ LoadedSong SongLoader::open(const Job& job)
             song.error = QStringLiteral("Cannot open %1").arg(job.path);
         }
         return song;
-    }
-    if (titles_) {
-        song.title = titles_(job.path);
     }
     if (measure_) {
         findLoudness(job, song);

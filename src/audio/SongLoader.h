@@ -17,8 +17,8 @@
 class DecoderFactory;
 
 // The loader thread: everything that touches a song's file before it plays.
-// It opens the file (the length scan included), reads its title and finds
-// its loudness: the ReplayGain tag, else the cache, else a measurement.
+// It opens the file (the length scan included) and finds its loudness: the
+// ReplayGain tag, else the cache, else a measurement.
 //
 // A song loaded ahead (the next one) is measured whole, in the background.
 // A song wanted at once is measured for at most a short while: if that does
@@ -26,7 +26,6 @@ class DecoderFactory;
 // thread goes on measuring as it plays. Measurements are kept in the cache.
 class SongLoader {
 public:
-    using TitleReader = std::function<std::optional<QString>(const QString&)>;
     using Wake = std::function<void()>;
 
     // How long a song wanted at once may be measured before it starts.
@@ -34,8 +33,8 @@ public:
 
     // One factory per slot: the MIDI synthesizer of a factory serves one song
     // at a time. `measure` false leaves songs at their own loudness.
-    SongLoader(std::array<DecoderFactory*, 2> factories, TitleReader titles, QString cacheFolder,
-               bool measure, Wake wake);
+    SongLoader(std::array<DecoderFactory*, 2> factories, QString cacheFolder, bool measure,
+               Wake wake);
     ~SongLoader();
     SongLoader(const SongLoader&) = delete;
     SongLoader& operator=(const SongLoader&) = delete;
@@ -48,7 +47,8 @@ public:
     void cancel(std::uint32_t serial);
     // Keeps a measurement made while playing.
     void remember(const LoudnessCache::Key& key, const SongLoudness& loudness);
-    std::optional<LoadedSong> takeResult();
+    // Moves the next answer into `song`; false when there is none.
+    bool takeResult(LoadedSong& song);
 
 private:
     struct Job {
@@ -78,7 +78,6 @@ private:
     bool wanted(std::uint32_t serial);
 
     std::array<DecoderFactory*, 2> factories_;
-    TitleReader titles_;
     bool measure_;
     Wake wake_;
     LoudnessCache cache_;  // loader thread only

@@ -45,7 +45,6 @@ void SongSlot::clear()
     serial_ = 0;
     path_.clear();
     error_.clear();
-    title_.reset();
     decoder_.reset();
     converter_.reset();
     loudness_.reset();
@@ -64,7 +63,6 @@ void SongSlot::beginLoading(std::uint32_t serial, const QString& path)
 bool SongSlot::install(LoadedSong song)
 {
     error_ = song.error;
-    title_ = song.title;
     loudness_ = song.loudness;
     measuredFrames_ = song.measuredFrames;
     cacheKey_ = song.cacheKey;

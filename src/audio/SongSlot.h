@@ -40,7 +40,6 @@ public:
     // The loader's answer; false when the song cannot be played.
     bool install(LoadedSong song);
     const QString& error() const { return error_; }
-    const std::optional<QString>& title() const { return title_; }
     std::int64_t length() const;
     int rate() const;
 
@@ -74,7 +73,6 @@ private:
     std::uint32_t serial_ = 0;
     QString path_;
     QString error_;
-    std::optional<QString> title_;
     std::unique_ptr<Decoder> decoder_;
     std::unique_ptr<PcmConverter> converter_;
     std::optional<SongLoudness> loudness_;

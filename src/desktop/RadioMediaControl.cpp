@@ -25,6 +25,7 @@ RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequ
 {
     connect(&sequencer_, &Sequencer::songStarted, this, &RadioMediaControl::onSongStarted);
     connect(&sequencer_, &Sequencer::songInfoRead, this, &RadioMediaControl::onSongInfoRead);
+    connect(&sequencer_, &Sequencer::songLengthKnown, this, &RadioMediaControl::onSongLength);
     connect(&sequencer_, &Sequencer::stateChanged, this, &MediaControl::changed);
     connect(&playlist_, &AcceptedPlaylist::changed, this, &MediaControl::changed);
 }
@@ -36,9 +37,19 @@ void RadioMediaControl::onSongStarted()
     track.path = playlist_.SongFile();
     // Named by its file until the tags, read off this thread, tell more.
     track.title = QFileInfo(track.path).fileName();
-    track.lengthMs = std::max<std::int64_t>(0, sequencer_.EndFrame());
+    // The player may still be finding the length: then it comes later.
+    const std::int32_t last = sequencer_.EndFrame();
+    track.lengthMs = last == MpegPlayer::kLengthPending ? 0 : std::max<std::int64_t>(0, last);
     track_ = std::move(track);
     emit changed();
+}
+
+void RadioMediaControl::onSongLength(std::int32_t totalFrames)
+{
+    if (track_) {
+        track_->lengthMs = std::max<std::int64_t>(0, totalFrames);
+        emit changed();
+    }
 }
 
 void RadioMediaControl::onSongInfoRead(const QString& path, const SongInfo& info)

@@ -54,6 +54,7 @@ public:
 
 private:
     void onSongStarted();
+    void onSongLength(std::int32_t totalFrames);
     void onSongInfoRead(const QString& path, const SongInfo& info);
     QString startPlaylist(const QString& file);
     void playNow(const QString& file);

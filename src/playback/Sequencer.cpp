@@ -1,6 +1,7 @@
 #include "playback/Sequencer.h"
 
 #include "audio/MpegPlayer.h"
+#include "audio/PlayerEvents.h"
 #include "base/RandomSource.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Announcer.h"
@@ -47,6 +48,7 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
       player_(player),
       voice_(voice),
       announcer_(announcer),
+      next_(settings, playlist, random, player),
       timer1_(this)
 {
     timer1_.setObjectName(QStringLiteral("Timer1"));
@@ -57,6 +59,17 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
     connect(&voice_, &SpeechEngine::speechStopped, this, [this] { backToMusicPending_ = false; });
     connect(&announcer_, &Announcer::newsAnswered, this, &Sequencer::onVoiceOrNews);
     connect(&songInfo_, &SongInfoLoader::loaded, this, &Sequencer::onSongInfo);
+    // A song's end is handled when it happens, not only at the next tick.
+    connect(&player_.events(), &PlayerEvents::songEnded, this, &Sequencer::CheckSongEnd);
+    connect(&player_.events(), &PlayerEvents::songOpened, this, &Sequencer::onSongOpened);
+    connect(&player_.events(), &PlayerEvents::songFailed, this, &Sequencer::onSongFailed);
+    // What follows at the end may change with the settings or the list.
+    connect(&settings_, &RadioSettings::changed, this, [this] {
+        if (playing_ && !waiting_) {
+            next_.loadAhead(currentFailed_, songsSinceTime_, songsSinceNews_, lastPick_);
+        }
+    });
+    connect(&playlist_, &AcceptedPlaylist::changed, this, [this] { next_.forgetPick(); });
     timer1_.start();
 }
 
@@ -203,12 +216,30 @@ void Sequencer::startSong()
     }
     ++songStarts_;
     currentFailed_ = !opened;
-    if (opened) {
-        failedInRow_.clear();
-    } else {
+    if (!opened) {
         scheduleFailedEnd();
     }
+    next_.loadAhead(currentFailed_, songsSinceTime_, songsSinceNews_, lastPick_);
     emit songStarted();
+}
+
+void Sequencer::onSongOpened(const OpenedSong& song)
+{
+    failedInRow_.clear();
+    if (endFrame_ == MpegPlayer::kLengthPending) {
+        endFrame_ = song.totalFrames;
+        emit songLengthKnown(song.totalFrames);
+    }
+}
+
+void Sequencer::onSongFailed()
+{
+    if (!playing_) {
+        return;
+    }
+    currentFailed_ = true;
+    next_.dropFollowOn();
+    CheckSongEnd();
 }
 
 bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
@@ -291,6 +322,11 @@ void Sequencer::CheckSongEnd()
     if (settings_.Loops) {
         countAndAnnounce();
     }
+    if (next_.followOnAsked() && !settings_.Slow && voiceBusy()) {
+        // Something is said first after all: a song that followed on waits.
+        player_.StopMPEG();
+    }
+    next_.dropFollowOn();
     WaitForSpeech();
     publishState();
 }
@@ -309,16 +345,12 @@ bool Sequencer::giveUpAfterFailure()
 
 void Sequencer::shuffle()
 {
-    if (!settings_.Rands || playlist_.SongCount() <= 1) {
+    const std::optional<std::int16_t> pick = next_.takePick(lastPick_);
+    if (!pick) {
         return;
     }
-    const std::int32_t songs = std::min<std::int32_t>(playlist_.SongCount(), kMaxIndex);
-    std::int16_t pick = 0;
-    do {
-        pick = static_cast<std::int16_t>(std::floor(random_.next() * songs + 1));
-    } while (pick == lastPick_);
-    lastPick_ = pick;
-    playlist_.setSongIndex(pick);
+    lastPick_ = *pick;
+    playlist_.setSongIndex(*pick);
 }
 
 void Sequencer::countAndAnnounce()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/NextSongPlanner.h"
 #include "playback/PlaybackState.h"
 #include "playback/TransportCommand.h"
 #include "tags/SongInfoLoader.h"
@@ -18,13 +19,17 @@ class AcceptedPlaylist;
 class Announcer;
 class MpegPlayer;
 class RadioSettings;
+struct OpenedSong;
 class RandomSource;
 class SpeechEngine;
 
-// Plays the accepted playlist song after song. Timer1 polls the player every
-// 100 ms; at a song end the next song is picked, the announcer speaks what is
-// due, and once the voice has fallen silent (and a pending headline fetch has
-// been read) the next song starts. The wait is a state that ends on the
+// Plays the accepted playlist song after song. The player tells a song's end
+// when it happens (and Timer1 polls it every 100 ms); at a song end the next
+// song is picked, the announcer speaks what is due, and once the voice has
+// fallen silent (and a pending headline fetch has been read) the next song
+// starts. The song that comes next is handed to the player ahead (shuffled,
+// its pick is drawn early), and when nothing is to be said between the two
+// the player lets it follow without a gap. The wait is a state that ends on the
 // voice's and the announcer's signals: nothing blocks the GUI thread while
 // the announcer talks.
 //
@@ -32,8 +37,9 @@ class SpeechEngine;
 // song has started; with Release on they run at once, and one that starts or
 // stops a song takes the place of the automatic advance.
 //
-// A song that cannot be opened counts as ended at once, without announcements;
-// when every song of the list has failed in a row, playback stops.
+// A song that cannot be opened counts as ended at once, without announcements
+// (the player may tell that only after OpenMPEG has returned); when every song
+// of the list has failed in a row, playback stops.
 //
 // GUI thread only.
 class Sequencer : public QObject {
@@ -104,6 +110,9 @@ signals:
     void songStarted();
     // The tags of the song now open were read (after songStarted()).
     void songInfoRead(const QString& path, const SongInfo& info);
+    // The player found the length of the song now open after songStarted():
+    // EndFrame() gives it now.
+    void songLengthKnown(std::int32_t totalFrames);
     void stateChanged(PlaybackState state);
 
 private:
@@ -111,6 +120,8 @@ private:
     void startSong();
     void ReadSongTitle(const QString& path);
     void onSongInfo(const QString& path, const SongInfo& info);
+    void onSongOpened(const OpenedSong& song);
+    void onSongFailed();
     void advanceTo(std::int64_t index);
     void scheduleFailedEnd();
     bool giveUpAfterFailure();
@@ -135,6 +146,7 @@ private:
     Announcer& announcer_;
     quintptr windowHandle_ = 0;
     SongInfoLoader songInfo_;
+    NextSongPlanner next_;
 
     QTimer timer1_;
     bool playing_ = false;

@@ -3,12 +3,14 @@
 #include "audio/MpegPlayer.h"
 #include "audio/PlayerEvents.h"
 
+#include <QMetaObject>
 #include <QStringList>
 #include <utility>
 #include <vector>
 
 // A player that plays nothing: it records every call and reports the end and
-// progress the test sets; the test emits its events. Given an event log
+// progress the test sets; it tells each song it opens through the event loop,
+// and the test emits its other events. Given an event log
 // (shared with a FakeSpeechEngine), it also notes "open <path>" and "stop
 // music" there, so a test sees what came before what. Songs loaded ahead are
 // noted apart from the calls.
@@ -21,7 +23,17 @@ public:
         note(QStringLiteral("open ") + path);
         calls << QStringLiteral("OpenMPEG %1 %2").arg(path, deviceType);
         openedPath = path;
-        return failingPaths.contains(path) ? QStringLiteral("cannot open") : QString();
+        if (failingPaths.contains(path)) {
+            return QStringLiteral("cannot open");
+        }
+        // Told through the event loop, as the real player does.
+        QMetaObject::invokeMethod(
+            &playerEvents,
+            [this, path] {
+                emit playerEvents.songOpened({path, totalFrames});
+            },
+            Qt::QueuedConnection);
+        return {};
     }
     std::int32_t GetTotalframes() override
     {
