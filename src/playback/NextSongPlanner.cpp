@@ -82,8 +82,11 @@ MpegPlayer::FollowOn NextSongPlanner::followOn(bool currentFailed, std::int16_t 
         return MpegPlayer::FollowOn::No;
     }
     if (settings_.Loops) {
-        if ((settings_.NowTime && dueAtNextEnd(songsSinceTime, settings_.ManyTime)) ||
-            (settings_.NowNews && dueAtNextEnd(songsSinceNews, settings_.ManyNews))) {
+        // A due count with either switch on means words between the songs:
+        // an announcement, or at least the way back to the music.
+        const bool due = dueAtNextEnd(songsSinceTime, settings_.ManyTime) ||
+                         dueAtNextEnd(songsSinceNews, settings_.ManyNews);
+        if (due && (settings_.NowTime || settings_.NowNews)) {
             return MpegPlayer::FollowOn::No;
         }
         return MpegPlayer::FollowOn::Always;  // the end stops the voice and goes on

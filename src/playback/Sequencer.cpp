@@ -226,7 +226,7 @@ void Sequencer::startSong()
 void Sequencer::onSongOpened(const OpenedSong& song)
 {
     failedInRow_.clear();
-    if (endFrame_ == MpegPlayer::kLengthPending) {
+    if (endFrame_ == MpegPlayer::kLengthPending && song.totalFrames != MpegPlayer::kLengthPending) {
         endFrame_ = song.totalFrames;
         emit songLengthKnown(song.totalFrames);
     }

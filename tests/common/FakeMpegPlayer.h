@@ -30,7 +30,11 @@ public:
         QMetaObject::invokeMethod(
             &playerEvents,
             [this, path] {
-                emit playerEvents.songOpened({path, totalFrames});
+                if (laterFailingPaths.contains(path)) {
+                    emit playerEvents.songFailed(path, QStringLiteral("cannot decode"));
+                } else {
+                    emit playerEvents.songOpened({path, totalFrames});
+                }
             },
             Qt::QueuedConnection);
         return {};
@@ -70,6 +74,8 @@ public:
     PlayerEvents playerEvents;
     std::vector<std::pair<QString, FollowOn>> preloads;
     QStringList failingPaths;
+    // Taken by OpenMPEG, then found broken (songFailed instead of songOpened).
+    QStringList laterFailingPaths;
     QString openedPath;
     std::int32_t totalFrames = 180000;
     std::int32_t percent = 0;
