@@ -235,7 +235,33 @@ QString Sequencer::PlayRange(const QString& start, const QString& end)
     const std::optional<std::int32_t> last = frameFromText(end);
     startFrame_ = first.value_or(1);
     endFrame_ = last ? *last : player_.GetTotalframes();
+    songFirstFrame_ = startFrame_;
+    seeked_ = false;
     return player_.PlayMPEG(startFrame_, endFrame_);
+}
+
+bool Sequencer::canSeek() const
+{
+    const PlaybackState now = state();
+    return (now == PlaybackState::Playing || now == PlaybackState::Paused) && !currentFailed_ &&
+           endFrame_ > 0;
+}
+
+bool Sequencer::seekTo(std::int64_t ms)
+{
+    if (!canSeek()) {
+        return false;
+    }
+    const bool pausedNow = state() == PlaybackState::Paused;
+    // Frame n is the millisecond that starts at n - 1 ms; the last one is
+    // kept, so the end still comes.
+    startFrame_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, endFrame_ - 1) + 1);
+    seeked_ = true;
+    player_.PlayMPEG(startFrame_, endFrame_);
+    if (pausedNow) {
+        player_.PauseMPEG();
+    }
+    return true;
 }
 
 void Sequencer::scheduleFailedEnd()
@@ -251,7 +277,23 @@ void Sequencer::scheduleFailedEnd()
 void Sequencer::Timer1_Timer()
 {
     CheckSongEnd();
-    emit percentShown(std::clamp(player_.GetPercent(), 0, 100));
+    emit percentShown(shownPercent());
+}
+
+int Sequencer::shownPercent()
+{
+    if (!seeked_) {
+        return std::clamp(player_.GetPercent(), 0, 100);
+    }
+    // The player counts from the range a seek started; the gauge keeps
+    // counting over the song's first range.
+    const std::int64_t origin = std::int64_t{songFirstFrame_} - 1;
+    const std::int64_t span = std::int64_t{endFrame_} - origin;
+    if (span <= 0) {
+        return 100;
+    }
+    const std::int64_t done = std::int64_t{player_.GetPositionMs()} - origin;
+    return static_cast<int>(std::clamp<std::int64_t>(done * 100 / span, 0, 100));
 }
 
 void Sequencer::CheckSongEnd()
