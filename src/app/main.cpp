@@ -46,7 +46,7 @@ std::optional<int> answerWithoutRadio(const CommandLine& line, const QString& pr
             QTextStream(stdout) << CommandLine::usage(program);
             return 0;
         case CommandLine::Action::Version:
-            QTextStream(stdout) << CommandLine::versionText(QStringLiteral(TOLVAR_VERSION));
+            QTextStream(stdout) << CommandLine::versionText(QString(ProgramNames::kVersion));
             return 0;
         case CommandLine::Action::Refuse:
             QTextStream(stderr) << program << ": " << line.error() << "\nTry '" << program
@@ -91,7 +91,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QString(ProgramNames::kCompany));
     QCoreApplication::setApplicationName(QString(ProgramNames::kProductName));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TOLVAR_VERSION));
+    QCoreApplication::setApplicationVersion(QString(ProgramNames::kVersion));
     QGuiApplication::setDesktopFileName(QString(ProgramNames::kDesktopFileName));
     QApplication::setWindowIcon(ApplicationIcon::make());
 

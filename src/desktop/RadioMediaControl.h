@@ -12,6 +12,7 @@ class MpegPlayer;
 class RadioSettings;
 class Sequencer;
 class SpeechEngine;
+struct SongInfo;
 
 // The radio as the desktop's media controls see it. Transport requests go
 // through the main window's transport commands, so a request made while the
@@ -63,6 +64,7 @@ public:
 private:
     void onSongStarted();
     void onSettingChanged(const QString& key);
+    void onSongInfoRead(const QString& path, const SongInfo& info);
     QString startPlaylist(const QString& file);
     void playNow(const QString& file);
 
