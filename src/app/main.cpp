@@ -4,6 +4,7 @@
 #include "audio/AudioEngine.h"
 #include "base/ProgramNames.h"
 #include "base/RandomSource.h"
+#include "demo/DemoStation.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/MprisService.h"
 #include "desktop/RadioMediaControl.h"
@@ -30,11 +31,16 @@
 #include <optional>
 
 namespace {
-// What plays at start when the command line names nothing. The demo station
-// that comes with the program plugs in here.
+// What plays at start when the command line names nothing: the demo station
+// that comes with the program, as its playlist names it, when it is there.
 QStringList defaultStartPaths()
 {
-    return {};
+    const std::optional<DemoStation> demo = DemoStation::forThisProgram();
+    if (!demo) {
+        return {};
+    }
+    const QString playlist = demo->playlist();
+    return {playlist.isEmpty() ? demo->folder() : playlist};
 }
 
 // Answers --help and --version, and refuses a line it cannot take; nothing

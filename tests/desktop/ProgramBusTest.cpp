@@ -113,8 +113,20 @@ protected:
 
 TEST_F(ProgramBusTest, DesktopDrivesTheRunningRadio)
 {
+    // Started with nothing named, the radio plays the demo station that
+    // comes with it (the build tree lays it out as an install does).
     startRadio();
-    EXPECT_EQ(ask({QStringLiteral("status")}), QStringLiteral("Stopped"));
+    const auto nowPlaying = [&] {
+        return runClient(bus.environment(), QStringLiteral("playerctl"),
+                         {QStringLiteral("--player=tolvar"), QStringLiteral("metadata"),
+                          QStringLiteral("xesam:url")})
+            .out;
+    };
+    ASSERT_TRUE(waitUntil([&] { return !nowPlaying().isEmpty(); }, 15s));
+    EXPECT_TRUE(nowPlaying().contains(QLatin1String("/share/tolvar-radio/demo/")))
+        << nowPlaying().toStdString();
+    EXPECT_TRUE(nowPlaying().endsWith(QLatin1String(".mid")));
+    EXPECT_EQ(ask({QStringLiteral("status")}), QStringLiteral("Playing"));
 
     const QStringList songs{home.filePath(QStringLiteral("first tune.wav")),
                             home.filePath(QStringLiteral("second.wav"))};
@@ -159,6 +171,7 @@ TEST_F(ProgramBusTest, DesktopDrivesTheRunningRadio)
 // An mp3 with only an ID3v2 tag: the desktop shows its title and artist.
 TEST_F(ProgramBusTest, MetadataShowsTheId3v2TagsOfTheSong)
 {
+    startRadio();
     const QString song = QStringLiteral(TOLVAR_TAGS_TEST_MEDIA "/id3v2only.mp3");
     ask({QStringLiteral("open"), song});
     QString title;
