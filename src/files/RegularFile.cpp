@@ -151,6 +151,43 @@ bool RegularFile::writeAt(std::int64_t offset, const void* data, std::size_t cou
     return true;
 }
 
+RegularFile::Appended RegularFile::append(const void* data, std::size_t count) const
+{
+    Appended result;
+    const int flags = fd_ >= 0 ? ::fcntl(fd_, F_GETFL) : -1;
+    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags | O_APPEND) != 0) {
+        return result;
+    }
+    // One write: its bytes land together, where the end was at that moment.
+    ssize_t put = -1;
+    do {
+        put = ::write(fd_, data, count);
+    } while (put < 0 && errno == EINTR);
+    const int writeError = errno;
+    if (put > 0) {
+        const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+        if (end >= put) {
+            result.offset = end - put;
+            result.bytes = static_cast<std::size_t>(put);
+        }
+    }
+    ::fcntl(fd_, F_SETFL, flags);
+    errno = writeError;
+    return result;
+}
+
+bool RegularFile::truncate(std::int64_t length) const
+{
+    if (fd_ < 0 || length < 0) {
+        return false;
+    }
+    int result = -1;
+    do {
+        result = ::ftruncate(fd_, static_cast<off_t>(length));
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
 std::optional<QByteArray> RegularFile::readAll(std::int64_t limit) const
 {
     const std::int64_t size = currentSize();

@@ -39,6 +39,16 @@ public:
     std::int64_t readAt(std::int64_t offset, void* out, std::size_t count) const;
     // Writes all `count` bytes at `offset`; false when not all were written.
     bool writeAt(std::int64_t offset, const void* data, std::size_t count) const;
+
+    struct Appended {
+        std::int64_t offset = -1;  // where the first byte went
+        std::size_t bytes = 0;     // fewer than asked on a failure
+    };
+    // Writes at the end of the file, wherever that is by the time of the
+    // write (O_APPEND): what another program appends meanwhile is never
+    // overwritten.
+    Appended append(const void* data, std::size_t count) const;
+    bool truncate(std::int64_t length) const;
     // The whole file, or nothing when it is longer than `limit` bytes or a
     // read fails.
     std::optional<QByteArray> readAll(std::int64_t limit) const;

@@ -4,19 +4,14 @@
 #include "audio/DecoderFactory.h"
 #include "audio/MidiFile.h"
 #include "audio/MidiSynth.h"
+#include "common/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
-#include <cstring>
-#include <functional>
 
 using namespace audio_test;
 
@@ -84,36 +79,19 @@ protected:
 // once: opening it must not wait for a writer that never comes.
 TEST_F(HostileFiles, SpecialFilesAreRefusedWithoutWaiting)
 {
-    ASSERT_EQ(::mkfifo(path(QStringLiteral("fifo.mp3")).toLocal8Bit().constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link(path(QStringLiteral("fifo.mp3")), path(QStringLiteral("fifo.mid"))));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path(QStringLiteral("zero.wav"))));
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(sock, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray socketPath = path(QStringLiteral("socket.mp3")).toLocal8Bit();
-    std::memcpy(
-        address.sun_path, socketPath.constData(),
-        std::min(sizeof(address.sun_path) - 1, static_cast<std::size_t>(socketPath.size())));
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-
-    const struct {
-        const char* name;
-        const char* reason;
-    } cases[] = {
-        {"fifo.mp3", "regular"},          {"fifo.mid", "regular"}, {"zero.wav", "regular"},
-        {"socket.mp3", "cannot be read"}, {".", "folder"},         {"missing.mp3", "not found"},
-    };
-    for (const auto& c : cases) {
-        QElapsedTimer clock;
-        clock.start();
-        QString error;
-        EXPECT_FALSE(open(path(QString::fromUtf8(c.name)), error)) << c.name;
-        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason), Qt::CaseInsensitive))
-            << c.name << ": " << error.toStdString();
-        EXPECT_LT(clock.elapsed(), 1000) << c.name;
+    const testing_support::SpecialFiles special(dir_.path(), QStringLiteral(".mp3"));
+    ASSERT_EQ(special.entries().size(), 5u);
+    const testing_support::SpecialFiles asMidi(dir_.path(), QStringLiteral(".mid"));
+    for (const auto& files : {&special, &asMidi}) {
+        for (const auto& entry : files->entries()) {
+            QElapsedTimer clock;
+            clock.start();
+            QString error;
+            EXPECT_FALSE(open(entry.path, error)) << entry.kind;
+            EXPECT_TRUE(error.contains(entry.path)) << entry.kind << ": " << error.toStdString();
+            EXPECT_LT(clock.elapsed(), 1000) << entry.kind;
+        }
     }
-    ::close(sock);
 }
 
 // Rates and channel counts outside what real audio uses are refused; the
