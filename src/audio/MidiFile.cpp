@@ -161,6 +161,10 @@ bool MidiFile::readTrack(Reader& reader, QString& error)
             error = damaged;
             return false;
         }
+        if (++events_ > kMaxEvents) {
+            error = QStringLiteral("The MIDI file has too many events");
+            return false;
+        }
         tick = saturatingAdd(tick, delta);
         lastTick_ = std::max(lastTick_, tick);
         std::uint32_t dataBytes = 0;

@@ -15,6 +15,9 @@ public:
     static constexpr double kTrailingSeconds = 3.0;
     // And it never plays longer than this.
     static constexpr double kMaxSeconds = 3600.0;
+    // The synthesizer holds every event in memory (about 70 bytes each); a
+    // real song has a few tens of thousands.
+    static constexpr std::uint32_t kMaxEvents = 500000;
 
     // Empty with `error` set when the data is not a sound MIDI file or has
     // no notes.
@@ -44,5 +47,6 @@ private:
     double smpteSecondsPerTick_ = 0.0;  // non-zero for SMPTE time division
     std::vector<Tempo> tempos_;         // sorted by tick once parsed
     std::uint64_t lastTick_ = 0;
+    std::uint32_t events_ = 0;
     std::optional<std::uint64_t> lastNoteTick_;  // of any note-on or note-off
 };

@@ -226,10 +226,26 @@ TEST_F(HostileFiles, MidiTimingEndsSoonAfterTheLastNoteAndWithinTheHour)
         EXPECT_EQ(decoder->read(block.data(), 4096), 4096u) << c.name;
     }
 
-    // Nothing to play: refused, so the radio moves on at once.
+    // Nothing to play, or more events than a song has (the synthesizer
+    // would hold them all): refused, so the radio moves on at once.
     MidiWriter silent(96);
     silent.track().event(0, {0xC0, 5}).endTrack(96 * 600);
-    QString error;
-    EXPECT_FALSE(MidiFile::parse(silent.bytes(), error));
-    EXPECT_TRUE(error.contains(QStringLiteral("no notes"))) << error.toStdString();
+    MidiWriter crowded(96);
+    crowded.track().note(0, 60, 1);
+    for (std::uint32_t i = 0; i < MidiFile::kMaxEvents; ++i) {
+        crowded.tempo(1, 400000 + i % 1000);
+    }
+    crowded.endTrack(0);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    } refused[] = {{"silent", silent.bytes(), "no notes"},
+                   {"crowded", crowded.bytes(), "too many events"}};
+    for (const auto& r : refused) {
+        QString error;
+        EXPECT_FALSE(MidiFile::parse(r.bytes, error)) << r.name;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(r.reason)))
+            << r.name << ": " << error.toStdString();
+    }
 }
