@@ -78,11 +78,15 @@ void PcmConverter::finish()
     // Keep what is still unread from an earlier stretch; drop what was taken.
     tail_.erase(tail_.begin(), tail_.begin() + static_cast<std::ptrdiff_t>(tailRead_));
     tailRead_ = 0;
-    const std::size_t at = tail_.size();
-    tail_.resize(at + rest * audio_format::kChannels);
-    const int got = SDL_AudioStreamGet(stream_, tail_.data() + at,
-                                       static_cast<int>(rest * audio_format::kFrameBytes));
-    tail_.resize(at + static_cast<std::size_t>(std::max(got, 0)) / sizeof(std::int16_t));
+    // Nothing to take: SDL would call the empty buffer's null pointer an
+    // error and keep the message in a per-thread block it never frees.
+    if (rest > 0) {
+        const std::size_t at = tail_.size();
+        tail_.resize(at + rest * audio_format::kChannels);
+        const int got = SDL_AudioStreamGet(stream_, tail_.data() + at,
+                                           static_cast<int>(rest * audio_format::kFrameBytes));
+        tail_.resize(at + static_cast<std::size_t>(std::max(got, 0)) / sizeof(std::int16_t));
+    }
     SDL_AudioStreamClear(stream_);
     in_ = 0;
     out_ = 0;
