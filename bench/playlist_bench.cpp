@@ -2,10 +2,12 @@
 // 32,767 entries, listing a folder of 10,000 audio files into List1, moving
 // all of them into List2, and loading the big playlist into List2.
 #include "audio/MpegPlayer.h"
-#include "core/Tolvars.h"
-#include "playlist/Playlist.h"
+#include "base/RandomSource.h"
+#include "playback/AcceptedPlaylist.h"
 #include "playlist/PlaylistStore.h"
 #include "playlist/Prompter.h"
+#include "playlistwindow/Playlist.h"
+#include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 
 #include <QApplication>
@@ -121,11 +123,11 @@ int main(int argc, char** argv)
     QTemporaryDir music;
     makeAudioFolder(music.path());
 
-    Tolvars state;
+    AcceptedPlaylist playlist;
     SilentPrompter prompter;
     QuietPlayer player;
     QuietVoice voice;
-    Playlist window(state, voice, player, prompter, playlists.path(), PlaylistWindowLinks{});
+    Playlist window(playlist, voice, player, prompter, playlists.path(), PlaylistWindowLinks{});
     window.show();
     QApplication::processEvents();
     auto* list1 = window.findChild<QListView*>(QStringLiteral("List1"));

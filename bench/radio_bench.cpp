@@ -1,11 +1,13 @@
 // The radio as a whole, offscreen with the silent clock output: start-up time,
 // CPU use idle and playing, the longest GUI-thread stall while the sequencer
 // waits for the voice, and the silence between two songs.
+#include "announcer/RadioAnnouncer.h"
 #include "audio/AudioEngine.h"
-#include "core/RadioAnnouncer.h"
-#include "core/Sequencer.h"
-#include "core/Tolvar.h"
-#include "core/Tolvars.h"
+#include "base/RandomSource.h"
+#include "mainwindow/Tolvar.h"
+#include "playback/AcceptedPlaylist.h"
+#include "playback/Sequencer.h"
+#include "settings/RadioSettings.h"
 #include "speech/TextToSpeech.h"
 
 #include <sys/resource.h>
@@ -159,13 +161,6 @@ void printCpu(const char* what, const CpuUse& use)
     std::printf("cpu %s %% (10 s): %.2f (GUI thread %.2f)\n", what, use.process, use.guiThread);
 }
 
-void useSongs(Tolvars& state, const QStringList& songs)
-{
-    state.SongList = songs;
-    state.SongCount = static_cast<std::int32_t>(songs.size());
-    state.SongFile = songs.first();
-    state.SongIndex = 1;
-}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -187,11 +182,15 @@ int main(int argc, char** argv)
     options.output = AudioEngine::Output::SilentClock;
     options.tap = &GapMeter::tap;
     options.tapContext = &gap;
-    Tolvars state;
+    RadioSettings settings;
+    AcceptedPlaylist playlist;
+    RandomSource random;
     AudioEngine engine(options);
     TextToSpeech talk(engine);
-    RadioAnnouncer announcer(state, talk);
-    Tolvar window(state, engine, talk, announcer);
+    RadioAnnouncer announcer(settings, random, talk);
+    Sequencer sequencer(settings, playlist, random, engine, talk, announcer);
+    Tolvar window(settings, random, sequencer, engine, talk);
+    window.Form_Load();
     window.show();
     runEventsUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }, 5s);
     const double startupMs = sinceStart.nsecsElapsed() / 1e6;
@@ -207,23 +206,21 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the test songs\n");
         return 1;
     }
-    Sequencer& sequencer = window.sequencer();
-    state.FlushBack = false;
-    state.Loops = false;
-    useSongs(state, {longSong});
-    window.PlayIt();
+    settings.FlushBack = false;
+    settings.Loops = false;
+    playlist.accept({longSong});
+    sequencer.PlayIt();
     runEventsFor(500ms);
     printCpu("playing", cpuUseOver(10s));
     window.Commands_Click(3);
 
     // The longest pause of the GUI thread from a song end that brings the
     // time announcement until the next song has started.
-    state.Loops = true;
-    state.NowTime = true;
-    state.NowNews = false;
-    state.ManyTime = 1;
-    state.SongsSinceTime = 0;
-    useSongs(state, {first, second});
+    settings.Loops = true;
+    settings.NowTime = true;
+    settings.NowNews = false;
+    settings.ManyTime = 1;
+    playlist.accept({first, second});
     // On a busy machine the thread may also just not be scheduled, so the
     // GUI thread's own CPU time over the same stretch is noted beside it.
     QElapsedTimer sinceTick;
@@ -250,12 +247,12 @@ int main(int argc, char** argv)
     });
     sinceTick.start();
     ticker.start();
-    window.PlayIt();
+    sequencer.PlayIt();
     runEventsFor(700ms);
     measuring = true;
     const bool waited = runEventsUntil([&] { return sequencer.waitingForVoice(); }, 5s);
-    const bool resumed =
-        runEventsUntil([&] { return !sequencer.waitingForVoice() && state.SongIndex == 2; }, 30s);
+    const bool resumed = runEventsUntil(
+        [&] { return !sequencer.waitingForVoice() && playlist.SongIndex() == 2; }, 30s);
     measuring = false;
     ticker.stop();
     if (!waited || !resumed) {
@@ -275,11 +272,11 @@ int main(int argc, char** argv)
         writeTone(path, 0.5 + 0.0123 * i, 300 + 40 * i);
         shortSongs << path;
     }
-    state.Loops = false;
-    useSongs(state, shortSongs);
+    settings.Loops = false;
+    playlist.accept(shortSongs);
     gap.armed.store(true);
-    window.PlayIt();
-    runEventsUntil([&] { return state.SongIndex == shortSongs.size(); }, 30s);
+    sequencer.PlayIt();
+    runEventsUntil([&] { return playlist.SongIndex() == shortSongs.size(); }, 30s);
     runEventsFor(300ms);
     gap.armed.store(false);
     window.Commands_Click(3);

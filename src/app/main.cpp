@@ -1,52 +1,71 @@
+#include "announcer/RadioAnnouncer.h"
+#include "app/RadioPlaylistLinks.h"
 #include "audio/AudioEngine.h"
-#include "core/RadioAnnouncer.h"
-#include "core/Tolvar.h"
-#include "core/Tolvars.h"
+#include "base/ProgramNames.h"
+#include "base/RandomSource.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/MprisService.h"
 #include "desktop/RadioMediaControl.h"
-#include "playlist/MessageBoxPrompter.h"
-#include "playlist/Playlist.h"
+#include "files/IgnoreFileSizeSignal.h"
+#include "mainwindow/Tolvar.h"
+#include "playback/AcceptedPlaylist.h"
+#include "playback/Sequencer.h"
 #include "playlist/PlaylistFolder.h"
-#include "playlist/PlaylistWindowHost.h"
-#include "playlist/RadioPlaylistLinks.h"
+#include "playlistwindow/MessageBoxPrompter.h"
+#include "playlistwindow/Playlist.h"
+#include "playlistwindow/PlaylistWindowHost.h"
+#include "settings/RadioSettings.h"
 #include "speech/TextToSpeech.h"
-#include "speech/VoiceDialogs.h"
+#include "voicedialogs/VoiceDialogs.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <memory>
 
-// Builds the engines, the shared state and the main window; the program ends
-// when the main window closes.
+// Builds the state owners, the engines and the windows and wires them; the
+// program ends when the main window closes.
 int main(int argc, char** argv)
 {
+    // Under `ulimit -f`, saving a playlist or a tag fails with its message
+    // instead of ending the program.
+    IgnoreFileSizeSignal();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Quintaviel Software"));
-    QCoreApplication::setApplicationName(QStringLiteral("Tolvar MP3 Radio"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tolvar-radio"));
+    QCoreApplication::setOrganizationName(QString(ProgramNames::kCompany));
+    QCoreApplication::setApplicationName(QString(ProgramNames::kProductName));
+    QGuiApplication::setDesktopFileName(QString(ProgramNames::kDesktopFileName));
     QApplication::setWindowIcon(ApplicationIcon::make());
 
-    Tolvars state;
+    // The state owners.
+    RadioSettings settings;
+    AcceptedPlaylist playlist;
+    RandomSource random;
+
+    // The engines.
     AudioEngine player;
     VoiceDialogs voiceDialogs;
     TextToSpeech talk(player);
     talk.setDialogProvider(&voiceDialogs);
-    RadioAnnouncer announcer(state, talk);
-    Tolvar tolvar(state, player, talk, announcer);
+    RadioAnnouncer announcer(settings, random, talk);
+    Sequencer sequencer(settings, playlist, random, player, talk, announcer);
 
+    // The windows.
+    Tolvar tolvar(settings, random, sequencer, player, talk);
     MessageBoxPrompter prompter;
-    PlaylistWindowHost playlist([&] {
+    PlaylistWindowHost playlistWindow([&] {
         return std::make_unique<Playlist>(
-            state, talk, player, prompter, PlaylistFolder::forThisProgram(),
-            RadioPlaylistLinks(state, talk, [&] { tolvar.PlayIt(); }));
+            playlist, talk, player, prompter, PlaylistFolder::forThisProgram(),
+            RadioPlaylistLinks(settings, random, talk, [&] { sequencer.PlayIt(); }));
     });
-    tolvar.setPlaylistOpener([&] { playlist.showModal(); });
-    tolvar.setWindowUnloader([&] { playlist.unload(); });
+    tolvar.setPlaylistOpener([&] {
+        playlistWindow.showModal();
+        return playlist.ListAccepted();
+    });
+    tolvar.setWindowUnloader([&] { playlistWindow.unload(); });
+    tolvar.Form_Load();
 
     // The desktop's media keys and panels, when there is a session bus.
-    RadioMediaControl media(state, tolvar.sequencer(), player, talk, announcer,
-                            {.quit = [&] { tolvar.Commands_Click(6); },
+    RadioMediaControl media(playlist, sequencer, player, talk,
+                            {.quit = [&] { tolvar.exitProgram(); },
                              .raise =
                                  [&] {
                                      tolvar.showNormal();
@@ -58,6 +77,6 @@ int main(int argc, char** argv)
 
     tolvar.show();
     const int result = QApplication::exec();
-    playlist.unload();
+    playlistWindow.unload();
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "desktop/TrackInfo.h"
 
+#include <QObject>
 #include <QString>
 #include <QUrl>
 #include <cstdint>
@@ -10,9 +11,11 @@
 enum class PlaybackStatus { Playing, Paused, Stopped };
 
 // What the desktop's media controls may ask of the radio. GUI thread only.
-class MediaControl {
+class MediaControl : public QObject {
+    Q_OBJECT
 public:
-    virtual ~MediaControl() = default;
+    explicit MediaControl(QObject* parent = nullptr) : QObject(parent) {}
+    ~MediaControl() override = default;
 
     virtual PlaybackStatus status() const = 0;
     // The song last started; none before the first.
@@ -35,4 +38,9 @@ public:
 
     virtual void quit() = 0;
     virtual void raise() = 0;
+
+signals:
+    // Something a snapshot shows may have changed (status, track, what can
+    // be done).
+    void changed();
 };

@@ -9,15 +9,14 @@
 #include <QDBusMessage>
 
 MprisService::MprisService(MediaControl& control, QObject* parent)
-    : QObject(parent), control_(control), poll_(this)
+    : QObject(parent), control_(control)
 {
     // The adaptors belong to this object and are exported with it.
     new MprisRootAdaptor(this, control_);
     new MprisPlayerAdaptor(this, control_, [this](const QString& name, const QString& message) {
         refuseCall(name, message);
     });
-    poll_.setInterval(kPollInterval);
-    connect(&poll_, &QTimer::timeout, this, &MprisService::refresh);
+    connect(&control_, &MediaControl::changed, this, &MprisService::refresh);
 }
 
 MprisService::~MprisService()
@@ -49,7 +48,6 @@ bool MprisService::registerOn(QDBusConnection connection)
     connection_ = connection;
     serviceName_ = name;
     announced_ = MprisSnapshot::of(control_);
-    poll_.start();
     return true;
 }
 

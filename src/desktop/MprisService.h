@@ -5,24 +5,21 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QObject>
-#include <QTimer>
-#include <chrono>
 #include <optional>
 
 class MediaControl;
 
 // Puts the radio on the session bus as an MPRIS 2 media player, so that the
 // desktop's media keys, sound menu and panel widgets can drive it. Without a
-// bus it does nothing and the radio runs as ever. The state is polled on a
-// GUI timer and changes are announced with PropertiesChanged; nothing waits.
-// GUI thread only.
+// bus it does nothing and the radio runs as ever. Each change the control
+// reports is compared with what was last announced and the difference goes
+// out as PropertiesChanged; nothing waits. GUI thread only.
 class MprisService : public QObject, protected QDBusContext {
     Q_OBJECT
 public:
     static constexpr const char* kServiceName = "org.mpris.MediaPlayer2.tolvar";
     static constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
     static constexpr const char* kPlayerInterface = "org.mpris.MediaPlayer2.Player";
-    static constexpr std::chrono::milliseconds kPollInterval{200};
 
     explicit MprisService(MediaControl& control, QObject* parent = nullptr);
     ~MprisService() override;
@@ -44,5 +41,4 @@ private:
     std::optional<QDBusConnection> connection_;
     QString serviceName_;
     MprisSnapshot announced_;
-    QTimer poll_;
 };

@@ -1,11 +1,11 @@
 #include "desktop/RadioMediaControl.h"
 
 #include "audio/MpegPlayer.h"
-#include "core/Announcer.h"
-#include "core/Sequencer.h"
-#include "core/Tolvars.h"
-#include "core/TrimSpaces.h"
+#include "base/FileExists.h"
+#include "base/TrimSpaces.h"
 #include "desktop/MediaUri.h"
+#include "playback/AcceptedPlaylist.h"
+#include "playback/Sequencer.h"
 #include "playlist/PlaylistStore.h"
 #include "speech/SpeechEngine.h"
 #include "tags/Id3v1Tag.h"
@@ -37,41 +37,41 @@ TrackInfo readTrack(const QString& path)
 }
 }  // namespace
 
-RadioMediaControl::RadioMediaControl(Tolvars& state, Sequencer& sequencer, MpegPlayer& player,
-                                     SpeechEngine& voice, Announcer& announcer, Links links,
+RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequencer,
+                                     MpegPlayer& player, SpeechEngine& voice, Links links,
                                      QObject* parent)
-    : QObject(parent),
-      state_(state),
+    : MediaControl(parent),
+      playlist_(playlist),
       sequencer_(sequencer),
       player_(player),
       voice_(voice),
-      announcer_(announcer),
       links_(std::move(links))
 {
     connect(&sequencer_, &Sequencer::songStarted, this, &RadioMediaControl::onSongStarted);
+    connect(&sequencer_, &Sequencer::stateChanged, this, &MediaControl::changed);
+    connect(&playlist_, &AcceptedPlaylist::changed, this, &MediaControl::changed);
 }
 
 void RadioMediaControl::onSongStarted()
 {
     const std::uint64_t serial = track_ ? track_->serial + 1 : 1;
-    track_ = readTrack(state_.SongFile);
+    track_ = readTrack(playlist_.SongFile());
     track_->serial = serial;
-    track_->lengthMs = std::max<std::int64_t>(0, state_.EndFrame);
+    track_->lengthMs = std::max<std::int64_t>(0, sequencer_.EndFrame());
+    emit changed();
 }
 
 PlaybackStatus RadioMediaControl::status() const
 {
-    // Between songs, while the announcer talks, the radio is still on air.
-    if (sequencer_.waitingForVoice()) {
-        return PlaybackStatus::Playing;
-    }
-    if (!state_.Playing) {
-        return PlaybackStatus::Stopped;
-    }
-    // The pause switch outlives a song change (Pause, then Forward plays the
-    // next song with the switch still set); a paused song has the timer off.
-    if (sequencer_.paused() && !sequencer_.timer1().isActive()) {
-        return PlaybackStatus::Paused;
+    switch (sequencer_.state()) {
+        case PlaybackState::Stopped:
+            return PlaybackStatus::Stopped;
+        case PlaybackState::Paused:
+            return PlaybackStatus::Paused;
+        case PlaybackState::Playing:
+        case PlaybackState::WaitingForVoice:
+            // Between songs, while the announcer talks, the radio is on air.
+            break;
     }
     return PlaybackStatus::Playing;
 }
@@ -81,20 +81,20 @@ std::int64_t RadioMediaControl::positionMs() const
     if (!track_ || status() == PlaybackStatus::Stopped) {
         return 0;
     }
-    const std::int64_t first = std::max<std::int64_t>(1, state_.StartFrame);
-    const std::int64_t last = std::max<std::int64_t>(first, state_.EndFrame);
+    const std::int64_t first = std::max<std::int64_t>(1, sequencer_.StartFrame());
+    const std::int64_t last = std::max<std::int64_t>(first, sequencer_.EndFrame());
     const std::int64_t percent = std::clamp(player_.GetPercent(), 0, 100);
     return first - 1 + (last - first) * percent / 100;
 }
 
 bool RadioMediaControl::canGoNext() const
 {
-    return state_.SongCount > 0 && state_.song(1).has_value();
+    return playlist_.SongCount() > 0;
 }
 
 bool RadioMediaControl::canPlay() const
 {
-    return !state_.SongFile.isEmpty();
+    return !playlist_.SongFile().isEmpty();
 }
 
 bool RadioMediaControl::canPause() const
@@ -184,17 +184,10 @@ QString RadioMediaControl::startPlaylist(const QString& file)
     if (!songs || songs->isEmpty()) {
         return QStringLiteral("The playlist has no songs: %1").arg(file);
     }
-    // Loaded as the playlist window loads, then accepted and started as its
-    // "Accept" does.
-    state_.SongIndex = 1;
-    state_.SongList = songs->mid(0, kMaxSongs);
-    state_.SongCount = static_cast<std::int32_t>(state_.SongList.size());
-    state_.SongFile = state_.SongList.constFirst();
-    state_.ListAccepted = true;
+    // Accepted and started as the playlist window's "Accept" does.
+    playlist_.accept(songs->mid(0, kMaxSongs));
     voice_.stop();
-    state_.Random.seedFromClock();
-    announcer_.speakIntro();
-    sequencer_.PlayIt();
+    sequencer_.startAcceptedList();
     return {};
 }
 
@@ -202,7 +195,7 @@ void RadioMediaControl::playNow(const QString& file)
 {
     // As a double-click in the playlist window: the accepted list stays.
     player_.CloseMPEG();
-    state_.SongFile = file;
+    playlist_.setSongFile(file);
     sequencer_.PlayIt();
 }
 

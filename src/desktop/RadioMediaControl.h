@@ -7,17 +7,16 @@
 #include <functional>
 #include <optional>
 
-class Announcer;
+class AcceptedPlaylist;
 class MpegPlayer;
 class Sequencer;
 class SpeechEngine;
-class Tolvars;
 
 // The radio as the desktop's media controls see it. Transport requests go
 // through the main window's transport commands, so a request made while the
 // announcer talks between songs is held (or not, with Release) exactly like
 // a button press. GUI thread only.
-class RadioMediaControl : public QObject, public MediaControl {
+class RadioMediaControl : public MediaControl {
     Q_OBJECT
 public:
     // A playlist holds at most this many songs, as the playlist window loads.
@@ -30,8 +29,8 @@ public:
         std::function<void()> raise;
     };
 
-    RadioMediaControl(Tolvars& state, Sequencer& sequencer, MpegPlayer& player, SpeechEngine& voice,
-                      Announcer& announcer, Links links, QObject* parent = nullptr);
+    RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequencer, MpegPlayer& player,
+                      SpeechEngine& voice, Links links, QObject* parent = nullptr);
 
     PlaybackStatus status() const override;
     std::optional<TrackInfo> track() const override { return track_; }
@@ -57,11 +56,10 @@ private:
     QString startPlaylist(const QString& file);
     void playNow(const QString& file);
 
-    Tolvars& state_;
+    AcceptedPlaylist& playlist_;
     Sequencer& sequencer_;
     MpegPlayer& player_;
     SpeechEngine& voice_;
-    Announcer& announcer_;
     Links links_;
     std::optional<TrackInfo> track_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TrimSpaces.h"
+#include "base/TrimSpaces.h"
 
 #include <QString>
 

@@ -1,6 +1,8 @@
 #include "playlist/PlaylistBuilder.h"
 
-#include "core/Tolvars.h"
+#include "base/FileExists.h"
+#include "base/TrimSpaces.h"
+#include "playback/AcceptedPlaylist.h"
 #include "playlist/FolderListing.h"
 #include "playlist/PathText.h"
 #include "playlist/PlaylistStore.h"
@@ -17,8 +19,9 @@ Prompt stopMessage(const QString& text, const QString& title, bool beep = false)
 
 }  // namespace
 
-PlaylistBuilder::PlaylistBuilder(Tolvars& state, Prompter& prompter, PlaylistStore& store)
-    : state_(state), prompter_(prompter), store_(store)
+PlaylistBuilder::PlaylistBuilder(AcceptedPlaylist& accepted, Prompter& prompter,
+                                 PlaylistStore& store)
+    : accepted_(accepted), prompter_(prompter), store_(store)
 {
 }
 
@@ -65,9 +68,9 @@ void PlaylistBuilder::moveRows(QList<int> rows)
 
 void PlaylistBuilder::RemoveSong(std::optional<int> highlighted)
 {
-    state_.SpeechText = QStringLiteral("Remove highlighted file from playlist?");
-    const PromptAnswer answer = prompter_.ask({state_.SpeechText, QStringLiteral("Remove Song?"),
-                                               PromptButtons::OkCancel, PromptIcon::Stop, false});
+    const PromptAnswer answer = prompter_.ask(
+        {QStringLiteral("Remove highlighted file from playlist?"), QStringLiteral("Remove Song?"),
+         PromptButtons::OkCancel, PromptIcon::Stop, false});
     if (answer != PromptAnswer::Ok || !highlighted) {
         return;
     }
@@ -82,24 +85,18 @@ void PlaylistBuilder::clear()
 void PlaylistBuilder::chooseEntry(int row)
 {
     if (row >= 0 && row < playlist_.count()) {
-        state_.SongFile = playlist_.pathAt(row);
+        accepted_.setSongFile(playlist_.pathAt(row));
     }
 }
 
 void PlaylistBuilder::PassList()
 {
-    const int n = playlist_.count();
-    if (n >= 1) {
-        state_.SongList = playlist_.paths();
-        state_.SongCount = n;
-        state_.SongFile = state_.SongList.first();
-    }
-    state_.ListAccepted = true;
+    accepted_.accept(playlist_.paths());
 }
 
 void PlaylistBuilder::cancel()
 {
-    state_.ListAccepted = false;
+    accepted_.decline();
 }
 
 bool PlaylistBuilder::isMissing(const QString& typedName)
@@ -147,7 +144,7 @@ void PlaylistBuilder::SaveList(const QString& typedName)
 
 void PlaylistBuilder::GetFiles(const QString& typedName)
 {
-    state_.SongIndex = 1;
+    accepted_.setSongIndex(1);
     if (isMissing(typedName)) {
         prompter_.ask(
             stopMessage(QStringLiteral("No playlists have been saved yet. Or none selected."),
@@ -168,7 +165,7 @@ void PlaylistBuilder::GetFiles(const QString& typedName)
     }
     playlist_.replace(*paths);
     if (!paths->isEmpty()) {
-        state_.SongFile = paths->first();
+        accepted_.setSongFile(paths->first());
     }
 }
 
@@ -182,6 +179,6 @@ bool PlaylistBuilder::chooseTagFile(std::optional<int> highlighted)
                        false});
         return false;
     }
-    state_.TagFile = playlist_.pathAt(*highlighted);
+    tagFile_ = playlist_.pathAt(*highlighted);
     return true;
 }

@@ -7,17 +7,17 @@
 #include <QStringListModel>
 #include <optional>
 
-class Tolvars;
+class AcceptedPlaylist;
 class Prompter;
 class PlaylistStore;
 
 // What the playlist window does, without the window: the folder's audio files
 // (List1), the playlist being built (List2 with its paths), the saved names
-// (Combo1's list), and saving, loading and handing the playlist over through
-// the shared state. Every message goes through the Prompter. GUI thread only.
+// (Combo1's list), and saving, loading and handing the playlist over to the
+// accepted playlist. Every message goes through the Prompter. GUI thread only.
 class PlaylistBuilder {
 public:
-    PlaylistBuilder(Tolvars& state, Prompter& prompter, PlaylistStore& store);
+    PlaylistBuilder(AcceptedPlaylist& accepted, Prompter& prompter, PlaylistStore& store);
 
     QStringListModel& folderFiles() { return folderFiles_; }
     PlaylistModel& playlist() { return playlist_; }
@@ -47,6 +47,8 @@ public:
 
     // Sets TagFile to the highlighted entry; says what to do when there is none.
     bool chooseTagFile(std::optional<int> highlighted);
+    // The file handed to the tag editor.
+    const QString& TagFile() const { return tagFile_; }
 
     // Names that count as "no name given".
     static bool isMissing(const QString& typedName);
@@ -55,11 +57,12 @@ private:
     void appendFolderFiles(const QStringList& names);
     void appendSavedNames(const QStringList& names);
 
-    Tolvars& state_;
+    AcceptedPlaylist& accepted_;
     Prompter& prompter_;
     PlaylistStore& store_;
     QString folder_;
     QStringListModel folderFiles_;
     PlaylistModel playlist_;
     QStringListModel savedNames_;
+    QString tagFile_;
 };

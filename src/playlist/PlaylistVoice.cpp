@@ -1,12 +1,10 @@
 #include "playlist/PlaylistVoice.h"
 
-#include "core/Tolvars.h"
 #include "playlist/Prompter.h"
 #include "speech/SpeechEngine.h"
 
-PlaylistVoice::PlaylistVoice(Tolvars& state, SpeechEngine& speech, Prompter& prompter,
-                             UrlOpener openUrl)
-    : state_(state), speech_(speech), prompter_(prompter), openUrl_(std::move(openUrl))
+PlaylistVoice::PlaylistVoice(SpeechEngine& speech, Prompter& prompter, UrlOpener openUrl)
+    : speech_(speech), prompter_(prompter), openUrl_(std::move(openUrl))
 {
 }
 
@@ -53,22 +51,22 @@ const QUrl& PlaylistVoice::downloadUrl()
 void PlaylistVoice::help()
 {
     speech_.stop();
-    state_.SpeechText = helpText();
-    speech_.speak(state_.SpeechText);
+    speechText_ = helpText();
+    speech_.speak(speechText_);
 }
 
 void PlaylistVoice::about()
 {
-    state_.SpeechText = aboutText(state_.NewLine);
-    prompter_.ask({state_.SpeechText, QStringLiteral("Tolvar MP3 v1.0 Quintaviel Software"),
+    speechText_ = aboutText(QStringLiteral("\r\n"));
+    prompter_.ask({speechText_, QStringLiteral("Tolvar MP3 v1.0 Quintaviel Software"),
                    PromptButtons::Ok, PromptIcon::Information, false});
     Ad();
 }
 
 void PlaylistVoice::Ad()
 {
-    state_.SpeechText = adText();
-    speech_.speak(state_.SpeechText);
+    speechText_ = adText();
+    speech_.speak(speechText_);
 }
 
 void PlaylistVoice::adClicked()

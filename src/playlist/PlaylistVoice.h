@@ -4,18 +4,17 @@
 #include <QUrl>
 #include <functional>
 
-class Tolvars;
 class Prompter;
 class SpeechEngine;
 
 // What the playlist window says: the spoken help, the about box followed by
 // the advertisement, and the download offer behind the advertisement images.
-// Every text passes through SpeechText first. GUI thread only.
+// GUI thread only.
 class PlaylistVoice {
 public:
     using UrlOpener = std::function<void(const QUrl&)>;
 
-    PlaylistVoice(Tolvars& state, SpeechEngine& speech, Prompter& prompter, UrlOpener openUrl);
+    PlaylistVoice(SpeechEngine& speech, Prompter& prompter, UrlOpener openUrl);
 
     static const QString& helpText();
     static const QString& adText();
@@ -31,8 +30,11 @@ public:
     // A click on an advertisement image: offers the download, then advertises.
     void adClicked();
 
+    // The text last spoken or shown.
+    const QString& SpeechText() const { return speechText_; }
+
 private:
-    Tolvars& state_;
+    QString speechText_;
     SpeechEngine& speech_;
     Prompter& prompter_;
     UrlOpener openUrl_;

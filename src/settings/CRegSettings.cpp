@@ -1,6 +1,7 @@
 #include "settings/CRegSettings.h"
 
-#include "core/TrimSpaces.h"
+#include "base/ProgramNames.h"
+#include "base/TrimSpaces.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -8,7 +9,7 @@
 
 namespace {
 const QString kDefaultCompany = QStringLiteral("VB and VBA Program Settings");
-const QString kProductName = QStringLiteral("Tolvar MP3 Radio");
+const QString kProductName = QString(ProgramNames::kProductName);
 // The name QSettings gives a registry key's unnamed value; the settings file
 // uses the same name so both stores look alike.
 const QString kUnnamedValue = QStringLiteral("Default");

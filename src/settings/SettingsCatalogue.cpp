@@ -1,44 +1,16 @@
 #include "settings/SettingsCatalogue.h"
 
-#include "core/Tolvars.h"
+#include "base/ProgramNames.h"
+#include "base/RandomSource.h"
 #include "settings/CRegSettings.h"
-#include "settings/SettingText.h"
+#include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 
 #include <cmath>
 #include <exception>
+#include <span>
 
 namespace {
-QString readText(const Tolvars& state, const CatalogueEntry& entry)
-{
-    const QString fallback(entry.defaultText);
-    if (!state.Settings) {
-        return fallback;
-    }
-    return state.Settings->GetSetting(state.SettingsSection, QString(entry.key), fallback);
-}
-
-void read(const Tolvars& state, const CatalogueEntry& entry, bool& target)
-{
-    if (const auto value = booleanFromText(readText(state, entry))) {
-        target = *value;
-    }
-}
-
-void read(const Tolvars& state, const CatalogueEntry& entry, std::int16_t& target)
-{
-    if (const auto value = integerFromText(readText(state, entry))) {
-        target = *value;
-    }
-}
-
-void read(const Tolvars& state, const CatalogueEntry& entry, std::int32_t& target)
-{
-    if (const auto value = longFromText(readText(state, entry))) {
-        target = *value;
-    }
-}
-
 // Start-up goes on whatever one step does.
 template <typename Step>
 void guarded(Step&& step)
@@ -48,61 +20,79 @@ void guarded(Step&& step)
     } catch (const std::exception&) {
     }
 }
-}  // namespace
 
-void InitSettings(Tolvars& state)
+// The engine to use: the one whose voice was stored beside the number, else
+// the stored number. A number stored before voices had identities counted
+// espeak-ng's voices alone; it is put in today's numbering and stored with
+// its identity, once.
+void chooseStoredEngine(RadioSettings& settings, const SpeechEngine& voice)
 {
-    state.Settings = std::make_unique<CRegSettings>();
-    state.Settings->setCompany(QStringLiteral("Quintaviel Software"));
-    state.Settings->setAppName(QStringLiteral("Tolvar MP3 v1.0"));
-    state.SettingsSection = QStringLiteral("Options");
-}
-
-void LoadSettings(Tolvars& state, SpeechEngine* voice, const AnnouncerBoxes& showBoxes)
-{
-    guarded([&] { InitSettings(state); });
-
-    read(state, catalogue::NowTime, state.NowTime);
-    read(state, catalogue::NowNews, state.NowNews);
-    if (showBoxes) {
-        guarded([&] { showBoxes(state.NowTime, state.NowNews); });
-    }
-
-    read(state, catalogue::ManyTime, state.ManyTime);
-    read(state, catalogue::ManyNews, state.ManyNews);
-    read(state, catalogue::Loops, state.Loops);
-    read(state, catalogue::Rands, state.Rands);
-    read(state, catalogue::Release, state.Release);
-    read(state, catalogue::Progressbar, state.Progressbar);
-    read(state, catalogue::Slow, state.Slow);
-    read(state, catalogue::FlushBack, state.FlushBack);
-    read(state, catalogue::FlushCount, state.FlushCount);
-    read(state, catalogue::EngineNum, state.EngineNum);
-    read(state, catalogue::EngineSpeed, state.EngineSpeed);
-
-    if (voice != nullptr) {
-        guarded([&] { voice->selectEngine(state.EngineNum); });
-        guarded([&] { voice->setSpeed(state.EngineSpeed); });
-    }
-
-    read(state, catalogue::Randoms, state.Randoms);
-    if (state.Randoms) {
-        state.ManyTime = static_cast<std::int16_t>(randomCount(state.Random.next()));
-        state.ManyNews = static_cast<std::int16_t>(randomCount(state.Random.next()));
-    }
-
-    read(state, catalogue::MakeItTop, state.MakeItTop);
-}
-
-void SaveAnnouncerSwitches(Tolvars& state)
-{
-    if (!state.Settings) {
+    const QString key(RadioSettings::kEngineVoiceKey);
+    const QString identity = settings.storedText(key, QString());
+    if (!identity.isEmpty()) {
+        const int engine = voice.engineForIdentity(identity);
+        if (engine > 0) {
+            settings.EngineNum = engine;
+        }
         return;
     }
-    state.Settings->SaveSetting(state.SettingsSection, QString(catalogue::NowTime.key),
-                                booleanText(state.NowTime));
-    state.Settings->SaveSetting(state.SettingsSection, QString(catalogue::NowNews.key),
-                                booleanText(state.NowNews));
+    if (settings.storedText(settings.EngineNum.key(), QString()).isEmpty()) {
+        return;
+    }
+    settings.EngineNum = voice.migratedEngineNumber(settings.EngineNum);
+    const QString migrated = voice.engineIdentity(settings.EngineNum);
+    if (!migrated.isEmpty()) {
+        settings.write(settings.EngineNum);
+        settings.writeText(key, migrated);
+    }
+}
+}  // namespace
+
+void InitSettings(RadioSettings& settings)
+{
+    settings.Settings = std::make_unique<CRegSettings>();
+    settings.Settings->setCompany(QString(ProgramNames::kCompany));
+    settings.Settings->setAppName(QString(ProgramNames::kSettingsApplication));
+    settings.SettingsSection = QString(ProgramNames::kSettingsSection);
+}
+
+void LoadSettings(RadioSettings& settings, RandomSource& random, SpeechEngine* voice,
+                  const AnnouncerBoxes& showBoxes)
+{
+    guarded([&] { InitSettings(settings); });
+
+    settings.read(settings.NowTime);
+    settings.read(settings.NowNews);
+    if (showBoxes) {
+        guarded([&] { showBoxes(settings.NowTime, settings.NowNews); });
+    }
+
+    // all() is in load order: the two switches, ManyTime to EngineSpeed,
+    // then Randoms and MakeItTop.
+    const auto inOrder = settings.all();
+    for (SettingBase* setting : std::span(inOrder).subspan(2, 11)) {
+        settings.read(*setting);
+    }
+
+    if (voice != nullptr) {
+        guarded([&] { chooseStoredEngine(settings, *voice); });
+        guarded([&] { voice->selectEngine(settings.EngineNum); });
+        guarded([&] { voice->setSpeed(settings.EngineSpeed); });
+    }
+
+    settings.read(settings.Randoms);
+    if (settings.Randoms) {
+        settings.ManyTime = static_cast<std::int16_t>(randomCount(random.next()));
+        settings.ManyNews = static_cast<std::int16_t>(randomCount(random.next()));
+    }
+
+    settings.read(settings.MakeItTop);
+}
+
+void SaveAnnouncerSwitches(RadioSettings& settings)
+{
+    settings.write(settings.NowTime);
+    settings.write(settings.NowNews);
 }
 
 int randomCount(double r)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <stdexcept>
 
@@ -15,9 +16,11 @@ public:
 
 // The announcer voice as the program uses it. Every method is called on the
 // GUI thread; engine numbers are 1-based.
-class SpeechEngine {
+class SpeechEngine : public QObject {
+    Q_OBJECT
 public:
-    virtual ~SpeechEngine() = default;
+    explicit SpeechEngine(QObject* parent = nullptr) : QObject(parent) {}
+    ~SpeechEngine() override = default;
 
     // Returns at once; texts handed over one after another are spoken in order.
     virtual void speak(const QString& text) = 0;
@@ -46,4 +49,23 @@ public:
     virtual int engineGender(int engine) const = 0;
     virtual int engineAge(int engine) const = 0;
     virtual void selectEngine(int engine) = 0;
+
+    // A name for the engine that stays the same when other voices come or go
+    // (engine numbers do not); empty when the engine has none.
+    virtual QString engineIdentity(int engine) const
+    {
+        engineName(engine);
+        return {};
+    }
+    // The number of the engine with that identity; 0 when there is none.
+    virtual int engineForIdentity(const QString& /*identity*/) const { return 0; }
+    // An engine number that an earlier version of the program saved, in
+    // today's numbering.
+    virtual int migratedEngineNumber(int savedNumber) const { return savedNumber; }
+
+signals:
+    // The voice fell silent: everything handed over has been spoken and has
+    // left the output, or was stopped. Emitted on the GUI thread, after
+    // speakingState() turned 0.
+    void speechFinished();
 };

@@ -9,19 +9,22 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+class TextSynthesis;
 class VoiceOutput;
 
-// The synthesis thread: takes texts in order, synthesizes each on the
-// synthesizer and pushes its samples into the voice output as they come.
+// The synthesis thread: takes texts in order, synthesizes each on its voice's
+// synthesizer (espeak-ng or flite) and pushes its samples into the voice
+// output as they come.
 // Public methods are for the owner's thread (the GUI thread) unless marked.
 class SynthesisWorker {
 public:
-    // Starts the thread and waits until the synthesizer is up and its voices
-    // are listed. The output must outlive the worker.
+    // Starts the thread and waits until the synthesizers are up and their
+    // voices are listed. The output must outlive the worker.
     explicit SynthesisWorker(VoiceOutput& output);
     ~SynthesisWorker();
     SynthesisWorker(const SynthesisWorker&) = delete;
@@ -38,6 +41,9 @@ public:
     bool busy() const;
 
     void setWordListener(WordListener listener);
+    // Called on the synthesis thread each time the voice falls silent: the
+    // queue is empty and the last pushed sample has left the output.
+    void setSilenceListener(std::function<void()> listener);
 
 private:
     struct Job {
@@ -47,7 +53,10 @@ private:
     };
 
     void run();
+    void waitForSilence();
     void speak(const Job& job, WordListener listener);
+    void speakEspeak(const QString& text, const SpeechConfig& config, TextSynthesis& synthesis);
+    void speakFlite(const QString& text, const SpeechConfig& config, TextSynthesis& synthesis);
     bool cancelled(std::uint64_t number) const { return number <= cancelledThrough_.load(); }
 
     VoiceOutput& output_;
@@ -58,6 +67,7 @@ private:
     std::deque<Job> queue_;
     bool quit_ = false;
     WordListener listener_;
+    std::function<void()> silenceListener_;
 
     std::atomic<std::uint64_t> handed_{0};
     std::atomic<std::uint64_t> finished_{0};

@@ -13,9 +13,19 @@ TextToSpeech::TextToSpeech(VoiceOutput& output)
       settings_(VoiceSettingsStore().load())
 {
     rebuildConfig();
+    worker_->setSilenceListener([this] {
+        QMetaObject::invokeMethod(this, &TextToSpeech::announceIfSilent, Qt::QueuedConnection);
+    });
 }
 
 TextToSpeech::~TextToSpeech() = default;
+
+void TextToSpeech::announceIfSilent()
+{
+    if (speakingState() == 0) {
+        emit speechFinished();
+    }
+}
 
 void TextToSpeech::speak(const QString& text)
 {
@@ -25,6 +35,8 @@ void TextToSpeech::speak(const QString& text)
 void TextToSpeech::stop()
 {
     worker_->cancelAll();
+    // Later, so whoever stopped the voice is not re-entered from here.
+    QMetaObject::invokeMethod(this, &TextToSpeech::announceIfSilent, Qt::QueuedConnection);
 }
 
 int TextToSpeech::speakingState() const
@@ -84,8 +96,7 @@ QString TextToSpeech::engineName(int engine) const
 
 QString TextToSpeech::engineManufacturer(int engine) const
 {
-    engineInfo(engine);
-    return VoiceCatalog::kManufacturer;
+    return engineInfo(engine).manufacturer;
 }
 
 QString TextToSpeech::engineListEntry(int engine) const
@@ -120,6 +131,21 @@ void TextToSpeech::selectEngine(int engine)
     rebuildConfig();
 }
 
+QString TextToSpeech::engineIdentity(int engine) const
+{
+    return engineInfo(engine).identity;
+}
+
+int TextToSpeech::engineForIdentity(const QString& identity) const
+{
+    return worker_->catalog().engineForIdentity(identity);
+}
+
+int TextToSpeech::migratedEngineNumber(int savedNumber) const
+{
+    return worker_->catalog().engineFromEspeakOnlyNumber(savedNumber);
+}
+
 void TextToSpeech::applyVoiceSettings(const VoiceSettings& settings)
 {
     settings_ = settings.normalized();
@@ -144,7 +170,6 @@ void TextToSpeech::setWordListener(WordListener listener)
 
 void TextToSpeech::rebuildConfig()
 {
-    const VoiceEngineInfo* info = worker_->catalog().engine(engine_);
-    config_ = std::make_shared<const SpeechConfig>(info ? info->synthName : QByteArray(), speed_,
-                                                   settings_);
+    config_ =
+        std::make_shared<const SpeechConfig>(worker_->catalog().engine(engine_), speed_, settings_);
 }

@@ -1,13 +1,15 @@
 #include "speech/VoiceSettingsStore.h"
 
+#include "base/ProgramNames.h"
+
 #include <QSettings>
 #include <utility>
 
 const QString VoiceSettingsStore::kSection = QStringLiteral("Voice");
 
 namespace {
-const QString kCompany = QStringLiteral("Quintaviel Software");
-const QString kApplication = QStringLiteral("Tolvar MP3 v1.0");
+const QString kCompany = QString(ProgramNames::kCompany);
+const QString kApplication = QString(ProgramNames::kSettingsApplication);
 
 // Stored symbol readings are keyed by a name, not the symbol, so the keys stay
 // plain words in every settings format.

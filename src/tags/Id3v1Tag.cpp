@@ -1,6 +1,6 @@
 #include "tags/Id3v1Tag.h"
 
-#include "core/TrimSpaces.h"
+#include "base/TrimSpaces.h"
 
 #include "tags/GenreList.h"
 

@@ -5,11 +5,16 @@
 #include <QStringList>
 
 // A player that plays nothing: it records every call and reports the end and
-// progress the test sets.
+// progress the test sets. Given an event log (shared with a FakeSpeechEngine),
+// it also notes "open <path>" and "stop music" there, so a test sees what came
+// before what.
 class FakeMpegPlayer : public MpegPlayer {
 public:
+    explicit FakeMpegPlayer(QStringList* log = nullptr) : log_(log) {}
+
     QString OpenMPEG(quintptr, const QString& path, const QString& deviceType) override
     {
+        note(QStringLiteral("open ") + path);
         calls << QStringLiteral("OpenMPEG %1 %2").arg(path, deviceType);
         openedPath = path;
         return failingPaths.contains(path) ? QStringLiteral("cannot open") : QString();
@@ -29,7 +34,11 @@ public:
     std::int16_t AreMPEGAtEnd() override { return atEnd; }
     void PauseMPEG() override { calls << QStringLiteral("PauseMPEG"); }
     void ResumeMPEG() override { calls << QStringLiteral("ResumeMPEG"); }
-    void StopMPEG() override { calls << QStringLiteral("StopMPEG"); }
+    void StopMPEG() override
+    {
+        note(QStringLiteral("stop music"));
+        calls << QStringLiteral("StopMPEG");
+    }
     void CloseMPEG() override { calls << QStringLiteral("CloseMPEG"); }
     void SetAutoRepeat(bool on) override
     {
@@ -42,4 +51,13 @@ public:
     std::int32_t totalFrames = 180000;
     std::int32_t percent = 0;
     std::int16_t atEnd = 0;
+
+private:
+    void note(const QString& line)
+    {
+        if (log_ != nullptr) {
+            *log_ << line;
+        }
+    }
+    QStringList* log_;
 };

@@ -5,11 +5,18 @@
 #include <QStringList>
 
 // A voice that records what it is asked to say. It stays "speaking" after a
-// speak() until the test calls finishSpeaking() (or stop() is called).
+// speak() until the test calls finishSpeaking() (or stop() is called), and
+// then reports speechFinished() as the real voice does. Given an event log
+// (shared with a FakeMpegPlayer), it also notes "say <text>" there.
 class FakeSpeechEngine : public SpeechEngine {
 public:
+    explicit FakeSpeechEngine(QStringList* log = nullptr) : log_(log) {}
+
     void speak(const QString& text) override
     {
+        if (log_ != nullptr) {
+            *log_ << QStringLiteral("say ") + text;
+        }
         spoken << text;
         calls << QStringLiteral("speak ") + text;
         speaking = 1;
@@ -18,9 +25,16 @@ public:
     {
         calls << QStringLiteral("stop");
         speaking = 0;
+        // Later, as the real voice reports it.
+        QMetaObject::invokeMethod(
+            this, [this] { emit speechFinished(); }, Qt::QueuedConnection);
     }
     int speakingState() const override { return speaking; }
-    void finishSpeaking() { speaking = 0; }
+    void finishSpeaking()
+    {
+        speaking = 0;
+        emit speechFinished();
+    }
 
     int speed() const override { return speed_; }
     void setSpeed(int wordsPerMinute) override
@@ -61,6 +75,21 @@ public:
         selected = n;
     }
 
+    // With identities set, engine n's is identities[n - 1], and numbers saved
+    // by an earlier version move up by movedBy.
+    QString engineIdentity(int n) const override
+    {
+        entry(n);
+        return identities.value(n - 1);
+    }
+    int engineForIdentity(const QString& identity) const override
+    {
+        return identity.isEmpty() ? 0 : static_cast<int>(identities.indexOf(identity)) + 1;
+    }
+    int migratedEngineNumber(int saved) const override { return saved + movedBy; }
+
+    QStringList identities;
+    int movedBy = 0;
     QStringList spoken;
     QStringList calls;
     QStringList engines{QStringLiteral("English"), QStringLiteral("German")};
@@ -84,4 +113,5 @@ private:
         calls << QStringLiteral("dialog ") + QLatin1String(which);
     }
     int speed_ = 165;
+    QStringList* log_;
 };

@@ -1,11 +1,13 @@
+#include "base/RandomSource.h"
 #include "common/FakeMpegPlayer.h"
 #include "common/FakeSpeechEngine.h"
+#include "common/RecordingAnnouncer.h"
 #include "common/TestSupport.h"
-#include "core/RecordingAnnouncer.h"
-#include "core/Sequencer.h"
-#include "core/Tolvar.h"
-#include "core/Tolvars.h"
 #include "desktop/RadioMediaControl.h"
+#include "mainwindow/Tolvar.h"
+#include "playback/AcceptedPlaylist.h"
+#include "playback/Sequencer.h"
+#include "settings/RadioSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -22,17 +24,20 @@ protected:
     DesktopQuitTest()
     {
         RadioMediaControl::Links links;
-        links.quit = [this] { window.Commands_Click(6); };
-        control = std::make_unique<RadioMediaControl>(state, window.sequencer(), player, voice,
-                                                      announcer, links);
+        links.quit = [this] { window.exitProgram(); };
+        control = std::make_unique<RadioMediaControl>(playlist, seq, player, voice, links);
+        window.Form_Load();
     }
 
     testing_support::SettingsSandbox sandbox;
-    Tolvars state;
+    RadioSettings settings;
+    AcceptedPlaylist playlist;
+    RandomSource random;
     FakeMpegPlayer player;
     FakeSpeechEngine voice;
     RecordingAnnouncer announcer{voice};
-    Tolvar window{state, player, voice, announcer};
+    Sequencer seq{settings, playlist, random, player, voice, announcer};
+    Tolvar window{settings, random, seq, player, voice};
     std::unique_ptr<RadioMediaControl> control;
 };
 
@@ -41,13 +46,11 @@ TEST_F(DesktopQuitTest, QuitWhileThePlaylistWindowIsOpenStartsNothing)
     window.show();
     // An earlier visit accepted a list; this time the quit arrives while the
     // playlist window is up.
-    state.SongList = {QStringLiteral("/music/1.mp3")};
-    state.SongCount = 1;
-    state.SongFile = state.SongList.first();
-    state.ListAccepted = true;
+    playlist.accept({QStringLiteral("/music/1.mp3")});
     window.setPlaylistOpener([this] {
         control->quit();
         testing_support::pumpFor(30ms);
+        return playlist.ListAccepted();
     });
     window.Commands_Click(5);
 
@@ -59,10 +62,8 @@ TEST_F(DesktopQuitTest, QuitWhileThePlaylistWindowIsOpenStartsNothing)
 TEST_F(DesktopQuitTest, QuitStopsTheMusicAndTheVoiceAsCloseDoes)
 {
     window.show();
-    state.SongList = {QStringLiteral("/music/1.mp3")};
-    state.SongCount = 1;
-    state.SongFile = state.SongList.first();
-    window.PlayIt();
+    playlist.accept({QStringLiteral("/music/1.mp3")});
+    seq.PlayIt();
     voice.speak(QStringLiteral("still talking"));
 
     control->quit();
@@ -70,7 +71,7 @@ TEST_F(DesktopQuitTest, QuitStopsTheMusicAndTheVoiceAsCloseDoes)
     EXPECT_TRUE(player.calls.contains(QStringLiteral("StopMPEG")));
     EXPECT_TRUE(player.calls.contains(QStringLiteral("CloseMPEG")));
     EXPECT_EQ(voice.speakingState(), 0);
-    EXPECT_FALSE(window.sequencer().timer1().isActive());
+    EXPECT_FALSE(seq.timer1().isActive());
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/RandomSource.h"
 #include "common/FakeMpegPlayer.h"
 #include "common/FakeSpeechEngine.h"
-#include "core/RecordingAnnouncer.h"
-#include "core/Sequencer.h"
-#include "core/Tolvars.h"
+#include "common/RecordingAnnouncer.h"
 #include "desktop/RadioMediaControl.h"
+#include "playback/AcceptedPlaylist.h"
+#include "playback/Sequencer.h"
+#include "settings/RadioSettings.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -17,11 +19,7 @@
 // player, voice and announcer, with song and playlist files in a temporary
 // folder.
 struct RadioFixture {
-    RadioFixture()
-    {
-        state.SongIndex = 1;
-        state.FlushCount = 500;
-    }
+    RadioFixture() { settings.FlushCount = 500; }
 
     // A non-empty file (a song needs no real sound for the fake player).
     QString makeFile(const QString& name, const QByteArray& bytes = QByteArrayLiteral("music"))
@@ -67,12 +65,14 @@ struct RadioFixture {
     }
 
     QTemporaryDir dir;
-    Tolvars state;
+    RadioSettings settings;
+    AcceptedPlaylist playlist;
+    RandomSource random;
     FakeMpegPlayer player;
     FakeSpeechEngine voice;
     RecordingAnnouncer announcer{voice};
-    Sequencer sequencer{state, player, voice, announcer};
+    Sequencer sequencer{settings, playlist, random, player, voice, announcer};
     int quits = 0;
     int raises = 0;
-    RadioMediaControl control{state, sequencer, player, voice, announcer, links()};
+    RadioMediaControl control{playlist, sequencer, player, voice, links()};
 };

@@ -32,9 +32,9 @@ protected:
     // so the sequencer waits for the voice before the next song.
     void endSongWithAnnouncement()
     {
-        state.Loops = true;
-        state.NowTime = true;
-        state.ManyTime = 1;
+        settings.Loops = true;
+        settings.NowTime = true;
+        settings.ManyTime = 1;
         player.atEnd = 1;
         sequencer.Timer1_Timer();
         ASSERT_TRUE(sequencer.waitingForVoice());
@@ -60,14 +60,14 @@ TEST_F(RadioMediaControlTest, NothingToPlayBeforeAPlaylist)
 
 TEST_F(RadioMediaControlTest, PlaylistFileStartsAsAcceptDoes)
 {
-    state.SongIndex = 7;  // a load starts from the first song
+    playlist.setSongIndex(7);  // a load starts from the first song
     const QStringList songs = startPlaylist(3);
 
-    EXPECT_EQ(state.SongList, songs);
-    EXPECT_EQ(state.SongCount, 3);
-    EXPECT_EQ(state.SongIndex, 1);
-    EXPECT_EQ(state.SongFile, songs.first());
-    EXPECT_TRUE(state.ListAccepted);
+    EXPECT_EQ(playlist.SongList(), songs);
+    EXPECT_EQ(playlist.SongCount(), 3);
+    EXPECT_EQ(playlist.SongIndex(), 1);
+    EXPECT_EQ(playlist.SongFile(), songs.first());
+    EXPECT_TRUE(playlist.ListAccepted());
     // The voice is hushed, the intro begins, and the first song starts
     // without waiting for the intro to end.
     EXPECT_EQ(voice.calls.first(), QStringLiteral("stop"));
@@ -86,8 +86,9 @@ TEST_F(RadioMediaControlTest, PlaylistFileReadsAsTheWindowLoadsIt)
         makeFile(QStringLiteral("spaced.PYL"),
                  QByteArrayLiteral("  /m/a.mp3  \r\n\r\n   \r\n/m/b.mp3\r/m/c.mp3\r\n"));
     ASSERT_TRUE(control.openUri(url(file)).isEmpty());
-    EXPECT_EQ(state.SongList, (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3"),
-                                           QStringLiteral("/m/c.mp3")}));
+    EXPECT_EQ(playlist.SongList(),
+              (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3"),
+                           QStringLiteral("/m/c.mp3")}));
     EXPECT_EQ(opened(), QStringList{QStringLiteral("/m/a.mp3")});
 }
 
@@ -162,7 +163,7 @@ TEST_F(RadioMediaControlTest, NextWhileTheAnnouncerTalksRunsAtOnceWithRelease)
 {
     const QStringList songs = startPlaylist(3);
     voice.finishSpeaking();
-    state.Release = true;
+    settings.Release = true;
     endSongWithAnnouncement();
 
     control.next();
@@ -182,8 +183,8 @@ TEST_F(RadioMediaControlTest, SongFilePlaysAtOnceAndKeepsTheList)
     EXPECT_TRUE(control.openUri(url(extra)).isEmpty());
     EXPECT_EQ(player.calls.first(), QStringLiteral("CloseMPEG"));
     EXPECT_EQ(opened(), QStringList{extra});
-    EXPECT_EQ(state.SongList, songs);
-    EXPECT_EQ(state.SongFile, extra);
+    EXPECT_EQ(playlist.SongList(), songs);
+    EXPECT_EQ(playlist.SongFile(), extra);
     ASSERT_TRUE(control.track());
     EXPECT_EQ(control.track()->path, extra);
 
@@ -210,8 +211,8 @@ TEST_F(RadioMediaControlTest, RefusedUrisChangeNothing)
         EXPECT_FALSE(control.openUri(uri).isEmpty()) << uri.toString().toStdString();
     }
     EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
-    EXPECT_TRUE(state.SongList.isEmpty());
-    EXPECT_FALSE(state.ListAccepted);
+    EXPECT_TRUE(playlist.SongList().isEmpty());
+    EXPECT_FALSE(playlist.ListAccepted());
     EXPECT_TRUE(announcer.calls.isEmpty());
     EXPECT_EQ(control.status(), PlaybackStatus::Stopped);
 }
@@ -223,8 +224,8 @@ TEST_F(RadioMediaControlTest, OverlongPlaylistIsCutToWhatTheRadioCounts)
         songs << QStringLiteral("/m/%1.mp3").arg(i);
     }
     ASSERT_TRUE(control.openUri(url(makePlaylist(QStringLiteral("huge.pyl"), songs))).isEmpty());
-    EXPECT_EQ(state.SongCount, RadioMediaControl::kMaxSongs);
-    EXPECT_EQ(state.SongList.size(), RadioMediaControl::kMaxSongs);
+    EXPECT_EQ(playlist.SongCount(), RadioMediaControl::kMaxSongs);
+    EXPECT_EQ(playlist.SongList().size(), RadioMediaControl::kMaxSongs);
     // Reverse from the first song lands on the last one kept.
     control.previous();
     EXPECT_EQ(opened().last(), songs[RadioMediaControl::kMaxSongs - 1]);
@@ -282,7 +283,7 @@ TEST_F(RadioMediaControlTest, PositionFollowsTheRangePlayed)
     EXPECT_EQ(control.positionMs(), 200000);
 
     // With the flush the song runs from frame FlushCount.
-    state.FlushBack = true;
+    settings.FlushBack = true;
     control.stop();
     control.play();
     player.percent = 0;

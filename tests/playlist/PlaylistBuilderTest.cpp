@@ -1,8 +1,10 @@
 #include "FailingSaveFile.h"
 #include "ScriptedPrompter.h"
-#include "core/Tolvars.h"
+#include "base/RandomSource.h"
+#include "playback/AcceptedPlaylist.h"
 #include "playlist/PlaylistBuilder.h"
 #include "playlist/PlaylistStore.h"
+#include "settings/RadioSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -51,10 +53,10 @@ protected:
     QString pyl(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
     QTemporaryDir dir;
-    Tolvars state;
+    AcceptedPlaylist playlist;
     ScriptedPrompter prompter;
     PlaylistStore store{dir.path()};
-    PlaylistBuilder builder{state, prompter, store};
+    PlaylistBuilder builder{playlist, prompter, store};
 };
 
 }  // namespace
@@ -69,10 +71,10 @@ TEST_F(PlaylistBuilderTest, MissingNamesAreRefusedWithABeep)
         EXPECT_EQ(prompter.asked, QList<Prompt>{kNameMissing});
 
         prompter.asked.clear();
-        state.SongIndex = 7;
+        playlist.setSongIndex(7);
         builder.GetFiles(name);
         EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneSelected});
-        EXPECT_EQ(state.SongIndex, 1);
+        EXPECT_EQ(playlist.SongIndex(), 1);
     }
     EXPECT_TRUE(names().isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
@@ -142,7 +144,7 @@ TEST_F(PlaylistBuilderTest, LoadSkipsBlankLinesTrimsAndSetsTheCurrentSong)
 {
     writeFile(pyl("mixed.pyl"), "\r\n   \r\n  /m/one.mp3  \r\nplain.mp3\r\n\r\n/m/x/three.wav");
     build({QStringLiteral("/old.mp3")});
-    state.SongIndex = 5;
+    playlist.setSongIndex(5);
     builder.GetFiles(QStringLiteral("mixed "));
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(builder.playlist().paths(),
@@ -152,10 +154,10 @@ TEST_F(PlaylistBuilderTest, LoadSkipsBlankLinesTrimsAndSetsTheCurrentSong)
     EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole), QStringLiteral("one.mp3"));
     // A line without a separator is both the display name and the path.
     EXPECT_EQ(model.data(model.index(1, 0), Qt::DisplayRole), QStringLiteral("plain.mp3"));
-    EXPECT_EQ(state.SongFile, QStringLiteral("/m/one.mp3"));
-    EXPECT_EQ(state.SongIndex, 1);
+    EXPECT_EQ(playlist.SongFile(), QStringLiteral("/m/one.mp3"));
+    EXPECT_EQ(playlist.SongIndex(), 1);
     EXPECT_TRUE(names().isEmpty());
-    EXPECT_FALSE(state.ListAccepted);
+    EXPECT_FALSE(playlist.ListAccepted());
 }
 
 TEST_F(PlaylistBuilderTest, BareLineFeedsLoadAsOneEntry)
@@ -176,10 +178,10 @@ TEST_F(PlaylistBuilderTest, ABackupCopyIsListedButLoadsNothing)
     builder.listSavedNames();
     EXPECT_EQ(names(), QStringList{QStringLiteral("mix.pyl")});
     build({QStringLiteral("/keep.mp3")});
-    state.SongIndex = 3;
+    playlist.setSongIndex(3);
     builder.GetFiles(QStringLiteral("mix.pyl"));
     EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
-    EXPECT_EQ(state.SongIndex, 1);
+    EXPECT_EQ(playlist.SongIndex(), 1);
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
 }
 
@@ -209,7 +211,7 @@ TEST_F(PlaylistBuilderTest, ANameWithASeparatorSavesIntoASubfolderOnlyWhenItExis
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_EQ(readFile(pyl("sub/rock.pyl")), QByteArray("/m/a.mp3\r\n"));
 
-    PlaylistBuilder fresh(state, prompter, store);
+    PlaylistBuilder fresh(playlist, prompter, store);
     fresh.listSavedNames();
     EXPECT_TRUE(fresh.savedNames().stringList().isEmpty());
     fresh.GetFiles(QStringLiteral("sub/rock"));
@@ -246,11 +248,11 @@ TEST_F(PlaylistBuilderTest, PlaylistTooLargeToReadIsNotFound)
     ASSERT_TRUE(huge.resize(PlaylistStore::kMaxFileBytes + 1));
     huge.close();
     build({QStringLiteral("/keep.mp3")});
-    state.SongIndex = 5;
+    playlist.setSongIndex(5);
     builder.GetFiles(QStringLiteral("huge"));
     EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
-    EXPECT_EQ(state.SongIndex, 1);
+    EXPECT_EQ(playlist.SongIndex(), 1);
 }
 
 TEST_F(PlaylistBuilderTest, PlaylistsBeyondSixteenBitsLoadWhole)
@@ -265,8 +267,8 @@ TEST_F(PlaylistBuilderTest, PlaylistsBeyondSixteenBitsLoadWhole)
     builder.GetFiles(QStringLiteral("big"));
     EXPECT_EQ(builder.playlist().count(), 33000);
     builder.PassList();
-    EXPECT_EQ(state.SongCount, 33000);
-    EXPECT_EQ(state.SongList.last(), QStringLiteral("/m/32999.mp3"));
+    EXPECT_EQ(playlist.SongCount(), 33000);
+    EXPECT_EQ(playlist.SongList().last(), QStringLiteral("/m/32999.mp3"));
 }
 
 TEST_F(PlaylistBuilderTest, FolderListingMatchesAudioPatternsWithoutCase)

@@ -1,5 +1,7 @@
 #include "FailingSaveFile.h"
+#include "common/FileSizeLimit.h"
 #include "common/SpecialFiles.h"
+#include "files/IgnoreFileSizeSignal.h"
 #include "playlist/PlaylistFolder.h"
 #include "playlist/PlaylistStore.h"
 
@@ -148,4 +150,28 @@ TEST(PlaylistStore, SpecialAndHugeFilesGiveNothingAndNothingWaits)
     const std::optional<QStringList> atLimit = store.read(huge);
     ASSERT_TRUE(atLimit);
     EXPECT_EQ(*atLimit, QStringList{QStringLiteral("/a.mp3")});
+}
+
+// Under `ulimit -f`, a save that does not fit fails (the window then says
+// "Error saving file"), the program goes on and the old playlist is whole.
+TEST(PlaylistStore, FileSizeLimitFailsTheSaveAndKeepsTheOldPlaylist)
+{
+    IgnoreFileSizeSignal();
+    QTemporaryDir dir;
+    PlaylistStore store(dir.path());
+    const QString file = store.fileFor(QStringLiteral("rock"));
+    writeFile(file, "/old.mp3\r\n");
+    QStringList many;
+    for (int i = 0; i < 100; ++i) {
+        many << QStringLiteral("/music/song %1.mp3").arg(i);
+    }
+    bool written = true;
+    {
+        const testing_support::FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.set());
+        written = store.write(file, many);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile(file), QByteArray("/old.mp3\r\n"));
+    EXPECT_TRUE(store.write(file, many));
 }

@@ -1,8 +1,10 @@
 #include "ScriptedPrompter.h"
+#include "base/RandomSource.h"
 #include "common/FakeSpeechEngine.h"
-#include "core/Tolvars.h"
+#include "playback/AcceptedPlaylist.h"
 #include "playlist/AdCycle.h"
 #include "playlist/PlaylistVoice.h"
+#include "settings/RadioSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +12,10 @@ namespace {
 
 class PlaylistVoiceTest : public ::testing::Test {
 protected:
-    Tolvars state;
     FakeSpeechEngine speech;
     ScriptedPrompter prompter;
     QList<QUrl> opened;
-    PlaylistVoice voice{state, speech, prompter, [this](const QUrl& url) { opened << url; }};
+    PlaylistVoice voice{speech, prompter, [this](const QUrl& url) { opened << url; }};
 };
 
 }  // namespace
@@ -25,7 +26,7 @@ TEST_F(PlaylistVoiceTest, HelpCutsOffSpeechAndSpeaksTheHelpText)
     voice.help();
     EXPECT_EQ(speech.calls, (QStringList{QStringLiteral("speak an intro"), QStringLiteral("stop"),
                                          QStringLiteral("speak ") + PlaylistVoice::helpText()}));
-    EXPECT_EQ(state.SpeechText, PlaylistVoice::helpText());
+    EXPECT_EQ(voice.SpeechText(), PlaylistVoice::helpText());
     EXPECT_TRUE(PlaylistVoice::helpText().startsWith(
         QStringLiteral("Hello, I'm Flurbo Wobbleshanktorz, To get started,")));
     EXPECT_TRUE(PlaylistVoice::helpText().contains(
@@ -40,7 +41,6 @@ TEST_F(PlaylistVoiceTest, AboutShowsItsBoxBeforeAdvertisingWithoutStoppingSpeech
     speech.speak(QStringLiteral("a comment"));
     QStringList spokenWhenAsked;
     prompter.onAsk = [&](const Prompt&) { spokenWhenAsked = speech.calls; };
-    state.NewLine = QStringLiteral("\r\n");
     voice.about();
 
     ASSERT_EQ(prompter.asked.size(), 1);
@@ -53,7 +53,7 @@ TEST_F(PlaylistVoiceTest, AboutShowsItsBoxBeforeAdvertisingWithoutStoppingSpeech
     EXPECT_EQ(spokenWhenAsked, QStringList{QStringLiteral("speak a comment")});
     EXPECT_EQ(speech.calls, (QStringList{QStringLiteral("speak a comment"),
                                          QStringLiteral("speak ") + PlaylistVoice::adText()}));
-    EXPECT_EQ(state.SpeechText, PlaylistVoice::adText());
+    EXPECT_EQ(voice.SpeechText(), PlaylistVoice::adText());
 }
 
 TEST_F(PlaylistVoiceTest, AdvertisementSpellsTheNameForTheVoice)

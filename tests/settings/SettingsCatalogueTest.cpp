@@ -1,9 +1,11 @@
 #include "settings/SettingsCatalogue.h"
 
+#include "base/RandomSource.h"
 #include "common/FakeSpeechEngine.h"
+#include "common/StoredSettings.h"
 #include "common/TestSupport.h"
-#include "core/Tolvars.h"
 #include "settings/CRegSettings.h"
+#include "settings/RadioSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,31 +13,62 @@
 #include <QFile>
 #include <QSettings>
 #include <cmath>
+#include <iterator>
+#include <stdexcept>
+
+using stored_settings::store;
+using stored_settings::stored;
 
 namespace {
+// Every kept setting: its default, a text an earlier run may have stored, and
+// the value that text gives, in stored form.
+struct CatalogueRow {
+    const char* key;
+    const char* defaultText;
+    const char* storedText;
+    const char* loadedText;
+};
+constexpr CatalogueRow kCatalogue[] = {
+    {"NowTime", "True", "0", "False"},
+    {"NowNews", "False", "1", "True"},
+    {"ManyTime", "4", "2", "2"},
+    {"ManyNews", "15", "999", "999"},
+    {"Loops", "True", "False", "False"},
+    {"Rands", "False", "True", "True"},
+    {"Release", "False", "True", "True"},
+    {"Progressbar", "False", "True", "True"},
+    {"Slow", "False", "-1", "True"},
+    {"FlushBack", "True", "False", "False"},
+    {"FlushCount", "500", "32000", "32000"},
+    {"EngineNum", "1", "2", "2"},
+    {"EngineSpeed", "165", "500", "500"},
+    {"Randoms", "False", "False", "False"},
+    {"MakeItTop", "True", "False", "False"},
+};
+
 class SettingsCatalogueTest : public ::testing::Test {
 protected:
-    // Writes values the way an earlier run of the program would have.
-    void store(const QString& key, const QString& text)
-    {
-        QSettings file(sandbox.settingsFile(), QSettings::IniFormat);
-        file.setValue(QStringLiteral("Options/") + key, text);
-    }
-    QString stored(const QString& key)
-    {
-        QSettings file(sandbox.settingsFile(), QSettings::IniFormat);
-        return file.value(QStringLiteral("Options/") + key, QStringLiteral("<none>")).toString();
-    }
     void load()
     {
-        LoadSettings(state, &voice, [this](bool time, bool news) {
+        LoadSettings(settings, random, &voice, [this](bool time, bool news) {
             boxesShown.push_back({time, news});
-            manyTimeWhenBoxesShown = state.ManyTime;
+            manyTimeWhenBoxesShown = settings.ManyTime;
         });
     }
 
+    SettingBase& setting(const char* key)
+    {
+        for (SettingBase* one : settings.all()) {
+            if (one->key() == QLatin1String(key)) {
+                return *one;
+            }
+        }
+        throw std::out_of_range(key);
+    }
+
     testing_support::SettingsSandbox sandbox;
-    Tolvars state;
+    RadioSettings settings;
+    RandomSource random;
     FakeSpeechEngine voice;
     std::vector<std::pair<bool, bool>> boxesShown;
     std::int16_t manyTimeWhenBoxesShown = -1;
@@ -44,31 +77,21 @@ protected:
 
 TEST_F(SettingsCatalogueTest, InitPointsTheStoreAtTheProgramsOptions)
 {
-    InitSettings(state);
-    ASSERT_TRUE(state.Settings);
-    EXPECT_EQ(state.Settings->Company(), QStringLiteral("Quintaviel Software"));
-    EXPECT_EQ(state.Settings->AppName(), QStringLiteral("Tolvar MP3 v1.0"));
-    EXPECT_EQ(state.SettingsSection, QStringLiteral("Options"));
+    InitSettings(settings);
+    ASSERT_TRUE(settings.Settings);
+    EXPECT_EQ(settings.Settings->Company(), QStringLiteral("Quintaviel Software"));
+    EXPECT_EQ(settings.Settings->AppName(), QStringLiteral("Tolvar MP3 v1.0"));
+    EXPECT_EQ(settings.SettingsSection, QStringLiteral("Options"));
 }
 
 TEST_F(SettingsCatalogueTest, FreshProfileLoadsEveryDefaultAndWritesNothing)
 {
     load();
-    EXPECT_TRUE(state.NowTime);
-    EXPECT_FALSE(state.NowNews);
-    EXPECT_EQ(state.ManyTime, 4);
-    EXPECT_EQ(state.ManyNews, 15);
-    EXPECT_TRUE(state.Loops);
-    EXPECT_FALSE(state.Rands);
-    EXPECT_FALSE(state.Release);
-    EXPECT_FALSE(state.Progressbar);
-    EXPECT_FALSE(state.Slow);
-    EXPECT_TRUE(state.FlushBack);
-    EXPECT_EQ(state.FlushCount, 500);
-    EXPECT_EQ(state.EngineNum, 1);
-    EXPECT_EQ(state.EngineSpeed, 165);
-    EXPECT_FALSE(state.Randoms);
-    EXPECT_TRUE(state.MakeItTop);
+    ASSERT_EQ(std::size(kCatalogue), RadioSettings::kCount);
+    for (const CatalogueRow& row : kCatalogue) {
+        EXPECT_EQ(setting(row.key).defaultText(), QLatin1String(row.defaultText)) << row.key;
+        EXPECT_EQ(setting(row.key).text(), QLatin1String(row.defaultText)) << row.key;
+    }
 
     ASSERT_EQ(boxesShown.size(), 1u);
     EXPECT_EQ(boxesShown.front(), std::make_pair(true, false));
@@ -80,36 +103,13 @@ TEST_F(SettingsCatalogueTest, FreshProfileLoadsEveryDefaultAndWritesNothing)
 
 TEST_F(SettingsCatalogueTest, StoredValuesReplaceTheDefaults)
 {
-    store(QStringLiteral("NowTime"), QStringLiteral("0"));
-    store(QStringLiteral("NowNews"), QStringLiteral("1"));
-    store(QStringLiteral("ManyTime"), QStringLiteral("2"));
-    store(QStringLiteral("ManyNews"), QStringLiteral("999"));
-    store(QStringLiteral("Loops"), QStringLiteral("False"));
-    store(QStringLiteral("Rands"), QStringLiteral("True"));
-    store(QStringLiteral("Release"), QStringLiteral("True"));
-    store(QStringLiteral("Progressbar"), QStringLiteral("True"));
-    store(QStringLiteral("Slow"), QStringLiteral("-1"));
-    store(QStringLiteral("FlushBack"), QStringLiteral("False"));
-    store(QStringLiteral("FlushCount"), QStringLiteral("32000"));
-    store(QStringLiteral("EngineNum"), QStringLiteral("2"));
-    store(QStringLiteral("EngineSpeed"), QStringLiteral("500"));
-    store(QStringLiteral("MakeItTop"), QStringLiteral("False"));
+    for (const CatalogueRow& row : kCatalogue) {
+        store(QLatin1String(row.key), QLatin1String(row.storedText));
+    }
     load();
-
-    EXPECT_FALSE(state.NowTime);
-    EXPECT_TRUE(state.NowNews);
-    EXPECT_EQ(state.ManyTime, 2);
-    EXPECT_EQ(state.ManyNews, 999);
-    EXPECT_FALSE(state.Loops);
-    EXPECT_TRUE(state.Rands);
-    EXPECT_TRUE(state.Release);
-    EXPECT_TRUE(state.Progressbar);
-    EXPECT_TRUE(state.Slow);
-    EXPECT_FALSE(state.FlushBack);
-    EXPECT_EQ(state.FlushCount, 32000);
-    EXPECT_EQ(state.EngineNum, 2);
-    EXPECT_EQ(state.EngineSpeed, 500);
-    EXPECT_FALSE(state.MakeItTop);
+    for (const CatalogueRow& row : kCatalogue) {
+        EXPECT_EQ(setting(row.key).text(), QLatin1String(row.loadedText)) << row.key;
+    }
     EXPECT_EQ(boxesShown.front(), std::make_pair(false, true));
     EXPECT_EQ(voice.calls,
               QStringList({QStringLiteral("selectEngine 2"), QStringLiteral("setSpeed 500")}));
@@ -122,22 +122,22 @@ TEST_F(SettingsCatalogueTest, TextsThatDoNotConvertLeaveTheVariableAlone)
     store(QStringLiteral("ManyNews"), QStringLiteral("40000"));
     store(QStringLiteral("Loops"), QString());
     store(QStringLiteral("EngineSpeed"), QStringLiteral("9999999999"));
-    state.ManyTime = 7;
-    state.ManyNews = 8;
-    state.Loops = false;
-    state.EngineSpeed = 120;
+    settings.ManyTime = 7;
+    settings.ManyNews = 8;
+    settings.Loops = false;
+    settings.EngineSpeed = 120;
     load();
 
     // At start every variable is False or 0, not the catalogue's default.
-    EXPECT_FALSE(state.NowTime);
-    EXPECT_EQ(state.ManyTime, 7);
-    EXPECT_EQ(state.ManyNews, 8);
-    EXPECT_FALSE(state.Loops);
-    EXPECT_EQ(state.EngineSpeed, 120);
+    EXPECT_FALSE(settings.NowTime);
+    EXPECT_EQ(settings.ManyTime, 7);
+    EXPECT_EQ(settings.ManyNews, 8);
+    EXPECT_FALSE(settings.Loops);
+    EXPECT_EQ(settings.EngineSpeed, 120);
     EXPECT_EQ(voice.calls.last(), QStringLiteral("setSpeed 120"));
     // The rest still loads.
-    EXPECT_EQ(state.FlushCount, 500);
-    EXPECT_TRUE(state.MakeItTop);
+    EXPECT_EQ(settings.FlushCount, 500);
+    EXPECT_TRUE(settings.MakeItTop);
 }
 
 TEST_F(SettingsCatalogueTest, ADamagedFileGivesDefaultsOnlyForWhatCannotBeRead)
@@ -147,12 +147,12 @@ TEST_F(SettingsCatalogueTest, ADamagedFileGivesDefaultsOnlyForWhatCannotBeRead)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[Options]\nManyTime=9\n\xff\xfe garbage\nNowTime=False\nLoops=@Variant(\\0junk)\n");
     file.close();
-    state.Loops = false;
+    settings.Loops = false;
     load();
-    EXPECT_EQ(state.ManyTime, 9);
-    EXPECT_FALSE(state.NowTime);
-    EXPECT_TRUE(state.Loops);
-    EXPECT_EQ(state.ManyNews, 15);
+    EXPECT_EQ(settings.ManyTime, 9);
+    EXPECT_FALSE(settings.NowTime);
+    EXPECT_TRUE(settings.Loops);
+    EXPECT_EQ(settings.ManyNews, 15);
 }
 
 TEST_F(SettingsCatalogueTest, BoxesAreShownBetweenTheSwitchesAndTheRest)
@@ -160,16 +160,16 @@ TEST_F(SettingsCatalogueTest, BoxesAreShownBetweenTheSwitchesAndTheRest)
     store(QStringLiteral("ManyTime"), QStringLiteral("3"));
     load();
     EXPECT_EQ(manyTimeWhenBoxesShown, 0);
-    EXPECT_EQ(state.ManyTime, 3);
+    EXPECT_EQ(settings.ManyTime, 3);
 }
 
 TEST_F(SettingsCatalogueTest, BoxesThatChangeStoreBothSwitches)
 {
     store(QStringLiteral("NowNews"), QStringLiteral("1"));
-    LoadSettings(state, &voice, [this](bool time, bool news) {
+    LoadSettings(settings, random, &voice, [this](bool time, bool news) {
         // A window whose News box changes runs its click handler.
         if (time != true || news != false) {
-            SaveAnnouncerSwitches(state);
+            SaveAnnouncerSwitches(settings);
         }
     });
     EXPECT_EQ(stored(QStringLiteral("NowTime")), QStringLiteral("True"));
@@ -183,15 +183,61 @@ TEST_F(SettingsCatalogueTest, AFailingVoiceStepIsSkipped)
     store(QStringLiteral("MakeItTop"), QStringLiteral("False"));
     load();
     EXPECT_EQ(voice.calls, QStringList({QStringLiteral("setSpeed 200")}));
-    EXPECT_EQ(state.EngineNum, 9);
-    EXPECT_FALSE(state.MakeItTop);
+    EXPECT_EQ(settings.EngineNum, 9);
+    EXPECT_FALSE(settings.MakeItTop);
+}
+
+TEST_F(SettingsCatalogueTest, TheStoredVoiceIsKeptWhenEngineNumbersMove)
+{
+    // Two voices came before the two an earlier version listed.
+    voice.engines = {"a", "b", "x", "y"};
+    voice.identities = {"flite:a", "flite:b", "espeak-ng:x", "espeak-ng:y"};
+    voice.movedBy = 2;
+    const struct {
+        const char* engineNum;  // nullptr: not stored
+        const char* engineVoice;
+        int engine;
+        const char* storedNum;
+        const char* storedVoice;
+    } cases[] = {
+        // A fresh profile takes engine 1 and stores nothing.
+        {nullptr, nullptr, 1, "<missing>", "<missing>"},
+        // Saved before voices had identities: moved once, and stored so.
+        {"2", nullptr, 4, "4", "espeak-ng:y"},
+        {"1", nullptr, 3, "3", "espeak-ng:x"},
+        // The identity wins over the number beside it.
+        {"9", "espeak-ng:x", 3, "9", "espeak-ng:x"},
+        {"1", "flite:b", 2, "1", "flite:b"},
+        // A voice that is gone leaves the number as stored.
+        {"2", "espeak-ng:gone", 2, "2", "espeak-ng:gone"},
+        // A number that named no voice names none now, and nothing is stored.
+        {"7", nullptr, 9, "7", "<missing>"},
+    };
+    for (const auto& c : cases) {
+        stored_settings::options().clear();
+        if (c.engineNum != nullptr) {
+            store(QStringLiteral("EngineNum"), QString::fromLatin1(c.engineNum));
+        }
+        if (c.engineVoice != nullptr) {
+            store(QStringLiteral("EngineVoice"), QString::fromLatin1(c.engineVoice));
+        }
+        voice.selected = 0;
+        load();
+        EXPECT_EQ(settings.EngineNum, c.engine) << c.engineNum;
+        EXPECT_EQ(voice.selected, c.engine > 4 ? 0 : c.engine) << c.engineNum;
+        EXPECT_EQ(stored(QStringLiteral("EngineNum")), c.storedNum) << c.engineNum;
+        EXPECT_EQ(stored(QStringLiteral("EngineVoice")), c.storedVoice) << c.engineNum;
+        // Loading again changes nothing more.
+        load();
+        EXPECT_EQ(settings.EngineNum, c.engine) << c.engineNum;
+    }
 }
 
 TEST_F(SettingsCatalogueTest, LoadsWithoutAVoice)
 {
-    LoadSettings(state, nullptr, {});
-    EXPECT_EQ(state.EngineSpeed, 165);
-    EXPECT_TRUE(state.MakeItTop);
+    LoadSettings(settings, random, nullptr, {});
+    EXPECT_EQ(settings.EngineSpeed, 165);
+    EXPECT_TRUE(settings.MakeItTop);
 }
 
 TEST_F(SettingsCatalogueTest, RandomCountsAreDrawnFromTheGeneratorAsItStands)
@@ -199,17 +245,17 @@ TEST_F(SettingsCatalogueTest, RandomCountsAreDrawnFromTheGeneratorAsItStands)
     store(QStringLiteral("Randoms"), QStringLiteral("True"));
     store(QStringLiteral("ManyTime"), QStringLiteral("4"));
     store(QStringLiteral("ManyNews"), QStringLiteral("15"));
-    state.Random.setClock([] { return std::uint64_t{1}; });
-    state.Random.seed(1234);
+    random.setClock([] { return std::uint64_t{1}; });
+    random.seed(1234);
     RandomSource expected;
     expected.seed(1234);
     const int time = randomCount(expected.next());
     const int news = randomCount(expected.next());
 
     load();
-    EXPECT_TRUE(state.Randoms);
-    EXPECT_EQ(state.ManyTime, time);
-    EXPECT_EQ(state.ManyNews, news);
+    EXPECT_TRUE(settings.Randoms);
+    EXPECT_EQ(settings.ManyTime, time);
+    EXPECT_EQ(settings.ManyNews, news);
     // Only the counts in use change; the stored ones stay.
     EXPECT_EQ(stored(QStringLiteral("ManyTime")), QStringLiteral("4"));
     EXPECT_EQ(stored(QStringLiteral("ManyNews")), QStringLiteral("15"));
@@ -220,16 +266,17 @@ TEST(RandomCount, SpansOneToFiftyOneRoundingHalvesToEven)
     EXPECT_EQ(randomCount(0.0), 1);
     EXPECT_EQ(randomCount(0.25), 14);  // 13.5
     EXPECT_EQ(randomCount(0.75), 38);  // 38.5
+    EXPECT_EQ(randomCount(0.03), 2);   // 2.5
     EXPECT_EQ(randomCount(0.989), 50);
     EXPECT_EQ(randomCount(std::nextafter(1.0, 0.0)), 51);
 }
 
 TEST_F(SettingsCatalogueTest, AnnouncerSwitchesAreStoredAsWords)
 {
-    InitSettings(state);
-    state.NowTime = false;
-    state.NowNews = true;
-    SaveAnnouncerSwitches(state);
+    InitSettings(settings);
+    settings.NowTime = false;
+    settings.NowNews = true;
+    SaveAnnouncerSwitches(settings);
     EXPECT_EQ(stored(QStringLiteral("NowTime")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("NowNews")), QStringLiteral("True"));
 }

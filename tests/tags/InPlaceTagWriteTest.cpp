@@ -1,6 +1,7 @@
 #include "tags/InPlaceTagWrite.h"
 
 #include "TagFiles.h"
+#include "common/FileSizeLimit.h"
 #include "common/SpecialFiles.h"
 #include "files/IgnoreFileSizeSignal.h"
 #include "files/RegularFile.h"
@@ -9,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -49,24 +49,6 @@ void writeOtherAt(const QString& path, qint64 offset, const QByteArray& bytes)
     ASSERT_TRUE(other.seek(offset));
     ASSERT_EQ(other.write(bytes), bytes.size());
 }
-
-// Lowers the file size limit for as long as it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-};
 
 class TagWriteRace : public ::testing::Test {
 protected:
@@ -167,7 +149,8 @@ TEST_F(TagWriteRace, FileSizeLimitFailsTheWriteAndChangesNothing)
         ASSERT_TRUE(read);
         TagWriteResult result;
         {
-            const FileSizeLimit limit(c.limit);
+            const testing_support::FileSizeLimit limit(c.limit);
+            ASSERT_TRUE(limit.set());
             result = TagWriter().write(*read, edited);
         }
         EXPECT_EQ(result.status, c.status) << c.name;

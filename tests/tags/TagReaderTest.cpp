@@ -2,9 +2,7 @@
 
 #include "TagFiles.h"
 #include "common/SpecialFiles.h"
-#include "core/Tolvars.h"
 #include "tags/GenreList.h"
-#include "tags/ReadSongTitle.h"
 
 #include <gtest/gtest.h>
 
@@ -79,8 +77,6 @@ TEST_F(TagReading, TagIsTakenFromTheLastBytesOnly)
 
 TEST_F(TagReading, TooShortEmptyOrMissingFilesAreNotRead)
 {
-    Tolvars shared;
-    shared.SongTitle = QStringLiteral("Previous");
     RawTag raw;
     raw.title = "Cut";
     const QString shortFile = file(QStringLiteral("short.mp3"), raw.bytes().left(127));
@@ -88,16 +84,12 @@ TEST_F(TagReading, TooShortEmptyOrMissingFilesAreNotRead)
     const QString missing = dir_.filePath(QStringLiteral("missing.mp3"));
     for (const QString& path : {shortFile, empty, missing, dir_.path()}) {
         EXPECT_FALSE(TagReader::GetTags(path)) << path.toStdString();
-        shared.SongFile = path;
-        ReadSongTitle(shared);
-        EXPECT_EQ(shared.SongTitle, QStringLiteral("Previous")) << path.toStdString();
+        EXPECT_FALSE(TagReader::songTitle(path)) << path.toStdString();
     }
 }
 
 TEST_F(TagReading, WithoutUpperCaseMarkerTheFileIsUntagged)
 {
-    Tolvars shared;
-    shared.SongTitle = QStringLiteral("Previous");
     for (const QByteArray& marker : {QByteArray("tag"), QByteArray("Tag"), QByteArray("TAg")}) {
         RawTag raw;
         raw.marker = marker;
@@ -117,9 +109,7 @@ TEST_F(TagReading, WithoutUpperCaseMarkerTheFileIsUntagged)
         EXPECT_EQ(state->genre, -1);
         EXPECT_EQ(state->length, 428);
 
-        shared.SongFile = path;
-        ReadSongTitle(shared);
-        EXPECT_EQ(shared.SongTitle, QStringLiteral("Previous"));
+        EXPECT_FALSE(TagReader::songTitle(path));
     }
 }
 
@@ -152,11 +142,7 @@ TEST_P(TitlePadding, ReadersAgreeOnWhatIsText)
     EXPECT_EQ(state->comment, p.edited);
     EXPECT_EQ(Id3v1Tag::beforeNul(state->title), p.shown);
 
-    Tolvars shared;
-    shared.SongTitle = QStringLiteral("Previous");
-    shared.SongFile = path;
-    ReadSongTitle(shared);
-    EXPECT_EQ(shared.SongTitle, p.announced);
+    EXPECT_EQ(TagReader::songTitle(path).value_or(QStringLiteral("Previous")), p.announced);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -224,11 +210,6 @@ TEST_F(TagReading, SpecialFilesAreNotReadAndNothingWaits)
         clock.start();
         EXPECT_FALSE(TagReader::GetTags(entry.path)) << entry.kind;
         EXPECT_FALSE(TagReader::songTitle(entry.path)) << entry.kind;
-        Tolvars state;
-        state.SongFile = entry.path;
-        state.SongTitle = QStringLiteral("Earlier");
-        ReadSongTitle(state);
-        EXPECT_EQ(state.SongTitle, QStringLiteral("Earlier")) << entry.kind;
         EXPECT_LT(clock.elapsed(), 1000) << entry.kind;
     }
 }

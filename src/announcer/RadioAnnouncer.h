@@ -1,0 +1,86 @@
+#pragma once
+
+#include "announcer/PhraseTable.h"
+#include "feed/cSlashdot.h"
+#include "playback/Announcer.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class RadioSettings;
+class RandomSource;
+class SpeechEngine;
+
+// The radio's announcer: the intro, the time announcement with a comment on
+// the song that ended, and the tech headlines of a fresh fetch. Everything is
+// handed to the voice without waiting; texts follow each other in the order
+// given. GUI thread only.
+class RadioAnnouncer : public Announcer {
+    Q_OBJECT
+
+public:
+    using Clock = std::function<QTime()>;
+
+    static constexpr int IntroBase = 1000;
+    static constexpr int CommentBase = 2000;
+
+    RadioAnnouncer(RadioSettings& settings, RandomSource& random, SpeechEngine& voice,
+                   QObject* parent = nullptr);
+    ~RadioAnnouncer() override;
+
+    void speakIntro() override;
+    void AnnounceTime(const QString& songTitle) override;
+    void AnnounceNews() override;
+    bool newsPending() const override { return newsPending_; }
+
+    // Starts a fresh fetch; its headlines are spoken when it answers.
+    void InitForm();
+    // Speaks headline index (1-based); positions without a headline are skipped.
+    void UpdateForm(int index);
+
+    // The titles of the last answered fetch, in feed order; a story whose
+    // record could not be read leaves an empty entry.
+    const QStringList& Headlines() const { return headlines_; }
+    std::int16_t IntroPick() const { return introPick_; }
+    // The phrase last drawn (intro or comment).
+    const QString& SpeechText() const { return speechText_; }
+    const cSlashdot* Feed() const { return feed_; }
+
+    // The time of day word and "hh:mm AM/PM" for the clock's current time.
+    QString timeOfDayWord() const;
+    QString spokenTime() const;
+
+    // Replaces the wall clock (tests).
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+    // Fetch from this host instead of the NewsHost setting.
+    void setNewsHost(const QString& host) { hostOverride_ = host; }
+    // The host of the next fetch: the override, else the NewsHost setting.
+    QString newsHost() const;
+    void setFetchTimeout(std::chrono::milliseconds timeout) { fetchTimeout_ = timeout; }
+
+    static QString formatTime(const QTime& time);
+
+private:
+    void onFeedAnswered();
+    QString phrase(int id) const;
+
+    RadioSettings& settings_;
+    RandomSource& random_;
+    SpeechEngine& voice_;
+    PhraseTable phrases_;
+    Clock clock_;
+    QPointer<cSlashdot> feed_;
+    QStringList headlines_;
+    std::optional<QString> hostOverride_;
+    std::chrono::milliseconds fetchTimeout_;
+    QString speechText_;
+    std::int16_t introPick_ = 0;
+    bool newsPending_ = false;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "playlistwindow/PlaylistWindowLinks.h"
+
+#include <functional>
+
+class RadioSettings;
+class RandomSource;
+class SpeechEngine;
+
+// The playlist window's links in the running radio: the tag editor and the
+// options window open modally over the playlist window, addresses open in the
+// user's browser, and playIt is the sequencer's PlayIt.
+PlaylistWindowLinks RadioPlaylistLinks(RadioSettings& settings, RandomSource& random,
+                                       SpeechEngine& talk, std::function<void()> playIt);

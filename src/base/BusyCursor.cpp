@@ -1,0 +1,21 @@
+#include "base/BusyCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+// The pointer is set on the application, so it shows over every window.
+void ShowBusyCursor()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+}
+
+void ShowNormalCursor()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        while (QGuiApplication::overrideCursor()) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// The screen-wide busy pointer on and off (no-ops without a GUI application).
+void ShowBusyCursor();
+void ShowNormalCursor();

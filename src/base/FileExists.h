@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// True when the file's length can be read and is above zero.
+bool FileExists(const QString& path);

@@ -1,9 +1,0 @@
-#pragma once
-
-#include "core/TransportCommand.h"
-
-#include <QPixmap>
-
-// The symbols on the main window's transport buttons, drawn to fit a square of
-// the given side in device-independent pixels.
-QPixmap transportPicture(TransportCommand command, int side, qreal devicePixelRatio = 1.0);

@@ -1,0 +1,495 @@
+#include "options/Ops.h"
+
+#include "base/BusyCursor.h"
+#include "options/SpeakerPicture.h"
+#include "settings/RadioSettings.h"
+#include "speech/SpeechEngine.h"
+#include "ui/PulsingLight.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <exception>
+
+const QString Ops::kNotSupportedTitle = QStringLiteral("Not Supported!");
+const QString Ops::kNotSupportedText = QStringLiteral("Voice engine doesn't support this feature");
+
+namespace {
+
+constexpr int kWidthTwips = 6675;
+constexpr int kHeightTwips = 6390;
+constexpr int kBoxHeightTwips = 255;
+constexpr int kLineHeightTwips = 255;
+constexpr int kButtonHeightTwips = 315;
+constexpr int kShortButtonTwips = 735;
+constexpr int kLongButtonTwips = 960;
+
+// A scroll bar refuses a value outside its range instead of clamping it, so
+// the bar keeps what it showed before.
+bool setBarValue(QScrollBar* bar, long long value)
+{
+    if (value < bar->minimum() || value > bar->maximum()) {
+        return false;
+    }
+    bar->setValue(static_cast<int>(value));
+    return true;
+}
+
+QString digits(long long value)
+{
+    return QString::number(value);
+}
+
+// The old bitmap serif where it exists, another serif elsewhere.
+QFont numberFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Serif"), QStringLiteral("DejaVu Serif"),
+                      QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"),
+                      QStringLiteral("serif")});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(8);
+    return font;
+}
+
+}  // namespace
+
+Ops::Ops(RadioSettings& settings, RandomSource& random, SpeechEngine& talk, QWidget* parent)
+    : RoundedDialog(parent), vars_(settings), actions_(settings, random, talk)
+{
+    setObjectName(QStringLiteral("Ops"));
+    setWindowTitle(QStringLiteral("Options"));
+    setSizeTwips(kWidthTwips, kHeightTwips);
+    // The layout was made for small 8 point captions.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+    buildLook();
+    buildVoicePart();
+    buildOptionsPart();
+    placeFades(6120, 6030);
+    connectControls();
+}
+
+Ops::~Ops() = default;
+
+int Ops::exec()
+{
+    saved_ = false;
+    Form_Load();
+    RoundedDialog::exec();
+    return saved_ ? Accepted : Rejected;
+}
+
+void Ops::setDialogOwner(QWidget* owner)
+{
+    dialogOwner_ = owner;
+}
+
+void Ops::setMessageHandler(MessageHandler handler)
+{
+    showMessage_ = std::move(handler);
+}
+
+// ---- building -------------------------------------------------------------
+
+void Ops::buildLook()
+{
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("VideoSoftElastic1"));
+    panel->setGeometry(rect());
+    panel->setFrameShape(QFrame::Box);
+    panel->setStyleSheet(QStringLiteral(
+        "#VideoSoftElastic1 { border: 2px solid #400000; border-radius: 10px;"
+        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f4eeee, stop:1 #d8caca); }"));
+    addDragSurface(panel);
+
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    const QRect place = twips(90, 45, 300, 300);
+    image->setGeometry(place);
+    image->setPixmap(speakerPicture(place.width()));
+}
+
+void Ops::buildVoicePart()
+{
+    QLabel* title =
+        label(QStringLiteral("Label2_0"), QStringLiteral("Voice Engines"), 4590, 90, 1860, 360);
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(titleFont.pointSize() + 2);
+    title->setFont(titleFont);
+
+    label(QStringLiteral("CmdLbl_5"), QStringLiteral("Mfg:"), 360, 360);
+    label(QStringLiteral("CmdLbl_4"), QStringLiteral("Style:"), 360, 630);
+    label(QStringLiteral("CmdLbl_2"), QStringLiteral("Dialect:"), 360, 900);
+    label(QStringLiteral("CmdLbl_6"), QStringLiteral("Name:"), 360, 1170);
+    label(QStringLiteral("CmdLbl_7"), QStringLiteral("Age:"), 2910, 1170);
+    label(QStringLiteral("CmdLbl_8"), QStringLiteral("Speaker:"), 3690, 1170);
+    LblMfg = label(QStringLiteral("LblMfg"), QString(), 990, 360, 3510, kLineHeightTwips);
+    LblStyle = label(QStringLiteral("LblStyle"), QString(), 990, 630, 5500, kLineHeightTwips);
+    LblDialect = label(QStringLiteral("LblDialect"), QString(), 990, 900, 5500, kLineHeightTwips);
+    LblName = label(QStringLiteral("LblName"), QString(), 990, 1170, 1900, kLineHeightTwips);
+    LblAge = label(QStringLiteral("LblAge"), QString(), 3330, 1170, 340, kLineHeightTwips);
+    LblSpeaker = label(QStringLiteral("LblSpeaker"), QString(), 4410, 1170, 2200, kLineHeightTwips);
+
+    label(QStringLiteral("CmdLbl_1"), QStringLiteral("You have"), 360, 1620);
+    LblCount =
+        label(QStringLiteral("LblCount"), QStringLiteral("0"), 1125, 1620, 300, kLineHeightTwips);
+    label(QStringLiteral("CmdLbl_3"), QStringLiteral("voice engines available."), 1440, 1620);
+
+    ComboEngines = new QComboBox(this);
+    ComboEngines->setObjectName(QStringLiteral("ComboEngines"));
+    ComboEngines->setGeometry(twips(360, 1890, 5325, 315));
+    ComboEngines->setToolTip(QStringLiteral("Voice engines registered on your computer"));
+    LblWhich = label(QStringLiteral("LblWhich"), QStringLiteral("0"), 5760, 1890, 465, 270);
+    LblWhich->setToolTip(QStringLiteral("Engine number"));
+
+    auto* genders = new QButtonGroup(this);
+    Option1 = optionButton(QStringLiteral("Option1"), 360, 2250, 270);
+    Option2 = optionButton(QStringLiteral("Option2"), 1170, 2250, 270);
+    Option3 = optionButton(QStringLiteral("Option3"), 2160, 2250, 270);
+    for (QRadioButton* option : {Option1, Option2, Option3}) {
+        genders->addButton(option);
+    }
+    label(QStringLiteral("Label1_10"), QStringLiteral("Male"), 630, 2250);
+    label(QStringLiteral("Label1_1"), QStringLiteral("Female"), 1440, 2250);
+    label(QStringLiteral("Label1_22"), QStringLiteral("Neutral  (Pat)"), 2430, 2250);
+
+    const QString fastTip =
+        QStringLiteral("Releases system while talking.  For really fast CPU's.");
+    Check7 = checkBox(QStringLiteral("Check7"), 3840, 2250, 240);
+    Check7->setToolTip(fastTip);
+    label(QStringLiteral("Label111_3"), QStringLiteral("Fast CPU"), 4080, 2280)
+        ->setToolTip(fastTip);
+    const QString slowTip = QStringLiteral("No buffering. Talks while music plays.");
+    Check8 = checkBox(QStringLiteral("Check8"), 4980, 2250, 240);
+    Check8->setToolTip(slowTip);
+    label(QStringLiteral("Label1_4"), QStringLiteral("Slow CPU"), 5220, 2280)->setToolTip(slowTip);
+
+    button(1, QStringLiteral("Information"), 360, 2700, kLongButtonTwips,
+           QStringLiteral("Displays a General dialog box that gives the user general control of "
+                          "the text-to-speech engine."));
+    button(3, QStringLiteral("Lexicon"), 1440, 2700, kLongButtonTwips,
+           QStringLiteral("Displays a Lexicon dialog box that allows the user to view and edit "
+                          "the pronunciation lexicon."));
+    button(4, QStringLiteral("Translate"), 2520, 2700, kLongButtonTwips,
+           QStringLiteral("Displays a Translation dialog box that allows the user to control "
+                          "symbols, currencies, abbreviations, and number-translation "
+                          "techniques."));
+
+    label(QStringLiteral("CmdLbl_0"), QStringLiteral("Voice Speed"), 4050, 2610);
+    HScroll1 = scrollBar(QStringLiteral("HScroll1"), QRect(4050, 2830, 1095, 125), 10, 500, 10);
+    HScroll1->setValue(125);
+    LblSpeed = label(QStringLiteral("LblSpeed"), QStringLiteral("125"), 5175, 2745, 465, 255);
+    button(5, QStringLiteral("Test"), 4950, 1530, kShortButtonTwips, QString());
+}
+
+void Ops::buildOptionsPart()
+{
+    QLabel* title =
+        label(QStringLiteral("Label2_1"), QStringLiteral("Options"), 5400, 3330, 975, 360);
+    title->setFont(findChild<QLabel*>(QStringLiteral("Label2_0"))->font());
+
+    Check1 = checkBox(QStringLiteral("Check1"), 630, 3780, 270);
+    label(QStringLiteral("Label3_4"), QStringLiteral("Loop"), 900, 3810)
+        ->setToolTip(QStringLiteral("Play all songs."));
+    Check5 = checkBox(QStringLiteral("Check5"), 1710, 3780, 270);
+    label(QStringLiteral("Label3_1"), QStringLiteral("Stay on Top"), 1980, 3810)
+        ->setToolTip(QStringLiteral("Keeps ZA3-Revez on top of other windows."));
+    Check2 = checkBox(QStringLiteral("Check2"), 630, 4140, 270);
+    label(QStringLiteral("Label3_2"), QStringLiteral("Random"), 900, 4170)
+        ->setToolTip(QStringLiteral("Randomize the  play selection."));
+    Check9 = checkBox(QStringLiteral("Check9"), 1710, 4140, 270);
+    label(QStringLiteral("Label3_3"), QStringLiteral("Hide Progress Bar"), 1980, 4170)
+        ->setToolTip(QStringLiteral("Hides the progress bar."));
+
+    label(QStringLiteral("Label3_5"), QStringLiteral("After how many songs?"), 3690, 3960)
+        ->setToolTip(
+            QStringLiteral("Select how many songs to play before I announce the time and news."));
+    const QString songsTip = QStringLiteral("Number of Songs.");
+    label(QStringLiteral("LblMany_2"), QStringLiteral("Time"), 3690, 4230);
+    TimeScroll = scrollBar(QStringLiteral("TimeScroll"), QRect(3690, 4440, 735, 125), 0, 999, 10);
+    TimeCount =
+        label(QStringLiteral("Label1_2"), QStringLiteral("0"), 4440, 4395, 540, kLineHeightTwips);
+    TimeCount->setToolTip(songsTip);
+    label(QStringLiteral("LblMany_0"), QStringLiteral("News"), 5040, 4230);
+    NewsScroll = scrollBar(QStringLiteral("NewsScroll"), QRect(5040, 4440, 735, 125), 0, 999, 10);
+    NewsCount =
+        label(QStringLiteral("Label1_0"), QStringLiteral("0"), 5790, 4395, 600, kLineHeightTwips);
+    NewsCount->setToolTip(songsTip);
+
+    const QString randomTip = QStringLiteral("Announce time after random number of songs.");
+    Check3 = checkBox(QStringLiteral("Check3"), 3690, 4770, 270);
+    Check3->setToolTip(randomTip);
+    label(QStringLiteral("Label1_8"), QStringLiteral("After random number of songs"), 3960, 4800)
+        ->setToolTip(randomTip);
+
+    Check4 = checkBox(QStringLiteral("Check4"), 1350, 4770, 270);
+    Check4->setToolTip(QStringLiteral("Use this if playing, but you don't hear anything"));
+    label(QStringLiteral("Label3_0"), QStringLiteral("Flushback"), 1620, 4815);
+    HScroll2 = scrollBar(QStringLiteral("HScroll2"), QRect(1350, 5200, 825, 105), 10, 32000, 25);
+    HScroll2->setValue(500);
+    FlushLabel =
+        label(QStringLiteral("Label1_3"), QStringLiteral("500"), 2190, 5130, 600, kLineHeightTwips);
+    QLabel* hint =
+        label(QStringLiteral("Label2_2"), QStringLiteral("Use if no sound is heard while playing."),
+              1170, 5400, 1455, 645);
+    hint->setWordWrap(true);
+    hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    for (QLabel* number : {TimeCount, NewsCount, FlushLabel}) {
+        number->setFont(numberFont());
+    }
+
+    button(2, QStringLiteral("Save"), 4140, 5850, kShortButtonTwips,
+           QStringLiteral("Save changes"));
+    button(0, QStringLiteral("Cancel"), 5040, 5850, kShortButtonTwips, QStringLiteral("Cancel"));
+}
+
+void Ops::connectControls()
+{
+    connect(ComboEngines, &QComboBox::currentIndexChanged, this, [this](int position) {
+        if (position >= 0) {
+            ComboEngines_Click();
+        }
+    });
+    const auto show = [this](QScrollBar* bar, QLabel* number) {
+        connect(bar, &QScrollBar::valueChanged, number,
+                [number](int value) { number->setText(digits(value)); });
+    };
+    show(HScroll1, LblSpeed);
+    show(HScroll2, FlushLabel);
+    show(TimeScroll, TimeCount);
+    show(NewsScroll, NewsCount);
+}
+
+QLabel* Ops::label(const QString& name, const QString& text, int left, int top, int width,
+                   int height)
+{
+    auto* result = new QLabel(text, this);
+    result->setObjectName(name);
+    if (width < 0) {
+        result->adjustSize();
+        const QRect place = twips(left, top, 0, 0);
+        result->move(place.topLeft());
+    } else {
+        result->setGeometry(twips(left, top, width, height));
+    }
+    return result;
+}
+
+QCheckBox* Ops::checkBox(const QString& name, int left, int top, int width)
+{
+    auto* box = new QCheckBox(this);
+    box->setObjectName(name);
+    box->setGeometry(twips(left, top, width, kBoxHeightTwips));
+    return box;
+}
+
+QRadioButton* Ops::optionButton(const QString& name, int left, int top, int width)
+{
+    auto* option = new QRadioButton(this);
+    option->setObjectName(name);
+    option->setGeometry(twips(left, top, width, kBoxHeightTwips));
+    return option;
+}
+
+QScrollBar* Ops::scrollBar(const QString& name, QRect geometryTwips, int minimum, int maximum,
+                           int pageStep)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, this);
+    bar->setObjectName(name);
+    bar->setGeometry(
+        twips(geometryTwips.x(), geometryTwips.y(), geometryTwips.width(), geometryTwips.height()));
+    bar->setRange(minimum, maximum);
+    bar->setPageStep(pageStep);
+    bar->setSingleStep(1);
+    return bar;
+}
+
+QPushButton* Ops::button(int item, const QString& caption, int left, int top, int width,
+                         const QString& tip)
+{
+    auto* result = new QPushButton(caption, this);
+    result->setObjectName(QStringLiteral("CmdOps_%1").arg(item));
+    result->setGeometry(twips(left, top, width, kButtonHeightTwips));
+    result->setAutoDefault(false);
+    if (!tip.isEmpty()) {
+        result->setToolTip(tip);
+    }
+    connect(result, &QPushButton::clicked, this, [this, item] { CmdOps_Click(item); });
+    return result;
+}
+
+// ---- loading --------------------------------------------------------------
+
+void Ops::Form_Load()
+{
+    ListEngines();
+    LoadOptions();
+    ShowNormalCursor();
+}
+
+void Ops::ListEngines()
+{
+    const QSignalBlocker quiet(ComboEngines);
+    ComboEngines->clear();
+    const std::optional<int> count = actions_.engineCount();
+    if (!count) {
+        return;
+    }
+    LblCount->setText(digits(*count));
+    ComboEngines->addItems(actions_.engineEntries(*count));
+    // Filling picks the first entry; the stored engine number picks instead.
+    ComboEngines->setCurrentIndex(-1);
+}
+
+void Ops::LoadOptions()
+{
+    Check4->setChecked(vars_.FlushBack);
+    // Whether the flush start can be tuned follows the setting as it was at
+    // opening, not the box.
+    HScroll2->setEnabled(vars_.FlushBack);
+    FlushLabel->setEnabled(vars_.FlushBack);
+
+    Check3->setChecked(vars_.Randoms);
+    Check2->setChecked(vars_.Rands);
+    Check1->setChecked(vars_.Loops);
+    Check7->setChecked(vars_.Release);
+    Check9->setChecked(vars_.Progressbar);
+    Check8->setChecked(vars_.Slow);
+    Check5->setChecked(vars_.MakeItTop);
+
+    // A stored value outside a bar's range shows in the label and leaves the
+    // bar where it was.
+    TimeCount->setText(digits(vars_.ManyTime));
+    NewsCount->setText(digits(vars_.ManyNews));
+    FlushLabel->setText(digits(vars_.FlushCount));
+    setBarValue(TimeScroll, vars_.ManyTime);
+    setBarValue(NewsScroll, vars_.ManyNews);
+    setBarValue(HScroll2, vars_.FlushCount);
+
+    const long long position = static_cast<long long>(vars_.EngineNum) - 1;
+    if (position >= 0 && position < ComboEngines->count()) {
+        {
+            const QSignalBlocker quiet(ComboEngines);
+            ComboEngines->setCurrentIndex(static_cast<int>(position));
+        }
+        ComboEngines_Click();
+    }
+    setBarValue(HScroll1, vars_.EngineSpeed);
+}
+
+void Ops::ComboEngines_Click()
+{
+    const int engine = ComboEngines->currentIndex() + 1;
+    showEngineDetails(actions_.details(engine));
+    LblWhich->setText(digits(engine));
+    if (const std::optional<int> speed = actions_.currentSpeed()) {
+        setBarValue(HScroll1, *speed);
+        LblSpeed->setText(digits(*speed));
+    }
+    actions_.chooseEngine(engine);
+}
+
+void Ops::showEngineDetails(const VoiceEngineDetails& details)
+{
+    const auto show = [](QLabel* label, const std::optional<QString>& text) {
+        if (text) {
+            label->setText(*text);
+        }
+    };
+    show(LblMfg, details.manufacturer);
+    show(LblDialect, details.dialect);
+    show(LblStyle, details.style);
+    show(LblName, details.name);
+    if (details.age) {
+        LblAge->setText(digits(*details.age));
+    }
+    show(LblSpeaker, details.speaker);
+    if (details.gender) {
+        constexpr int kMale = 2;
+        constexpr int kFemale = 1;
+        QRadioButton* option = *details.gender == kMale     ? Option1
+                               : *details.gender == kFemale ? Option2
+                                                            : Option3;
+        option->setChecked(true);
+    }
+}
+
+// ---- buttons --------------------------------------------------------------
+
+void Ops::CmdOps_Click(int index)
+{
+    const int engine = ComboEngines->currentIndex() + 1;
+    QWidget* owner = dialogOwner_ ? dialogOwner_.data() : this;
+    try {
+        switch (index) {
+            case 0:
+                close();
+                break;
+            case 1:
+                actions_.showDialog(EngineDialog::General, owner);
+                break;
+            case 2:
+                actions_.save(choices());
+                saved_ = true;
+                close();
+                break;
+            case 3:
+                actions_.showDialog(EngineDialog::Lexicon, owner);
+                break;
+            case 4:
+                actions_.showDialog(EngineDialog::Translation, owner);
+                break;
+            case 5:
+                actions_.tryVoice(engine, HScroll1->value());
+                break;
+            default:
+                break;
+        }
+    } catch (const std::exception&) {
+        notSupported();
+    }
+}
+
+OpsChoices Ops::choices() const
+{
+    OpsChoices c;
+    c.engineNumber = ComboEngines->currentIndex() + 1;
+    c.speed = HScroll1->value();
+    c.progressbar = Check9->isChecked();
+    c.release = Check7->isChecked();
+    c.slow = Check8->isChecked();
+    c.rands = Check2->isChecked();
+    c.loops = Check1->isChecked();
+    c.makeItTop = Check5->isChecked();
+    c.flushBack = Check4->isChecked();
+    c.randoms = Check3->isChecked();
+    c.flushCountText = FlushLabel->text();
+    c.manyTime = static_cast<std::int16_t>(TimeScroll->value());
+    c.manyNews = static_cast<std::int16_t>(NewsScroll->value());
+    return c;
+}
+
+void Ops::notSupported()
+{
+    if (showMessage_) {
+        showMessage_(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText,
+                    QMessageBox::Ok, this);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.show();
+    box.raise();
+    box.activateWindow();
+    box.exec();
+}

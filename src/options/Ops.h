@@ -1,0 +1,115 @@
+#pragma once
+
+#include "options/OpsActions.h"
+#include "ui/RoundedDialog.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class SpeechEngine;
+class RadioSettings;
+class RandomSource;
+
+// The options window: the voice engine, its speed and the announcer options.
+// Controls carry their names as object names ("CmdOps_2" for an item of an
+// array). The window fills its controls from the shared variables at every
+// opening, and only "Save" writes anything back. GUI thread only.
+//
+//   Ops ops(settings, random, talk, playlistWindow);
+//   ShowBusyCursor();
+//   ops.exec();   // the pointer is normal again once the window has loaded
+class Ops : public RoundedDialog {
+    Q_OBJECT
+public:
+    // Shows a message box: icon, title, text.
+    using MessageHandler =
+        std::function<void(QMessageBox::Icon, const QString& title, const QString& text)>;
+
+    static const QString kNotSupportedTitle;
+    static const QString kNotSupportedText;
+
+    Ops(RadioSettings& settings, RandomSource& random, SpeechEngine& talk,
+        QWidget* parent = nullptr);
+    ~Ops() override;
+
+    // Loads the controls and shows the window modally. Accepted after "Save".
+    int exec() override;
+
+    // Reloads every control from the engine and the shared variables, then
+    // restores the normal pointer. exec() runs it; tests call it directly.
+    void Form_Load();
+
+    // The buttons by item number: 0 Cancel, 1 Information, 2 Save, 3 Lexicon,
+    // 4 Translate, 5 Test.
+    void CmdOps_Click(int index);
+    void ComboEngines_Click();
+
+    // The window the engine's own dialogs belong to (the main window); this
+    // window when none is set.
+    void setDialogOwner(QWidget* owner);
+    void setMessageHandler(MessageHandler handler);
+    OpsActions& actions() { return actions_; }
+
+private:
+    void buildVoicePart();
+    void buildOptionsPart();
+    void buildLook();
+    void connectControls();
+
+    void ListEngines();
+    void LoadOptions();
+    void showEngineDetails(const VoiceEngineDetails& details);
+    OpsChoices choices() const;
+    void notSupported();
+
+    QLabel* label(const QString& name, const QString& text, int left, int top, int width = -1,
+                  int height = -1);
+    QCheckBox* checkBox(const QString& name, int left, int top, int width);
+    QRadioButton* optionButton(const QString& name, int left, int top, int width);
+    QScrollBar* scrollBar(const QString& name, QRect geometryTwips, int minimum, int maximum,
+                          int pageStep);
+    QPushButton* button(int item, const QString& caption, int left, int top, int width,
+                        const QString& tip);
+
+    RadioSettings& vars_;
+    OpsActions actions_;
+    QPointer<QWidget> dialogOwner_;
+    MessageHandler showMessage_;
+    bool saved_ = false;
+
+    QComboBox* ComboEngines = nullptr;
+    QLabel* LblCount = nullptr;
+    QLabel* LblWhich = nullptr;
+    QLabel* LblMfg = nullptr;
+    QLabel* LblStyle = nullptr;
+    QLabel* LblDialect = nullptr;
+    QLabel* LblName = nullptr;
+    QLabel* LblAge = nullptr;
+    QLabel* LblSpeaker = nullptr;
+    QLabel* LblSpeed = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option3 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* HScroll2 = nullptr;
+    QScrollBar* TimeScroll = nullptr;
+    QScrollBar* NewsScroll = nullptr;
+    QLabel* TimeCount = nullptr;   // Label1 item 2
+    QLabel* NewsCount = nullptr;   // Label1 item 0
+    QLabel* FlushLabel = nullptr;  // Label1 item 3
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    QCheckBox* Check4 = nullptr;
+    QCheckBox* Check5 = nullptr;
+    QCheckBox* Check7 = nullptr;
+    QCheckBox* Check8 = nullptr;
+    QCheckBox* Check9 = nullptr;
+};

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QPixmap>
+
+// The red loudspeaker drawn on the options window's voice panel.
+QPixmap speakerPicture(int side);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// What the sequencer asks of the announcer. GUI thread only.
+class Announcer : public QObject {
+    Q_OBJECT
+public:
+    explicit Announcer(QObject* parent = nullptr) : QObject(parent) {}
+    ~Announcer() override = default;
+
+    // The intro spoken when an accepted playlist starts.
+    virtual void speakIntro() = 0;
+    // The comment on the song that ended (named by its title; empty when it
+    // had none), with the time of day.
+    virtual void AnnounceTime(const QString& songTitle) = 0;
+    // The headline intro, then every headline of a fresh fetch. The fetch runs
+    // asynchronously; the headlines are handed to the voice when it answers.
+    virtual void AnnounceNews() = 0;
+    // True while a fetch started by AnnounceNews() has not yet answered and
+    // had its headlines handed to the voice. The sequencer waits for it.
+    virtual bool newsPending() const = 0;
+
+signals:
+    // The pending fetch answered and its headlines were handed to the voice.
+    void newsAnswered();
+};

@@ -1,0 +1,424 @@
+#include "playback/Sequencer.h"
+
+#include "audio/MpegPlayer.h"
+#include "base/RandomSource.h"
+#include "playback/AcceptedPlaylist.h"
+#include "playback/Announcer.h"
+#include "settings/RadioSettings.h"
+#include "speech/SpeechEngine.h"
+#include "tags/TagReader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
+constexpr std::int16_t kMaxIndex = std::numeric_limits<std::int16_t>::max();
+
+std::optional<std::int32_t> frameFromText(const QString& text)
+{
+    bool ok = false;
+    const std::int32_t frame = text.trimmed().toInt(&ok);
+    return ok ? std::optional<std::int32_t>(frame) : std::nullopt;
+}
+
+// Counts one song toward an announcement. A count that reaches or has passed
+// its threshold (which may have been lowered meanwhile) makes it due; 0 means
+// never.
+void countSong(std::int16_t& since, std::int16_t threshold, bool& due)
+{
+    if (since < kMaxIndex) {
+        ++since;
+    }
+    if (threshold > 0 && since >= threshold) {
+        due = true;
+        since = 0;
+    }
+}
+}  // namespace
+
+Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, RandomSource& random,
+                     MpegPlayer& player, SpeechEngine& voice, Announcer& announcer, QObject* parent)
+    : QObject(parent),
+      settings_(settings),
+      playlist_(playlist),
+      random_(random),
+      player_(player),
+      voice_(voice),
+      announcer_(announcer),
+      readTitle_(&TagReader::songTitle),
+      timer1_(this)
+{
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(kTickInterval);
+    connect(&timer1_, &QTimer::timeout, this, &Sequencer::Timer1_Timer);
+    connect(&voice_, &SpeechEngine::speechFinished, this, &Sequencer::onVoiceOrNews);
+    connect(&announcer_, &Announcer::newsAnswered, this, &Sequencer::onVoiceOrNews);
+    timer1_.start();
+}
+
+void Sequencer::command(TransportCommand command)
+{
+    if (waiting_ && !settings_.Release) {
+        held_.push_back(command);
+        return;
+    }
+    run(command);
+}
+
+void Sequencer::startAcceptedList()
+{
+    random_.seedFromClock();
+    announcer_.speakIntro();
+    PlayIt();
+}
+
+PlaybackState Sequencer::state() const
+{
+    // Between songs, while the announcer talks, the radio is still on air.
+    if (waiting_) {
+        return PlaybackState::WaitingForVoice;
+    }
+    if (!playing_) {
+        return PlaybackState::Stopped;
+    }
+    // The pause switch outlives a song change (Pause, then Forward plays the
+    // next song with the switch still set); a paused song has the timer off.
+    if (paused_ && !timer1_.isActive()) {
+        return PlaybackState::Paused;
+    }
+    return PlaybackState::Playing;
+}
+
+void Sequencer::publishState()
+{
+    const PlaybackState now = state();
+    if (now != published_) {
+        published_ = now;
+        emit stateChanged(now);
+    }
+}
+
+void Sequencer::run(TransportCommand command)
+{
+    switch (command) {
+        case TransportCommand::Forward:
+            NextSong();
+            break;
+        case TransportCommand::Pause:
+            TogglePause();
+            break;
+        case TransportCommand::Play:
+            PlayIt();
+            break;
+        case TransportCommand::Stop:
+            StopSong();
+            break;
+        case TransportCommand::Reverse:
+            PreviousSong();
+            break;
+    }
+}
+
+void Sequencer::PlayIt()
+{
+    supersedeWait();
+    startSong();
+    timer1_.start();
+    publishState();
+}
+
+void Sequencer::NextSong()
+{
+    supersedeWait();
+    const std::int64_t next = std::int64_t{playlist_.SongIndex()} + 1;
+    advanceTo(next > playlist_.SongCount() ? 1 : next);
+    publishState();
+}
+
+void Sequencer::PreviousSong()
+{
+    supersedeWait();
+    const std::int64_t previous = std::int64_t{playlist_.SongIndex()} - 1;
+    advanceTo(previous <= 0 ? playlist_.SongCount() : previous);
+    publishState();
+}
+
+void Sequencer::advanceTo(std::int64_t index)
+{
+    if (index < std::numeric_limits<std::int16_t>::min() || index > kMaxIndex) {
+        playing_ = false;
+        return;
+    }
+    playlist_.setSongIndex(static_cast<std::int16_t>(index));
+    const std::optional<QString> path = playlist_.song(playlist_.SongIndex());
+    if (!path) {
+        playing_ = false;
+        return;
+    }
+    playlist_.setSongFile(*path);
+    player_.CloseMPEG();
+    startSong();
+}
+
+void Sequencer::TogglePause()
+{
+    if (!paused_) {
+        player_.PauseMPEG();
+        paused_ = true;
+        timer1_.stop();
+    } else {
+        player_.ResumeMPEG();
+        paused_ = false;
+        timer1_.start();
+    }
+    publishState();
+}
+
+void Sequencer::StopSong()
+{
+    supersedeWait();
+    playing_ = false;
+    player_.StopMPEG();
+    timer1_.stop();
+    publishState();
+}
+
+void Sequencer::startSong()
+{
+    const bool opened = OpenSong(windowHandle_, playlist_.SongFile());
+    const QString flushFrom = QString::number(settings_.FlushCount);
+    if (settings_.FlushBack) {
+        PlayRange(QStringLiteral("10"), QString());
+        player_.StopMPEG();
+        PlayRange(flushFrom, QString());
+    } else {
+        PlayRange(QString(), QString());
+    }
+    ++songStarts_;
+    currentFailed_ = !opened;
+    if (opened) {
+        failedInRow_.clear();
+    } else {
+        scheduleFailedEnd();
+    }
+    emit songStarted();
+}
+
+bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
+{
+    if (path == QLatin1String("error")) {
+        return false;
+    }
+    if (!player_.OpenMPEG(windowHandle, path, QStringLiteral("MPEGVideo")).isEmpty()) {
+        return false;
+    }
+    ReadSongTitle(path);
+    timer1_.start();
+    return true;
+}
+
+void Sequencer::ReadSongTitle(const QString& path)
+{
+    // A song without a tag leaves the title of the last tagged one.
+    if (std::optional<QString> title = readTitle_(path)) {
+        songTitle_ = std::move(*title);
+    }
+}
+
+QString Sequencer::PlayRange(const QString& start, const QString& end)
+{
+    playing_ = true;
+    const std::optional<std::int32_t> first = frameFromText(start);
+    const std::optional<std::int32_t> last = frameFromText(end);
+    startFrame_ = first.value_or(1);
+    endFrame_ = last ? *last : player_.GetTotalframes();
+    return player_.PlayMPEG(startFrame_, endFrame_);
+}
+
+void Sequencer::scheduleFailedEnd()
+{
+    // Through the event loop, so a long run of broken files never nests.
+    QTimer::singleShot(0, this, [this, start = songStarts_] {
+        if (start == songStarts_) {
+            CheckSongEnd();
+        }
+    });
+}
+
+void Sequencer::Timer1_Timer()
+{
+    CheckSongEnd();
+    emit percentShown(std::clamp(player_.GetPercent(), 0, 100));
+}
+
+void Sequencer::CheckSongEnd()
+{
+    const bool atEnd = player_.AreMPEGAtEnd() == 1;
+    if (waiting_) {
+        return;  // the end in hand is still waiting for the voice
+    }
+    const bool failed = currentFailed_;
+    if (!playing_ || !(atEnd || failed)) {
+        clearDue();
+        return;
+    }
+    random_.seedFromClock();
+    playing_ = false;
+    if (failed && giveUpAfterFailure()) {
+        clearDue();
+        return;
+    }
+    shuffle();
+    if (failed) {
+        // Nothing was heard, so there is nothing to count or talk about.
+        finishSongEnd();
+        return;
+    }
+    if (settings_.Loops) {
+        countAndAnnounce();
+    }
+    WaitForSpeech();
+    publishState();
+}
+
+bool Sequencer::giveUpAfterFailure()
+{
+    failedInRow_.insert(playlist_.SongIndex());
+    const std::int32_t songs = std::clamp<std::int32_t>(playlist_.SongCount(), 1, kMaxIndex);
+    if (failedInRow_.size() < songs) {
+        return false;
+    }
+    failedInRow_.clear();
+    StopSong();
+    return true;
+}
+
+void Sequencer::shuffle()
+{
+    if (!settings_.Rands || playlist_.SongCount() <= 1) {
+        return;
+    }
+    const std::int32_t songs = std::min<std::int32_t>(playlist_.SongCount(), kMaxIndex);
+    std::int16_t pick = 0;
+    do {
+        pick = static_cast<std::int16_t>(std::floor(random_.next() * songs + 1));
+    } while (pick == lastPick_);
+    lastPick_ = pick;
+    playlist_.setSongIndex(pick);
+}
+
+void Sequencer::countAndAnnounce()
+{
+    countSong(songsSinceTime_, settings_.ManyTime, timeDue_);
+    countSong(songsSinceNews_, settings_.ManyNews, newsDue_);
+    voice_.stop();
+    if (settings_.NowTime && timeDue_) {
+        announcer_.AnnounceTime(songTitle_);
+        songTitle_.clear();
+    }
+    if (settings_.NowNews && newsDue_) {
+        announcer_.AnnounceNews();
+    }
+    timer1_.stop();
+}
+
+void Sequencer::WaitForSpeech()
+{
+    if (settings_.Slow) {
+        finishSongEnd();
+        return;
+    }
+    timer1_.stop();
+    if (!voiceBusy()) {
+        endWait();
+        return;
+    }
+    // The voice's speechFinished and the announcer's newsAnswered end it.
+    waiting_ = true;
+}
+
+bool Sequencer::voiceBusy() const
+{
+    return voice_.speakingState() != 0 || announcer_.newsPending();
+}
+
+void Sequencer::onVoiceOrNews()
+{
+    if (backToMusicPending_ && !announcer_.newsPending()) {
+        backToMusicPending_ = false;
+        voice_.speak(kBackToTheMusic);
+    }
+    if (waiting_ && !voiceBusy()) {
+        endWait();
+    }
+}
+
+void Sequencer::endWait()
+{
+    waiting_ = false;
+    voice_.stop();
+    timer1_.start();
+    finishSongEnd();
+    runHeldCommands();
+    publishState();
+}
+
+void Sequencer::finishSongEnd()
+{
+    timer1_.start();
+    if ((timeDue_ || newsDue_) && (settings_.NowTime || settings_.NowNews)) {
+        sayBackToMusic();
+    }
+    NextSong();
+    clearDue();
+}
+
+void Sequencer::sayBackToMusic()
+{
+    // Without the wait (Slow) the headlines may still be on their way; the
+    // way back to the music is said after them, as it always is.
+    if (announcer_.newsPending()) {
+        backToMusicPending_ = true;
+        return;
+    }
+    voice_.speak(kBackToTheMusic);
+}
+
+void Sequencer::supersedeWait()
+{
+    if (!waiting_) {
+        return;
+    }
+    // The song whose end was waiting is no longer the one that matters; what
+    // the announcer is saying may still finish.
+    waiting_ = false;
+    held_.clear();
+    clearDue();
+}
+
+void Sequencer::runHeldCommands()
+{
+    while (!held_.empty() && !waiting_) {
+        const TransportCommand next = held_.front();
+        held_.pop_front();
+        run(next);
+    }
+}
+
+void Sequencer::halt()
+{
+    waiting_ = false;
+    backToMusicPending_ = false;
+    held_.clear();
+    timer1_.stop();
+    publishState();
+}
+
+void Sequencer::clearDue()
+{
+    timeDue_ = false;
+    newsDue_ = false;
+}

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "playback/PlaybackState.h"
+#include "playback/TransportCommand.h"
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+
+class AcceptedPlaylist;
+class Announcer;
+class MpegPlayer;
+class RadioSettings;
+class RandomSource;
+class SpeechEngine;
+
+// Plays the accepted playlist song after song. Timer1 polls the player every
+// 100 ms; at a song end the next song is picked, the announcer speaks what is
+// due, and once the voice has fallen silent (and a pending headline fetch has
+// been read) the next song starts. The wait is a state that ends on the
+// voice's and the announcer's signals: nothing blocks the GUI thread while
+// the announcer talks.
+//
+// While waiting, transport commands are held and run in order after the next
+// song has started; with Release on they run at once, and one that starts or
+// stops a song takes the place of the automatic advance.
+//
+// A song that cannot be opened counts as ended at once, without announcements;
+// when every song of the list has failed in a row, playback stops.
+//
+// GUI thread only.
+class Sequencer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kTickInterval{100};
+    // Reads the title a song's tags give; no value when they give none.
+    using TitleReader = std::function<std::optional<QString>(const QString& path)>;
+
+    Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, RandomSource& random,
+              MpegPlayer& player, SpeechEngine& voice, Announcer& announcer,
+              QObject* parent = nullptr);
+
+    // A transport button (held while waiting for the voice, unless Release).
+    void command(TransportCommand command);
+    // Starts the accepted playlist as a radio does: the intro, then the first
+    // song while the intro is spoken.
+    void startAcceptedList();
+
+    void PlayIt();
+    void NextSong();
+    void PreviousSong();
+    void TogglePause();
+    void StopSong();
+
+    // Opens a song and reads its title; true when the player took it.
+    bool OpenSong(quintptr windowHandle, const QString& path);
+    // Plays a frame range given as decimal texts, the empty text meaning "not
+    // given"; returns the player's text.
+    QString PlayRange(const QString& start, const QString& end);
+    // The end-of-song handling, run on every tick.
+    void CheckSongEnd();
+    void Timer1_Timer();
+
+    PlaybackState state() const;
+    // A song was started and its end is still to be handled.
+    bool Playing() const { return playing_; }
+    bool paused() const { return paused_; }
+    bool waitingForVoice() const { return waiting_; }
+    std::size_t heldCommands() const { return held_.size(); }
+    QTimer& timer1() { return timer1_; }
+
+    // Title of the song now open, from its tags; empty when it has none.
+    const QString& SongTitle() const { return songTitle_; }
+    std::int32_t StartFrame() const { return startFrame_; }
+    std::int32_t EndFrame() const { return endFrame_; }
+    std::int16_t LastPick() const { return lastPick_; }
+    std::int16_t SongsSinceTime() const { return songsSinceTime_; }
+    std::int16_t SongsSinceNews() const { return songsSinceNews_; }
+    bool TimeDue() const { return timeDue_; }
+    bool NewsDue() const { return newsDue_; }
+
+    // Replaces the tag reading of each opened song (tests).
+    void setTitleReader(TitleReader reader) { readTitle_ = std::move(reader); }
+    // The handle passed to the player with every song.
+    void setWindowHandle(quintptr handle) { windowHandle_ = handle; }
+    // Exit: drops the wait, the held commands and the timers.
+    void halt();
+
+signals:
+    // Progress of the current song, 0 to 100, on every tick.
+    void percentShown(int percent);
+    // A song (the playlist's SongFile) was just handed to the player, opened
+    // or not.
+    void songStarted();
+    void stateChanged(PlaybackState state);
+
+private:
+    void run(TransportCommand command);
+    void startSong();
+    void ReadSongTitle(const QString& path);
+    void advanceTo(std::int64_t index);
+    void scheduleFailedEnd();
+    bool giveUpAfterFailure();
+    void shuffle();
+    void countAndAnnounce();
+    void WaitForSpeech();
+    bool voiceBusy() const;
+    void onVoiceOrNews();
+    void endWait();
+    void finishSongEnd();
+    void sayBackToMusic();
+    void supersedeWait();
+    void runHeldCommands();
+    void clearDue();
+    void publishState();
+
+    RadioSettings& settings_;
+    AcceptedPlaylist& playlist_;
+    RandomSource& random_;
+    MpegPlayer& player_;
+    SpeechEngine& voice_;
+    Announcer& announcer_;
+    quintptr windowHandle_ = 0;
+    TitleReader readTitle_;
+
+    QTimer timer1_;
+    bool playing_ = false;
+    bool paused_ = false;
+    bool waiting_ = false;
+    // "And now, back to the music" waits for headlines still on their way.
+    bool backToMusicPending_ = false;
+    std::deque<TransportCommand> held_;
+    PlaybackState published_ = PlaybackState::Stopped;
+
+    QString songTitle_;
+    std::int32_t startFrame_ = 0;
+    std::int32_t endFrame_ = 0;
+    std::int16_t lastPick_ = 0;
+    std::int16_t songsSinceTime_ = 0;
+    std::int16_t songsSinceNews_ = 0;
+    bool timeDue_ = false;
+    bool newsDue_ = false;
+
+    bool currentFailed_ = false;
+    std::uint64_t songStarts_ = 0;
+    QSet<std::int16_t> failedInRow_;
+};

@@ -1,0 +1,529 @@
+#include "playback/Sequencer.h"
+
+#include "base/RandomSource.h"
+#include "common/FakeMpegPlayer.h"
+#include "common/FakeSpeechEngine.h"
+#include "common/RecordingAnnouncer.h"
+#include "common/TestSupport.h"
+#include "playback/AcceptedPlaylist.h"
+#include "settings/RadioSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <set>
+
+using namespace std::chrono_literals;
+using testing_support::pumpFor;
+using testing_support::waitUntil;
+
+namespace {
+const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
+
+class SequencerTest : public ::testing::Test {
+protected:
+    SequencerTest()
+    {
+        settings.Loops = true;
+        settings.NowTime = true;
+        settings.ManyTime = 4;
+        settings.ManyNews = 15;
+        settings.FlushCount = 500;
+        playlist.setSongIndex(1);
+    }
+
+    void useList(int songs)
+    {
+        QStringList paths;
+        for (int i = 1; i <= songs; ++i) {
+            paths << song(i);
+        }
+        playlist.accept(paths);
+    }
+    static QString song(int i) { return QStringLiteral("/music/%1.mp3").arg(i); }
+
+    // Paths handed to OpenMPEG, in order.
+    QStringList opened() const
+    {
+        QStringList paths;
+        for (const QString& line : log) {
+            if (line.startsWith(QLatin1String("open "))) {
+                paths << line.mid(5);
+            }
+        }
+        return paths;
+    }
+    void endSong()
+    {
+        player.atEnd = 1;
+        seq.CheckSongEnd();
+    }
+
+    QStringList log;
+    RadioSettings settings;
+    AcceptedPlaylist playlist;
+    RandomSource random;
+    FakeMpegPlayer player{&log};
+    FakeSpeechEngine voice{&log};
+    RecordingAnnouncer announcer{voice};
+    Sequencer seq{settings, playlist, random, player, voice, announcer};
+};
+}  // namespace
+
+TEST_F(SequencerTest, ForwardWrapsToTheFirstSongAndReverseToTheLast)
+{
+    useList(3);
+    playlist.setSongIndex(3);
+    seq.NextSong();
+    EXPECT_EQ(playlist.SongIndex(), 1);
+    EXPECT_EQ(playlist.SongFile(), song(1));
+    ASSERT_GE(player.calls.size(), 2);
+    EXPECT_EQ(player.calls.at(0), QStringLiteral("CloseMPEG"));
+    EXPECT_EQ(player.calls.at(1), QStringLiteral("OpenMPEG /music/1.mp3 MPEGVideo"));
+
+    seq.PreviousSong();
+    EXPECT_EQ(playlist.SongIndex(), 3);
+    seq.PreviousSong();
+    EXPECT_EQ(playlist.SongIndex(), 2);
+    EXPECT_EQ(opened(), QStringList({song(1), song(3), song(2)}));
+    EXPECT_TRUE(seq.Playing());
+}
+
+TEST_F(SequencerTest, WithoutAListForwardAndReverseOnlyStopCounting)
+{
+    seq.PlayRange(QString(), QString());
+    seq.NextSong();
+    EXPECT_FALSE(seq.Playing());
+    seq.PlayRange(QString(), QString());
+    seq.PreviousSong();
+    EXPECT_FALSE(seq.Playing());
+    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_FALSE(player.calls.contains(QStringLiteral("CloseMPEG")));
+}
+
+TEST_F(SequencerTest, SongStartFlushesBackWhenAsked)
+{
+    useList(1);
+    settings.FlushBack = true;
+    seq.PlayIt();
+    EXPECT_EQ(player.calls,
+              QStringList({QStringLiteral("OpenMPEG /music/1.mp3 MPEGVideo"),
+                           QStringLiteral("GetTotalframes"), QStringLiteral("PlayMPEG 10 180000"),
+                           QStringLiteral("StopMPEG"), QStringLiteral("GetTotalframes"),
+                           QStringLiteral("PlayMPEG 500 180000")}));
+    EXPECT_TRUE(seq.Playing());
+    EXPECT_TRUE(seq.timer1().isActive());
+
+    player.calls.clear();
+    settings.FlushBack = false;
+    seq.PlayIt();
+    EXPECT_EQ(player.calls,
+              QStringList({QStringLiteral("OpenMPEG /music/1.mp3 MPEGVideo"),
+                           QStringLiteral("GetTotalframes"), QStringLiteral("PlayMPEG 1 180000")}));
+}
+
+TEST_F(SequencerTest, PlayRangeFillsInTheEndsNotGiven)
+{
+    player.totalFrames = 900;
+    seq.PlayRange(QStringLiteral("20"), QStringLiteral("300"));
+    seq.PlayRange(QStringLiteral("20"), QString());
+    seq.PlayRange(QString(), QStringLiteral("300"));
+    seq.PlayRange(QString(), QString());
+    EXPECT_EQ(player.calls,
+              QStringList({QStringLiteral("PlayMPEG 20 300"), QStringLiteral("GetTotalframes"),
+                           QStringLiteral("PlayMPEG 20 900"), QStringLiteral("PlayMPEG 1 300"),
+                           QStringLiteral("GetTotalframes"), QStringLiteral("PlayMPEG 1 900")}));
+    EXPECT_EQ(seq.StartFrame(), 1);
+    EXPECT_EQ(seq.EndFrame(), 900);
+    EXPECT_TRUE(seq.Playing());
+}
+
+TEST_F(SequencerTest, AnEndIsOnlyHandledWhileASongPlays)
+{
+    useList(2);
+    player.atEnd = 1;
+    seq.Timer1_Timer();
+    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_FALSE(seq.TimeDue());
+    EXPECT_FALSE(seq.NewsDue());
+}
+
+TEST_F(SequencerTest, TicksShowProgressUpToAHundred)
+{
+    QSignalSpy shown(&seq, &Sequencer::percentShown);
+    player.percent = 42;
+    seq.Timer1_Timer();
+    player.percent = 180;
+    seq.Timer1_Timer();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown.at(0).at(0).toInt(), 42);
+    EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
+    EXPECT_EQ(seq.timer1().objectName(), QStringLiteral("Timer1"));
+    EXPECT_EQ(seq.timer1().interval(), 100);
+    EXPECT_TRUE(seq.timer1().isActive());
+}
+
+TEST_F(SequencerTest, ShuffleNeverRepeatsThePreviousPick)
+{
+    useList(6);
+    settings.Rands = true;
+    settings.Loops = false;
+    seq.PlayIt();
+    std::set<int> seen;
+    int previous = 0;
+    for (int i = 0; i < 300; ++i) {
+        endSong();
+        const int pick = seq.LastPick();
+        ASSERT_NE(pick, previous);
+        ASSERT_GE(pick, 1);
+        ASSERT_LE(pick, 6);
+        // The advance after the pick moves one on, wrapping.
+        ASSERT_EQ(playlist.SongIndex(), pick == 6 ? 1 : pick + 1);
+        ASSERT_EQ(playlist.SongFile(), song(playlist.SongIndex()));
+        seen.insert(pick);
+        previous = pick;
+    }
+    EXPECT_EQ(seen.size(), 6u);
+}
+
+TEST_F(SequencerTest, ShuffleLeavesAOneSongListAlone)
+{
+    useList(1);
+    settings.Rands = true;
+    settings.Loops = false;
+    seq.PlayIt();
+    for (int i = 0; i < 3; ++i) {
+        endSong();
+    }
+    EXPECT_EQ(opened(), QStringList(4, song(1)));
+    EXPECT_EQ(seq.LastPick(), 0);
+}
+
+TEST_F(SequencerTest, LoopsOffNeitherCountsNorTalksYetWaitsForTheVoice)
+{
+    useList(3);
+    settings.Loops = false;
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    voice.speak(QStringLiteral("intro still going"));
+    endSong();
+    EXPECT_TRUE(seq.waitingForVoice());
+    EXPECT_FALSE(seq.timer1().isActive());
+    pumpFor(150ms);
+    EXPECT_EQ(opened().size(), 1);
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
+    EXPECT_TRUE(announcer.calls.isEmpty());
+    EXPECT_EQ(seq.SongsSinceTime(), 0);
+    EXPECT_FALSE(voice.spoken.contains(kBackToTheMusic));
+    EXPECT_TRUE(seq.timer1().isActive());
+}
+
+TEST_F(SequencerTest, SlowStartsTheNextSongWhileTheAnnouncerTalks)
+{
+    useList(3);
+    settings.Slow = true;
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
+    EXPECT_EQ(opened(), QStringList({song(1), song(2)}));
+    EXPECT_EQ(voice.speakingState(), 1);
+    // The voice is stopped before the announcement only, never after it.
+    EXPECT_EQ(voice.calls, QStringList({QStringLiteral("stop"), QStringLiteral("speak the time"),
+                                        QStringLiteral("speak ") + kBackToTheMusic}));
+}
+
+TEST_F(SequencerTest, BackToTheMusicFollowsTheWaitWhenAnAnnouncementWasDue)
+{
+    useList(3);
+    settings.ManyTime = 2;
+    seq.PlayIt();
+    endSong();
+    EXPECT_TRUE(announcer.calls.isEmpty());
+    EXPECT_EQ(opened().size(), 2);
+
+    log.clear();
+    endSong();
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
+    EXPECT_TRUE(seq.waitingForVoice());
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 1; }, 2s));
+    EXPECT_EQ(log,
+              QStringList({QStringLiteral("say the time"), QStringLiteral("say ") + kBackToTheMusic,
+                           QStringLiteral("open ") + song(3)}));
+    EXPECT_FALSE(seq.TimeDue());
+    EXPECT_EQ(seq.SongsSinceTime(), 0);
+}
+
+TEST_F(SequencerTest, BackToTheMusicWhenADueCountMeetsAnySwitch)
+{
+    useList(2);
+    // Time is due but switched off, headlines are on but not due: nothing is
+    // announced, yet the music is welcomed back.
+    settings.NowTime = false;
+    settings.NowNews = true;
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    EXPECT_TRUE(announcer.calls.isEmpty());
+    EXPECT_EQ(voice.spoken, QStringList({kBackToTheMusic}));
+
+    voice.spoken.clear();
+    settings.NowNews = false;
+    voice.finishSpeaking();
+    endSong();
+    EXPECT_TRUE(voice.spoken.isEmpty());
+}
+
+TEST_F(SequencerTest, CountsReachOrPassTheirThresholdAndZeroMeansNever)
+{
+    useList(2);
+    settings.ManyTime = 100;
+    seq.PlayIt();
+    for (int i = 0; i < 10; ++i) {
+        endSong();
+    }
+    ASSERT_EQ(seq.SongsSinceTime(), 10);
+    ASSERT_TRUE(announcer.calls.isEmpty());
+    settings.ManyTime = 4;  // the threshold was lowered meanwhile
+    endSong();
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
+    EXPECT_EQ(seq.SongsSinceTime(), 0);
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return !seq.waitingForVoice(); }, 2s));
+    announcer.calls.clear();
+    voice.spoken.clear();
+    settings.ManyTime = 0;
+    settings.ManyNews = 0;
+    settings.NowNews = true;
+    for (int i = 0; i < 40; ++i) {
+        voice.finishSpeaking();
+        endSong();
+        ASSERT_FALSE(seq.waitingForVoice());
+    }
+    EXPECT_TRUE(announcer.calls.isEmpty());
+    EXPECT_TRUE(voice.spoken.isEmpty());
+}
+
+TEST_F(SequencerTest, TheWaitLastsUntilPendingHeadlinesAreHandedOver)
+{
+    useList(2);
+    settings.NowNews = true;
+    settings.ManyNews = 1;
+    settings.ManyTime = 0;
+    announcer.holdNews = true;
+    seq.PlayIt();
+    endSong();
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("news")}));
+    voice.finishSpeaking();
+    pumpFor(120ms);
+    EXPECT_EQ(opened().size(), 1);
+
+    announcer.answerNews();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
+}
+
+TEST_F(SequencerTest, PauseThenForwardPlaysOnYetStaysPaused)
+{
+    useList(3);
+    seq.PlayIt();
+    seq.command(TransportCommand::Pause);
+    EXPECT_TRUE(seq.paused());
+    EXPECT_FALSE(seq.timer1().isActive());
+    seq.command(TransportCommand::Forward);
+    EXPECT_EQ(opened().last(), song(2));
+    EXPECT_TRUE(seq.paused());
+    EXPECT_TRUE(seq.timer1().isActive());
+
+    seq.command(TransportCommand::Pause);
+    EXPECT_FALSE(seq.paused());
+    EXPECT_EQ(player.calls.filter(QStringLiteral("PauseMPEG")).size(), 1);
+    EXPECT_EQ(player.calls.filter(QStringLiteral("ResumeMPEG")).size(), 1);
+}
+
+TEST_F(SequencerTest, AnErrorEntryIsSkippedWithoutOpeningOrReadingIt)
+{
+    useList(3);
+    playlist.accept({song(1), QStringLiteral("error"), song(3)});
+    QStringList titlesRead;
+    seq.setTitleReader([&](const QString& path) -> std::optional<QString> {
+        titlesRead << path;
+        if (path == song(1)) {
+            return QStringLiteral("Earlier Title");
+        }
+        return std::nullopt;
+    });
+    seq.PlayIt();
+    voice.finishSpeaking();
+    endSong();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
+    EXPECT_EQ(opened(), QStringList({song(1), song(3)}));
+    EXPECT_EQ(playlist.SongIndex(), 3);
+    EXPECT_EQ(seq.SongTitle(), QStringLiteral("Earlier Title"));
+    EXPECT_EQ(titlesRead, QStringList({song(1), song(3)}));
+    EXPECT_TRUE(seq.Playing());
+}
+
+TEST_F(SequencerTest, ASongThatCannotBeOpenedEndsAtOnceWithoutAnnouncements)
+{
+    useList(3);
+    player.failingPaths << song(2);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 3; }, 2s));
+    EXPECT_EQ(opened(), QStringList({song(1), song(2), song(3)}));
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
+    EXPECT_TRUE(seq.Playing());
+}
+
+TEST_F(SequencerTest, PlaybackStopsWhenEverySongOfTheListFails)
+{
+    useList(4);
+    for (int i = 1; i <= 4; ++i) {
+        player.failingPaths << song(i);
+    }
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return !seq.Playing(); }, 2s));
+    pumpFor(200ms);
+    EXPECT_EQ(opened(), QStringList({song(1), song(2), song(3), song(4)}));
+    EXPECT_EQ(log.last(), QStringLiteral("stop music"));
+    EXPECT_FALSE(seq.timer1().isActive());
+
+    // A later Play tries the list again from the current song.
+    player.failingPaths.removeAll(song(3));
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 8; }, 2s));
+    pumpFor(100ms);
+    EXPECT_EQ(opened().mid(4), QStringList({song(4), song(1), song(2), song(3)}));
+    EXPECT_TRUE(seq.Playing());
+}
+
+TEST_F(SequencerTest, AShuffledListKeepsLookingForItsOneGoodSong)
+{
+    useList(8);
+    for (int i = 1; i <= 8; ++i) {
+        if (i != 5) {
+            player.failingPaths << song(i);
+        }
+    }
+    settings.Rands = true;
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return opened().contains(song(5)); }, 5s));
+    pumpFor(50ms);
+    EXPECT_EQ(opened().last(), song(5));
+    EXPECT_TRUE(seq.Playing());
+}
+
+TEST_F(SequencerTest, ReleaseOffHoldsCommandsUntilTheNextSongHasStarted)
+{
+    useList(4);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    ASSERT_TRUE(seq.waitingForVoice());
+    log.clear();
+    seq.command(TransportCommand::Forward);
+    seq.command(TransportCommand::Stop);
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_EQ(seq.heldCommands(), 2u);
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return !seq.waitingForVoice(); }, 2s));
+    EXPECT_EQ(log, QStringList({QStringLiteral("say ") + kBackToTheMusic,
+                                QStringLiteral("open ") + song(2),
+                                QStringLiteral("open ") + song(3), QStringLiteral("stop music")}));
+    EXPECT_FALSE(seq.Playing());
+    EXPECT_EQ(seq.heldCommands(), 0u);
+}
+
+TEST_F(SequencerTest, ReleaseOnRunsCommandsAtOnce)
+{
+    useList(4);
+    settings.Release = true;
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    ASSERT_TRUE(seq.waitingForVoice());
+    seq.command(TransportCommand::Pause);
+    EXPECT_TRUE(player.calls.contains(QStringLiteral("PauseMPEG")));
+    EXPECT_TRUE(seq.waitingForVoice());
+    seq.command(TransportCommand::Pause);
+
+    // Forward starts a song, which takes the place of the pending advance.
+    seq.command(TransportCommand::Forward);
+    EXPECT_EQ(opened(), QStringList({song(1), song(2)}));
+    EXPECT_FALSE(seq.waitingForVoice());
+    voice.finishSpeaking();
+    pumpFor(150ms);
+    EXPECT_EQ(opened(), QStringList({song(1), song(2)}));
+    EXPECT_TRUE(seq.Playing());
+}
+
+TEST_F(SequencerTest, ReleaseOnStopDuringTheWaitStaysStopped)
+{
+    useList(3);
+    settings.Release = true;
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    seq.command(TransportCommand::Stop);
+    voice.finishSpeaking();
+    pumpFor(150ms);
+    EXPECT_EQ(opened().size(), 1);
+    EXPECT_FALSE(seq.Playing());
+    EXPECT_FALSE(seq.timer1().isActive());
+}
+
+TEST_F(SequencerTest, HaltDropsTheWaitAndWhatWasHeld)
+{
+    useList(3);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    seq.command(TransportCommand::Forward);
+    seq.halt();
+    voice.finishSpeaking();
+    pumpFor(150ms);
+    EXPECT_EQ(opened().size(), 1);
+    EXPECT_FALSE(seq.waitingForVoice());
+    EXPECT_FALSE(seq.timer1().isActive());
+}
+
+// A song that plays ends the run of failed songs: a song that failed before
+// it does not count toward giving up later.
+TEST_F(SequencerTest, ASongThatPlaysEndsTheRunOfFailures)
+{
+    useList(2);
+    player.failingPaths = {song(1)};
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
+    ASSERT_TRUE(seq.Playing());
+
+    player.failingPaths = {song(2)};
+    seq.PlayIt();  // song 2 again, now broken; song 1 plays once more
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 4; }, 2s));
+    EXPECT_EQ(opened(), QStringList({song(1), song(2), song(2), song(1)}));
+    EXPECT_TRUE(seq.Playing());
+}
+
+// The generator is seeded from the clock at every song end and when an
+// accepted playlist starts, so shuffles differ from run to run.
+TEST_F(SequencerTest, TheRandomSourceIsSeededAtEverySongEndAndListStart)
+{
+    int seeds = 0;
+    random.setClock([&] { return static_cast<std::uint64_t>(++seeds); });
+    useList(3);
+    seq.startAcceptedList();
+    EXPECT_EQ(seeds, 1);
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("intro")}));
+    voice.finishSpeaking();
+    for (int end = 1; end <= 3; ++end) {
+        endSong();
+        EXPECT_EQ(seeds, 1 + end);
+    }
+}
