@@ -51,7 +51,7 @@ public:
 class QuietVoice : public SpeechEngine {
 public:
     void speak(const QString&) override {}
-    void stop() override {}
+    void stop() override { emit speechStopped(); }
     int speakingState() const override { return 0; }
     int speed() const override { return 165; }
     void setSpeed(int) override {}

@@ -2,6 +2,7 @@
 
 #include "announcer/TimeOfDayWord.h"
 #include "base/RandomSource.h"
+#include "feed/FeedAddress.h"
 #include "feed/HeadlineLimit.h"
 #include "feed/cSlashdot.h"
 #include "settings/RadioSettings.h"
@@ -13,8 +14,8 @@
 
 namespace {
 
-const QString kNewsHostKey = QStringLiteral("NewsHost");
-const QString kDefaultNewsHost = QStringLiteral("slashdot.org");
+const QString kNewsHostKey = FeedAddress::settingKey();
+const QString kDefaultNewsHost = FeedAddress::defaultHost();
 
 // r in [0, 1) scaled and rounded to the nearest integer, halves to even, so
 // the two ends come up half as often as the values between.
@@ -34,6 +35,7 @@ RadioAnnouncer::RadioAnnouncer(RadioSettings& settings, RandomSource& random, Sp
       clock_([] { return QTime::currentTime(); }),
       fetchTimeout_(cSlashdot::DefaultTimeout)
 {
+    connect(&voice_, &SpeechEngine::speechStopped, this, &RadioAnnouncer::dropNews);
 }
 
 RadioAnnouncer::~RadioAnnouncer() = default;
@@ -119,6 +121,22 @@ void RadioAnnouncer::InitForm()
     if (!feed_->RetieveArticles()) {
         onFeedAnswered();
     }
+}
+
+void RadioAnnouncer::dropNews()
+{
+    if (!newsPending_) {
+        return;
+    }
+    if (feed_) {
+        feed_->disconnect(this);
+        feed_->deleteLater();
+        feed_ = nullptr;
+    }
+    newsPending_ = false;
+    // Later: the voice's stop() (or whoever dropped) is not re-entered.
+    QMetaObject::invokeMethod(
+        this, [this] { emit newsAnswered(); }, Qt::QueuedConnection);
 }
 
 void RadioAnnouncer::onFeedAnswered()

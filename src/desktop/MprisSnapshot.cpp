@@ -74,5 +74,8 @@ QVariantMap MprisSnapshot::metadata(const std::optional<TrackInfo>& track)
     if (!track->album.isEmpty()) {
         map.insert(QStringLiteral("xesam:album"), track->album);
     }
+    if (track->trackNumber > 0) {
+        map.insert(QStringLiteral("xesam:trackNumber"), track->trackNumber);
+    }
     return map;
 }

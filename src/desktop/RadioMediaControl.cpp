@@ -2,40 +2,16 @@
 
 #include "audio/MpegPlayer.h"
 #include "base/FileExists.h"
-#include "base/TrimSpaces.h"
 #include "desktop/MediaUri.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Sequencer.h"
 #include "playlist/PlaylistStore.h"
 #include "speech/SpeechEngine.h"
-#include "tags/Id3v1Tag.h"
-#include "tags/TagReader.h"
+#include "tags/SongInfo.h"
 
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
-
-namespace {
-QString tagText(const QString& field)
-{
-    return trimSpaces(Id3v1Tag::beforeNul(field));
-}
-
-TrackInfo readTrack(const QString& path)
-{
-    TrackInfo track;
-    track.path = path;
-    if (const std::optional<TagEditState> tag = TagReader::GetTags(path); tag && tag->hasTag) {
-        track.title = tagText(tag->title);
-        track.artist = tagText(tag->artist);
-        track.album = tagText(tag->album);
-    }
-    if (track.title.isEmpty()) {
-        track.title = QFileInfo(path).fileName();
-    }
-    return track;
-}
-}  // namespace
 
 RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequencer,
                                      MpegPlayer& player, SpeechEngine& voice, Links links,
@@ -48,16 +24,38 @@ RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequ
       links_(std::move(links))
 {
     connect(&sequencer_, &Sequencer::songStarted, this, &RadioMediaControl::onSongStarted);
+    connect(&sequencer_, &Sequencer::songInfoRead, this, &RadioMediaControl::onSongInfoRead);
     connect(&sequencer_, &Sequencer::stateChanged, this, &MediaControl::changed);
     connect(&playlist_, &AcceptedPlaylist::changed, this, &MediaControl::changed);
 }
 
 void RadioMediaControl::onSongStarted()
 {
-    const std::uint64_t serial = track_ ? track_->serial + 1 : 1;
-    track_ = readTrack(playlist_.SongFile());
-    track_->serial = serial;
-    track_->lengthMs = std::max<std::int64_t>(0, sequencer_.EndFrame());
+    TrackInfo track;
+    track.serial = track_ ? track_->serial + 1 : 1;
+    track.path = playlist_.SongFile();
+    // Named by its file until the tags, read off this thread, tell more.
+    track.title = QFileInfo(track.path).fileName();
+    track.lengthMs = std::max<std::int64_t>(0, sequencer_.EndFrame());
+    track_ = std::move(track);
+    emit changed();
+}
+
+void RadioMediaControl::onSongInfoRead(const QString& path, const SongInfo& info)
+{
+    if (!track_ || track_->path != path) {
+        return;
+    }
+    if (!info.title.isEmpty()) {
+        track_->title = info.title;
+    }
+    track_->artist = info.artist;
+    track_->album = info.album;
+    track_->trackNumber = info.trackNumber;
+    // The player's length counts to the sample; the tags' is a header's word.
+    if (track_->lengthMs == 0) {
+        track_->lengthMs = info.lengthMs;
+    }
     emit changed();
 }
 

@@ -11,6 +11,7 @@ class AcceptedPlaylist;
 class MpegPlayer;
 class Sequencer;
 class SpeechEngine;
+struct SongInfo;
 
 // The radio as the desktop's media controls see it. Transport requests go
 // through the main window's transport commands, so a request made while the
@@ -53,6 +54,7 @@ public:
 
 private:
     void onSongStarted();
+    void onSongInfoRead(const QString& path, const SongInfo& info);
     QString startPlaylist(const QString& file);
     void playNow(const QString& file);
 

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class NewsHostBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -53,8 +54,8 @@ public:
 
     // The window the engine's own dialogs belong to (the main window); this
     // window when none is set.
-    void setDialogOwner(QWidget* owner);
-    void setMessageHandler(MessageHandler handler);
+    void setDialogOwner(QWidget* owner) { dialogOwner_ = owner; }
+    void setMessageHandler(MessageHandler handler) { showMessage_ = std::move(handler); }
     OpsActions& actions() { return actions_; }
 
 private:
@@ -68,6 +69,7 @@ private:
     void showEngineDetails(const VoiceEngineDetails& details);
     OpsChoices choices() const;
     void notSupported();
+    void message(QMessageBox::Icon icon, const QString& title, const QString& text);
 
     QLabel* label(const QString& name, const QString& text, int left, int top, int width = -1,
                   int height = -1);
@@ -112,4 +114,7 @@ private:
     QCheckBox* Check7 = nullptr;
     QCheckBox* Check8 = nullptr;
     QCheckBox* Check9 = nullptr;
+    // Where the headlines come from (NewsHost); in the free band above the
+    // option boxes, so nothing else moved for it.
+    NewsHostBox* TxtNewsHost = nullptr;
 };

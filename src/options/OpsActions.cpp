@@ -1,6 +1,7 @@
 #include "options/OpsActions.h"
 
 #include "base/RandomSource.h"
+#include "feed/FeedAddress.h"
 #include "settings/RadioSettings.h"
 #include "settings/SettingText.h"
 #include "settings/SettingsCatalogue.h"
@@ -137,6 +138,26 @@ void OpsActions::save(const OpsChoices& choices)
         vars_.Randoms = false;
     }
     write(vars_.Randoms);
+
+    if (choices.newsHost && *choices.newsHost != newsHost()) {
+        if (!acceptsNewsHost(*choices.newsHost)) {
+            throw std::invalid_argument("the headline source is no host name or web address");
+        }
+        vars_.writeText(FeedAddress::settingKey(), *choices.newsHost);
+        if (afterWrite_) {
+            afterWrite_(FeedAddress::settingKey());
+        }
+    }
+}
+
+QString OpsActions::newsHost() const
+{
+    return vars_.storedText(FeedAddress::settingKey(), FeedAddress::defaultHost()).trimmed();
+}
+
+bool OpsActions::acceptsNewsHost(const QString& value)
+{
+    return FeedAddress::isAcceptable(value);
 }
 
 void OpsActions::write(const SettingBase& setting)

@@ -43,8 +43,14 @@ public:
     // Selects the engine, sets the speed and speaks the test sentence. Both stay
     // in effect; nothing is stored.
     void tryVoice(int engine, int speed);
-    // Engine and speed first, then each setting in turn, variable and store.
+    // Engine and speed first, then each setting in turn, variable and store;
+    // NewsHost last, and only when it differs from what is stored.
     void save(const OpsChoices& choices);
+
+    // The stored headline source; the default when none is stored.
+    QString newsHost() const;
+    // A host name or an http(s) URL: anything else is not saved.
+    static bool acceptsNewsHost(const QString& value);
 
     // Called after each write to the store with the key written.
     void setAfterWrite(std::function<void(const QString& key)> observer);

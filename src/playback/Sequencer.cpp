@@ -6,7 +6,6 @@
 #include "playback/Announcer.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
-#include "tags/TagReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,14 +47,16 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
       player_(player),
       voice_(voice),
       announcer_(announcer),
-      readTitle_(&TagReader::songTitle),
       timer1_(this)
 {
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(kTickInterval);
     connect(&timer1_, &QTimer::timeout, this, &Sequencer::Timer1_Timer);
     connect(&voice_, &SpeechEngine::speechFinished, this, &Sequencer::onVoiceOrNews);
+    // The way back to the music closes the headlines; cut, it is not said.
+    connect(&voice_, &SpeechEngine::speechStopped, this, [this] { backToMusicPending_ = false; });
     connect(&announcer_, &Announcer::newsAnswered, this, &Sequencer::onVoiceOrNews);
+    connect(&songInfo_, &SongInfoLoader::loaded, this, &Sequencer::onSongInfo);
     timer1_.start();
 }
 
@@ -179,6 +180,9 @@ void Sequencer::TogglePause()
 
 void Sequencer::StopSong()
 {
+    // Headlines still on their way would be read after the radio stopped.
+    announcer_.dropNews();
+    backToMusicPending_ = false;
     supersedeWait();
     playing_ = false;
     player_.StopMPEG();
@@ -209,6 +213,10 @@ void Sequencer::startSong()
 
 bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
 {
+    // Whatever is opened now, the title of the song before is no longer the
+    // one that just played.
+    songTitle_.clear();
+    songInfo_.cancel();
     if (path == QLatin1String("error")) {
         return false;
     }
@@ -222,10 +230,13 @@ bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
 
 void Sequencer::ReadSongTitle(const QString& path)
 {
-    // A song without a tag leaves the title of the last tagged one.
-    if (std::optional<QString> title = readTitle_(path)) {
-        songTitle_ = std::move(*title);
-    }
+    songInfo_.load(path);
+}
+
+void Sequencer::onSongInfo(const QString& path, const SongInfo& info)
+{
+    songTitle_ = info.title;
+    emit songInfoRead(path, info);
 }
 
 QString Sequencer::PlayRange(const QString& start, const QString& end)

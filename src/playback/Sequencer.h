@@ -2,6 +2,7 @@
 
 #include "playback/PlaybackState.h"
 #include "playback/TransportCommand.h"
+#include "tags/SongInfoLoader.h"
 
 #include <QObject>
 #include <QSet>
@@ -39,8 +40,6 @@ class Sequencer : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kTickInterval{100};
-    // Reads the title a song's tags give; no value when they give none.
-    using TitleReader = std::function<std::optional<QString>(const QString& path)>;
 
     Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, RandomSource& random,
               MpegPlayer& player, SpeechEngine& voice, Announcer& announcer,
@@ -58,7 +57,8 @@ public:
     void TogglePause();
     void StopSong();
 
-    // Opens a song and reads its title; true when the player took it.
+    // Opens a song; true when the player took it. The song's tags are read
+    // off this thread: until they answer (songInfoRead) it has no title.
     bool OpenSong(quintptr windowHandle, const QString& path);
     // Plays a frame range given as decimal texts, the empty text meaning "not
     // given"; returns the player's text.
@@ -75,7 +75,8 @@ public:
     std::size_t heldCommands() const { return held_.size(); }
     QTimer& timer1() { return timer1_; }
 
-    // Title of the song now open, from its tags; empty when it has none.
+    // Title of the song now open, from its tags; empty when it has none or
+    // they have not been read yet, so "That was ..." never names another.
     const QString& SongTitle() const { return songTitle_; }
     std::int32_t StartFrame() const { return startFrame_; }
     std::int32_t EndFrame() const { return endFrame_; }
@@ -86,7 +87,10 @@ public:
     bool NewsDue() const { return newsDue_; }
 
     // Replaces the tag reading of each opened song (tests).
-    void setTitleReader(TitleReader reader) { readTitle_ = std::move(reader); }
+    void setSongInfoReader(SongInfoLoader::Reader reader)
+    {
+        songInfo_.setReader(std::move(reader));
+    }
     // The handle passed to the player with every song.
     void setWindowHandle(quintptr handle) { windowHandle_ = handle; }
     // Exit: drops the wait, the held commands and the timers.
@@ -98,12 +102,15 @@ signals:
     // A song (the playlist's SongFile) was just handed to the player, opened
     // or not.
     void songStarted();
+    // The tags of the song now open were read (after songStarted()).
+    void songInfoRead(const QString& path, const SongInfo& info);
     void stateChanged(PlaybackState state);
 
 private:
     void run(TransportCommand command);
     void startSong();
     void ReadSongTitle(const QString& path);
+    void onSongInfo(const QString& path, const SongInfo& info);
     void advanceTo(std::int64_t index);
     void scheduleFailedEnd();
     bool giveUpAfterFailure();
@@ -127,7 +134,7 @@ private:
     SpeechEngine& voice_;
     Announcer& announcer_;
     quintptr windowHandle_ = 0;
-    TitleReader readTitle_;
+    SongInfoLoader songInfo_;
 
     QTimer timer1_;
     bool playing_ = false;

@@ -330,6 +330,29 @@ TEST_F(RadioAnnouncerTest, ANewFetchAbandonsOneStillRunning)
     EXPECT_EQ(voice.spoken.count(QStringLiteral("Penguins win the cup")), 1);
 }
 
+// Playlist, Help and the like stop the voice: headlines still on their way
+// are never read after that.
+TEST_F(RadioAnnouncerTest, StoppingTheVoiceDropsAFetchStillPending)
+{
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(kThreeStories);
+        answer.delay = 300ms;
+        return answer;
+    });
+    voice.stop();
+    testing_support::pumpFor(20ms);
+    EXPECT_EQ(answers, 0) << "nothing pending, nothing to drop";
+
+    announcer.AnnounceNews();
+    ASSERT_TRUE(announcer.newsPending());
+    voice.stop();
+    EXPECT_FALSE(announcer.newsPending());
+    EXPECT_EQ(answers, 0) << "the answer comes from the event loop";
+    testing_support::pumpFor(600ms);
+    EXPECT_EQ(answers, 1);
+    EXPECT_EQ(voice.spoken, QStringList{kNewsIntroEvening});
+}
+
 TEST_F(RadioAnnouncerTest, UpdateFormSpeaksOneHeadlineAndIgnoresBadPositions)
 {
     server.serve(kThreeStories);
@@ -364,4 +387,16 @@ TEST(RadioAnnouncerHost, ComesFromTheNewsHostSetting)
     ASSERT_TRUE(testing_support::waitUntil([&] { return !announcer.newsPending(); }));
     EXPECT_EQ(voice.spoken.size(), 4);
     EXPECT_EQ(server.requests().size(), 1);
+
+    // A whole address names the feed itself, here an RSS one.
+    server.serve(
+        "<rss version=\"2.0\"><channel><item><title>From the RSS feed</title></item>"
+        "</channel></rss>");
+    ASSERT_TRUE(settings.Settings->SaveSetting(QStringLiteral("Options"),
+                                               QStringLiteral("NewsHost"),
+                                               server.url(QStringLiteral("/feed.xml"))));
+    announcer.AnnounceNews();
+    ASSERT_TRUE(testing_support::waitUntil([&] { return !announcer.newsPending(); }));
+    EXPECT_EQ(voice.spoken.last(), QStringLiteral("From the RSS feed"));
+    EXPECT_EQ(server.requests().last().path, "/feed.xml");
 }

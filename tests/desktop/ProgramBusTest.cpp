@@ -140,6 +140,24 @@ TEST_F(ProgramBusTest, DesktopDrivesTheRunningRadio)
     EXPECT_EQ(program.exitCode(), 0) << program.readAll().toStdString();
 }
 
+// An mp3 with only an ID3v2 tag: the desktop shows its title and artist.
+TEST_F(ProgramBusTest, MetadataShowsTheId3v2TagsOfTheSong)
+{
+    const QString song = QStringLiteral(TOLVAR_TAGS_TEST_MEDIA "/id3v2only.mp3");
+    ask({QStringLiteral("open"), song});
+    QString title;
+    // The tags are read off the GUI thread; the file name stands in meanwhile.
+    waitUntil(
+        [&] {
+            title = ask({QStringLiteral("metadata"), QStringLiteral("title")});
+            return title == QStringLiteral("Harbour Lights");
+        },
+        5s);
+    EXPECT_EQ(title, QStringLiteral("Harbour Lights"));
+    EXPECT_EQ(ask({QStringLiteral("metadata"), QStringLiteral("artist")}),
+              QStringLiteral("Test Band"));
+}
+
 TEST_F(ProgramBusTest, EndsWhenTheSessionEnds)
 {
     // Logging out sends SIGTERM; the program must not swallow it.

@@ -57,6 +57,13 @@ def main():
                          b"<story><title>Second &amp; last</title></story></backslash>",
             "entities": b"<!DOCTYPE a [<!ENTITY e \"x\">]><a><story><title>&e;</title></story></a>",
             "nested": b"<a>" + b"<story>" * 20 + b"</story>" * 20 + b"</a>",
+            "rss": b"<rss version=\"2.0\"><channel><item><title>A &lt;b&gt;bold&lt;/b&gt; move"
+                   b"</title><link>http://x/</link><pubDate>Mon</pubDate></item></channel></rss>",
+            "atom": b"<feed xmlns=\"http://www.w3.org/2005/Atom\"><entry><title type=\"html\">"
+                    b"One &amp;amp; two</title><link href=\"http://y/\"/><author><name>n</name>"
+                    b"</author></entry></feed>",
+            "rdf": b"<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+                   b"xmlns=\"http://purl.org/rss/1.0/\"><item><title>T</title></item></rdf:RDF>",
         },
         "decoder": {
             "wav": b"\x01" + wav(22050, 1, 300),
