@@ -42,7 +42,9 @@ bool PlaylistStore::write(const QString& fileName, const QStringList& paths) con
         return false;
     }
     const QByteArray bytes = PylFormat::encode(paths);
-    if (file->write(bytes) != bytes.size()) {
+    // The bytes may wait in the device's buffer: a full disk or a file size
+    // limit shows only when they go out, and commit() would not notice.
+    if (file->write(bytes) != bytes.size() || !file->flush()) {
         file->cancelWriting();
         return false;
     }

@@ -152,8 +152,10 @@ TEST(PlaylistStore, SpecialAndHugeFilesGiveNothingAndNothingWaits)
     EXPECT_EQ(*atLimit, QStringList{QStringLiteral("/a.mp3")});
 }
 
-// Under `ulimit -f`, a save that does not fit fails (the window then says
-// "Error saving file"), the program goes on and the old playlist is whole.
+// Under `ulimit -f` (or on a full disk), a save that does not fit fails (the
+// window then says "Error saving file"), the program goes on and the old
+// playlist is whole: the failure shows only when the buffered bytes go out,
+// and the half-written file must not be renamed over the old one then.
 TEST(PlaylistStore, FileSizeLimitFailsTheSaveAndKeepsTheOldPlaylist)
 {
     IgnoreFileSizeSignal();
