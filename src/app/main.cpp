@@ -6,6 +6,7 @@
 #include "desktop/ApplicationIcon.h"
 #include "desktop/MprisService.h"
 #include "desktop/RadioMediaControl.h"
+#include "files/IgnoreFileSizeSignal.h"
 #include "mainwindow/Tolvar.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Sequencer.h"
@@ -25,6 +26,9 @@
 // program ends when the main window closes.
 int main(int argc, char** argv)
 {
+    // Under `ulimit -f`, saving a playlist or a tag fails with its message
+    // instead of ending the program.
+    IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QString(ProgramNames::kCompany));
     QCoreApplication::setApplicationName(QString(ProgramNames::kProductName));
