@@ -1,5 +1,7 @@
 #include "options/NumberFont.h"
 
+#include <QStringList>
+
 QFont numberFont()
 {
     QFont font;
