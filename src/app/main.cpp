@@ -9,6 +9,7 @@
 #include "desktop/MprisService.h"
 #include "desktop/RadioMediaControl.h"
 #include "desktop/RunningRadio.h"
+#include "files/IgnoreFileSizeSignal.h"
 #include "launch/BackgroundSongCollector.h"
 #include "launch/CommandLine.h"
 #include "mainwindow/Tolvar.h"
@@ -94,6 +95,9 @@ int main(int argc, char** argv)
         return *answerWithoutRadio(early, programName(rawArguments(argc, argv)));
     }
 
+    // Under `ulimit -f`, saving a playlist or a tag fails with its message
+    // instead of ending the program.
+    IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QString(ProgramNames::kCompany));
     QCoreApplication::setApplicationName(QString(ProgramNames::kProductName));

@@ -1,7 +1,7 @@
 #include "launch/SongCollector.h"
 
 #include "base/FileExists.h"
-#include "base/ReadRegularFile.h"
+#include "files/RegularFile.h"
 #include "playlist/FolderListing.h"
 #include "playlist/PylFormat.h"
 
@@ -83,7 +83,11 @@ private:
     void addPlaylist(const QFileInfo& info)
     {
         const QString path = info.filePath();
-        const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPlaylistBytes);
+        // Only a regular file: a FIFO or a device under the name cannot hang
+        // the collection.
+        const RegularFile file(path, RegularFile::Access::Read);
+        const std::optional<QByteArray> bytes =
+            file.isOpen() ? file.readAll(kMaxPlaylistBytes) : std::nullopt;
         if (!bytes) {
             result_.problems << QStringLiteral("Cannot read the playlist: %1").arg(path);
             return;

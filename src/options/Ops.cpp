@@ -2,6 +2,7 @@
 
 #include "base/BusyCursor.h"
 #include "options/NewsHostBox.h"
+#include "options/NumberFont.h"
 #include "options/OpsAccessibleTexts.h"
 #include "options/SpeakerPicture.h"
 #include "settings/RadioSettings.h"
@@ -46,18 +47,6 @@ bool setBarValue(QScrollBar* bar, long long value)
 QString digits(long long value)
 {
     return QString::number(value);
-}
-
-// The old bitmap serif where it exists, another serif elsewhere.
-QFont numberFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Serif"), QStringLiteral("DejaVu Serif"),
-                      QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"),
-                      QStringLiteral("serif")});
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(8);
-    return font;
 }
 
 }  // namespace
