@@ -1,10 +1,10 @@
 #include "tags/DescriptorStream.h"
 
-#include "tags/RegularFile.h"
+#include "tags/RegularSongFile.h"
 
 #include <algorithm>
 
-DescriptorStream::DescriptorStream(const RegularFile& file, QByteArray name)
+DescriptorStream::DescriptorStream(const RegularSongFile& file, QByteArray name)
     : file_(file), name_(std::move(name)), length_(static_cast<long>(file.size()))
 {
 }

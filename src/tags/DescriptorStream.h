@@ -3,7 +3,7 @@
 #include <taglib/tiostream.h>
 #include <QByteArray>
 
-class RegularFile;
+class RegularSongFile;
 
 // TagLib's view of a file we opened ourselves: read-only, and no single read
 // larger than kMaxBlock, so a tag that claims hundreds of megabytes costs
@@ -13,7 +13,7 @@ public:
     static constexpr long kMaxBlock = 16 * 1024 * 1024;
 
     // name lends its extension to TagLib's choice of file type.
-    DescriptorStream(const RegularFile& file, QByteArray name);
+    DescriptorStream(const RegularSongFile& file, QByteArray name);
 
     TagLib::FileName name() const override { return name_.constData(); }
     TagLib::ByteVector readBlock(unsigned long length) override;
@@ -28,7 +28,7 @@ public:
     void truncate(long) override {}
 
 private:
-    const RegularFile& file_;
+    const RegularSongFile& file_;
     QByteArray name_;
     long length_;
     long position_ = 0;

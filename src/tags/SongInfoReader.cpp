@@ -3,7 +3,7 @@
 #include "base/TrimSpaces.h"
 #include "tags/DescriptorStream.h"
 #include "tags/Id3v1Tag.h"
-#include "tags/RegularFile.h"
+#include "tags/RegularSongFile.h"
 
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
@@ -49,7 +49,7 @@ void fillEmptyFields(SongInfo& info, const TagLib::Tag& tag)
 
 std::optional<SongInfo> SongInfoReader::read(const QString& path)
 {
-    const std::optional<RegularFile> file = RegularFile::open(path);
+    const std::optional<RegularSongFile> file = RegularSongFile::open(path);
     if (!file) {
         return std::nullopt;
     }
@@ -76,7 +76,7 @@ void SongInfoReader::readId3v1(QByteArrayView tag, SongInfo& info)
     }
 }
 
-void SongInfoReader::readOtherTags(const RegularFile& file, const QString& path, SongInfo& info)
+void SongInfoReader::readOtherTags(const RegularSongFile& file, const QString& path, SongInfo& info)
 {
     DescriptorStream stream(file, QFile::encodeName(path));
     const TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Average);

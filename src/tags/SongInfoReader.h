@@ -6,7 +6,7 @@
 #include <QString>
 #include <optional>
 
-class RegularFile;
+class RegularSongFile;
 
 // Reads a song file's title, artist, album, track number and length for the
 // announcer and the desktop. The ID3v1 tag comes first, read by the radio's
@@ -21,5 +21,5 @@ public:
 
 private:
     static void readId3v1(QByteArrayView tag, SongInfo& info);
-    static void readOtherTags(const RegularFile& file, const QString& path, SongInfo& info);
+    static void readOtherTags(const RegularSongFile& file, const QString& path, SongInfo& info);
 };

@@ -1,4 +1,4 @@
-#include "tags/RegularFile.h"
+#include "tags/RegularSongFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <utility>
 
-std::optional<RegularFile> RegularFile::open(const QString& path)
+std::optional<RegularSongFile> RegularSongFile::open(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty()) {
@@ -22,15 +22,15 @@ std::optional<RegularFile> RegularFile::open(const QString& path)
         ::close(fd);
         return std::nullopt;
     }
-    return RegularFile(fd, static_cast<qint64>(status.st_size));
+    return RegularSongFile(fd, static_cast<qint64>(status.st_size));
 }
 
-RegularFile::RegularFile(RegularFile&& other) noexcept
+RegularSongFile::RegularSongFile(RegularSongFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), size_(other.size_)
 {
 }
 
-RegularFile& RegularFile::operator=(RegularFile&& other) noexcept
+RegularSongFile& RegularSongFile::operator=(RegularSongFile&& other) noexcept
 {
     if (this != &other) {
         if (fd_ >= 0) {
@@ -42,14 +42,14 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept
     return *this;
 }
 
-RegularFile::~RegularFile()
+RegularSongFile::~RegularSongFile()
 {
     if (fd_ >= 0) {
         ::close(fd_);
     }
 }
 
-QByteArray RegularFile::readAt(qint64 offset, qint64 length) const
+QByteArray RegularSongFile::readAt(qint64 offset, qint64 length) const
 {
     if (offset < 0 || length <= 0) {
         return QByteArray();

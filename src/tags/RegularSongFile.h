@@ -7,15 +7,15 @@
 // A user's file opened for reading only when it is a regular file: the open
 // does not block on a FIFO or device (O_NONBLOCK), and the descriptor itself
 // is checked afterwards, so nothing can swap the path in between. Any thread.
-class RegularFile {
+class RegularSongFile {
 public:
-    static std::optional<RegularFile> open(const QString& path);
+    static std::optional<RegularSongFile> open(const QString& path);
 
-    RegularFile(RegularFile&& other) noexcept;
-    RegularFile& operator=(RegularFile&& other) noexcept;
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
-    ~RegularFile();
+    RegularSongFile(RegularSongFile&& other) noexcept;
+    RegularSongFile& operator=(RegularSongFile&& other) noexcept;
+    RegularSongFile(const RegularSongFile&) = delete;
+    RegularSongFile& operator=(const RegularSongFile&) = delete;
+    ~RegularSongFile();
 
     int descriptor() const { return fd_; }
     // The length when it was opened.
@@ -25,7 +25,7 @@ public:
     QByteArray readAt(qint64 offset, qint64 length) const;
 
 private:
-    RegularFile(int fd, qint64 size) : fd_(fd), size_(size) {}
+    RegularSongFile(int fd, qint64 size) : fd_(fd), size_(size) {}
 
     int fd_ = -1;
     qint64 size_ = 0;
