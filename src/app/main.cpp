@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QString(ProgramNames::kCompany));
     QCoreApplication::setApplicationName(QString(ProgramNames::kProductName));
+    QCoreApplication::setApplicationVersion(QString(ProgramNames::kVersion));
     QGuiApplication::setDesktopFileName(QString(ProgramNames::kDesktopFileName));
     QApplication::setWindowIcon(ApplicationIcon::make());
 

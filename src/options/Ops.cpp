@@ -2,6 +2,7 @@
 
 #include "base/BusyCursor.h"
 #include "options/NewsHostBox.h"
+#include "options/OpsAccessibleTexts.h"
 #include "options/SpeakerPicture.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
@@ -76,6 +77,8 @@ Ops::Ops(RadioSettings& settings, RandomSource& random, SpeechEngine& talk, QWid
     buildOptionsPart();
     placeFades(6120, 6030);
     connectControls();
+    applyAccessibleTexts(this, kOpsAccessibleTexts);
+    setTabOrderByName(this, kOpsTabOrder);
 }
 
 Ops::~Ops() = default;
@@ -304,6 +307,7 @@ QScrollBar* Ops::scrollBar(const QString& name, QRect geometryTwips, int minimum
     bar->setRange(minimum, maximum);
     bar->setPageStep(pageStep);
     bar->setSingleStep(1);
+    bar->setFocusPolicy(Qt::StrongFocus);  // arrow keys move it
     return bar;
 }
 

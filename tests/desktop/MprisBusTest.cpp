@@ -149,7 +149,7 @@ TEST_F(MprisBusTest, RootInterfaceNamesTheProgramAndQuits)
                                      {QStringLiteral("org.mpris.MediaPlayer2")});
     ASSERT_EQ(root.exitCode, 0) << root.err.toStdString();
     for (const char* expected :
-         {"'Identity': <'Tolvar MP3 Radio'>", "'DesktopEntry': <'tolvar-radio'>",
+         {"'Identity': <'Tolvar MP3 Radio'>", "'DesktopEntry': <'" TOLVAR_APP_ID "'>",
           "'CanQuit': <true>", "'CanRaise': <true>", "'HasTrackList': <false>",
           "'SupportedUriSchemes': <['file']>"}) {
         EXPECT_TRUE(root.out.contains(QLatin1String(expected))) << expected;

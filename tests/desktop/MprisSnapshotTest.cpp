@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDBusObjectPath>
+#include <QFile>
 
 namespace {
 
@@ -104,6 +105,26 @@ TEST(MediaUriTest, TellsPlaylistsFromSongsWithoutRegardToCase)
     }
     EXPECT_EQ(MediaUri::classify(QUrl(QStringLiteral("file:///m/My%20Song.mp3"))).path(),
               QStringLiteral("/m/My Song.mp3"));
+}
+
+TEST(MediaUriTest, OpensTheTypesTheDesktopEntryOffersItFor)
+{
+    // A file manager offers the program for the entry's types; the media bus
+    // announces the ones it opens. Folders come only on the command line.
+    QFile entry(QStringLiteral(TOLVAR_DESKTOP_ENTRY));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList offered;
+    while (!entry.atEnd()) {
+        const QString line = QString::fromUtf8(entry.readLine()).trimmed();
+        if (line.startsWith(QLatin1String("MimeType="))) {
+            offered = line.mid(9).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        }
+    }
+    offered.removeAll(QStringLiteral("inode/directory"));
+    QStringList opened = MediaUri::supportedMimeTypes();
+    offered.sort();
+    opened.sort();
+    EXPECT_EQ(opened, offered);
 }
 
 }  // namespace

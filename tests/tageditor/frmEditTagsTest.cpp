@@ -1,5 +1,6 @@
 #include "tageditor/frmEditTags.h"
 
+#include "common/AccessibilityAudit.h"
 #include "common/TestSupport.h"
 #include "tags/GenreList.h"
 #include "tags/TagFiles.h"
@@ -107,6 +108,19 @@ TEST_F(TagWindow, ControlsCarryTheirCaptionsTipsAndPlaces)
     EXPECT_EQ(command(*w, 0)->geometry(), scale.rect(1710, 2670, 735, 315));
     EXPECT_EQ(w->fades()->geometry(), scale.rect(3510, 2790, 255, 45));
     EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
+}
+
+TEST_F(TagWindow, EveryControlIsNamedForScreenReadersAndTabFollowsTheRows)
+{
+    const auto w = window();
+    const auto controls = accessibility_audit::controls(w.get());
+    const std::string all = accessibility_audit::listing(controls).toStdString();
+    EXPECT_EQ(controls.size(), 8u) << all;
+    EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
+    // Genre sits beside Year, so it comes before Comment.
+    EXPECT_EQ(accessibility_audit::tabWalk(w.get(), box(*w, 0), 7),
+              QStringList({"txtEditTags_0", "txtEditTags_1", "txtEditTags_2", "txtEditTags_3",
+                           "cmbGenre", "txtEditTags_4", "CmdOk_0", "CmdOk_1"}));
 }
 
 TEST_F(TagWindow, NulPaddedFieldsShowWithoutPadding)
