@@ -426,12 +426,6 @@ void Ops::CmdOps_Click(int index)
                 actions_.showDialog(EngineDialog::General, owner);
                 break;
             case 2:
-                // Refused before anything is written; the window stays open.
-                if (!OpsActions::acceptsNewsHost(*choices().newsHost)) {
-                    message(QMessageBox::Warning, NewsHostBox::kRefusedTitle,
-                            NewsHostBox::kRefusedText);
-                    break;
-                }
                 actions_.save(choices());
                 saved_ = true;
                 close();
@@ -448,8 +442,11 @@ void Ops::CmdOps_Click(int index)
             default:
                 break;
         }
+    } catch (const OpsActions::RefusedNewsHost&) {
+        // Nothing was written; the window stays open for a correction.
+        message(QMessageBox::Warning, NewsHostBox::kRefusedTitle, NewsHostBox::kRefusedText);
     } catch (const std::exception&) {
-        notSupported();
+        message(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText);
     }
 }
 
@@ -471,11 +468,6 @@ OpsChoices Ops::choices() const
     c.manyNews = static_cast<std::int16_t>(NewsScroll->value());
     c.newsHost = TxtNewsHost->text().trimmed();
     return c;
-}
-
-void Ops::notSupported()
-{
-    message(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText);
 }
 
 void Ops::message(QMessageBox::Icon icon, const QString& title, const QString& text)
