@@ -41,6 +41,7 @@ public:
     std::int32_t GetTotalframes() override { return 0; }
     QString PlayMPEG(std::int32_t, std::int32_t) override { return {}; }
     std::int32_t GetPercent() override { return 0; }
+    std::int32_t GetPositionMs() override { return 0; }
     std::int16_t AreMPEGAtEnd() override { return 0; }
     void PauseMPEG() override {}
     void ResumeMPEG() override {}

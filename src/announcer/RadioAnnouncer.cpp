@@ -3,6 +3,7 @@
 #include "announcer/TimeOfDayWord.h"
 #include "base/RandomSource.h"
 #include "feed/FeedAddress.h"
+#include "feed/HeadlineLimit.h"
 #include "feed/cSlashdot.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
@@ -140,16 +141,18 @@ void RadioAnnouncer::dropNews()
 
 void RadioAnnouncer::onFeedAnswered()
 {
-    headlines_.clear();
+    QStringList titles;
     const int count = feed_ ? feed_->ArticleCount() : 0;
     for (int i = 1; i <= count; ++i) {
         try {
-            headlines_.append(feed_->GetArticle(i)->Title());
+            titles.append(feed_->GetArticle(i)->Title());
         } catch (const std::out_of_range&) {
-            headlines_.append(QString());
+            titles.append(QString());
         }
     }
-    for (int i = 1; i <= count; ++i) {
+    // An endless feed must not keep the radio talking for hours.
+    headlines_ = HeadlineLimit::limit(titles);
+    for (int i = 1; i <= headlines_.size(); ++i) {
         UpdateForm(i);
     }
     newsPending_ = false;

@@ -1,5 +1,6 @@
 #include "audio/AudioEngine.h"
 
+#include "audio/AudioFormat.h"
 #include "audio/ClockAudioDevice.h"
 #include "audio/DecodeWorker.h"
 #include "audio/SdlAudioDevice.h"
@@ -128,6 +129,10 @@ QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
         transport_ = Transport::Failed;
         return QStringLiteral("No song is open");
     }
+    const std::int32_t total =
+        current_->status == Song::Status::Open ? current_->totalFrames : kLengthPending;
+    rangeFirstMs_ = std::min(std::max(firstFrame, 1) - 1, total);
+    rangeEndMs_ = std::max(rangeFirstMs_, std::clamp(lastFrame, 0, total));
     ++generation_;
     worker_->play(current_->serial, generation_, firstFrame, lastFrame);
     transport_ = Transport::Playing;
@@ -140,6 +145,22 @@ std::int32_t AudioEngine::GetPercent()
         return 0;
     }
     return worker_->progress(generation_).percent;
+}
+
+std::int32_t AudioEngine::GetPositionMs()
+{
+    if (transport_ != Transport::Playing) {
+        return 0;
+    }
+    const DecodeWorker::Progress progress = worker_->progress(generation_);
+    if (progress.ended) {
+        return rangeEndMs_;
+    }
+    // The output runs at one rate whatever the song's, so frames heard map
+    // straight to time in the song.
+    const std::uint64_t heardMs = progress.playedFrames * 1000 / audio_format::kRate;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t(rangeFirstMs_) + heardMs,
+                                                             std::uint64_t(rangeEndMs_)));
 }
 
 std::int16_t AudioEngine::AreMPEGAtEnd()
@@ -229,6 +250,9 @@ void AudioEngine::takeReports()
                     song.totalFrames = report.totalFrames;
                 }
                 if (isCurrent) {
+                    // A range asked for before the length was known ends with the song.
+                    rangeFirstMs_ = std::min(rangeFirstMs_, report.totalFrames);
+                    rangeEndMs_ = std::min(rangeEndMs_, report.totalFrames);
                     emit events_.songOpened({current_->path, report.totalFrames});
                 }
                 break;

@@ -63,6 +63,7 @@ public:
     std::int32_t GetTotalframes() override;
     QString PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame) override;
     std::int32_t GetPercent() override;
+    std::int32_t GetPositionMs() override;
     std::int16_t AreMPEGAtEnd() override;
     void PauseMPEG() override;
     void ResumeMPEG() override;
@@ -113,4 +114,8 @@ private:
     std::optional<Song> next_;
     std::uint32_t serial_ = 0;
     std::uint32_t generation_ = 0;
+    // The range last played, in ms from the song's start (its end may wait
+    // for the song's length).
+    std::int32_t rangeFirstMs_ = 0;
+    std::int32_t rangeEndMs_ = 0;
 };

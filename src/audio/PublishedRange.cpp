@@ -28,6 +28,9 @@ PublishedRange::Progress PublishedRange::progress(std::uint32_t generation,
     const std::uint64_t end = end_.load(std::memory_order_acquire);
     const std::uint64_t read = mixer.musicRing(ring).readPosition();
     progress.ended = end != kOpen && (end == start || read >= end);
+    if (read > start) {
+        progress.playedFrames = (end != kOpen ? std::min(read, end) : read) - start;
+    }
     if (progress.ended) {
         progress.percent = 100;
     } else if (read > start && expected > 0) {

@@ -1,7 +1,8 @@
 #include "audio/ReplayGainReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "files/RegularFile.h"
+#include "tags/DescriptorStream.h"
+
 #include <taglib/apefile.h>
 #include <taglib/apetag.h>
 #include <taglib/fileref.h>
@@ -9,7 +10,6 @@
 #include <taglib/mpegfile.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
-#include <unistd.h>
 #include <QByteArray>
 #include <QFile>
 #include <QRegularExpression>
@@ -19,37 +19,6 @@ namespace {
 
 const TagLib::String kTrackGain("REPLAYGAIN_TRACK_GAIN");
 const TagLib::String kTrackPeak("REPLAYGAIN_TRACK_PEAK");
-
-// Owns a descriptor of a regular file, opened without blocking, so a FIFO
-// or device named like a song never hangs the reader.
-class RegularFile {
-public:
-    explicit RegularFile(const QString& path)
-    {
-        const QByteArray name = QFile::encodeName(path);
-        fd_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat info {};
-        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~RegularFile()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
-
-    bool ok() const { return fd_ >= 0; }
-    // A name that opens this very file (not whatever the path names by now).
-    QByteArray procPath() const { return "/proc/self/fd/" + QByteArray::number(fd_); }
-
-private:
-    int fd_ = -1;
-};
 
 // MPEG files may carry ID3v2 and APE tags at once; TagLib's merged view
 // shows only the first, so each is looked at.
@@ -110,12 +79,12 @@ std::optional<double> ReplayGainReader::parseGain(const QString& text)
 
 std::optional<SongLoudness> ReplayGainReader::read(const QString& path)
 {
-    const RegularFile file(path);
-    if (!file.ok()) {
+    const RegularFile file(path, RegularFile::Access::Read);
+    if (!file.isOpen()) {
         return std::nullopt;
     }
-    const QByteArray name = file.procPath();
-    TagLib::FileRef ref(name.constData(), false);
+    DescriptorStream stream(file, QFile::encodeName(path));
+    const TagLib::FileRef ref(&stream, false);
     if (ref.isNull() || ref.file() == nullptr || !ref.file()->isValid()) {
         return std::nullopt;
     }

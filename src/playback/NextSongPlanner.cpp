@@ -63,6 +63,14 @@ void NextSongPlanner::loadAhead(bool currentFailed, std::int16_t songsSinceTime,
     player_.preloadNext(*next, mode);
 }
 
+void NextSongPlanner::songEnded(bool wordsFirst)
+{
+    if (followOnAsked_ && wordsFirst) {
+        player_.StopMPEG();
+    }
+    followOnAsked_ = false;
+}
+
 std::optional<std::int16_t> NextSongPlanner::takePick(std::int16_t lastPick)
 {
     const std::optional<std::int16_t> early = pick_;

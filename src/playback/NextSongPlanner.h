@@ -30,7 +30,9 @@ public:
     std::optional<std::int16_t> takePick(std::int16_t lastPick);
     void forgetPick() { pick_.reset(); }
 
-    bool followOnAsked() const { return followOnAsked_; }
+    // At a song end: when words come first after all, a song that followed
+    // on is stopped, to start again when the program moves on.
+    void songEnded(bool wordsFirst);
     void dropFollowOn() { followOnAsked_ = false; }
 
 private:

@@ -232,12 +232,10 @@ void Sequencer::onSongOpened(const OpenedSong& song)
     }
 }
 
+// A song taken by OpenMPEG turned out unplayable: it ends at once, failed.
 void Sequencer::onSongFailed()
 {
-    if (!playing_) {
-        return;
-    }
-    currentFailed_ = true;
+    currentFailed_ = playing_;
     next_.dropFollowOn();
     CheckSongEnd();
 }
@@ -277,7 +275,33 @@ QString Sequencer::PlayRange(const QString& start, const QString& end)
     const std::optional<std::int32_t> last = frameFromText(end);
     startFrame_ = first.value_or(1);
     endFrame_ = last ? *last : player_.GetTotalframes();
+    songFirstFrame_ = startFrame_;
+    seeked_ = false;
     return player_.PlayMPEG(startFrame_, endFrame_);
+}
+
+bool Sequencer::canSeek() const
+{
+    const PlaybackState now = state();
+    return (now == PlaybackState::Playing || now == PlaybackState::Paused) && !currentFailed_ &&
+           endFrame_ > 0;
+}
+
+bool Sequencer::seekTo(std::int64_t ms)
+{
+    if (!canSeek()) {
+        return false;
+    }
+    const bool pausedNow = state() == PlaybackState::Paused;
+    // Frame n is the millisecond that starts at n - 1 ms; the last one is
+    // kept, so the end still comes.
+    startFrame_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, endFrame_ - 1) + 1);
+    seeked_ = true;
+    player_.PlayMPEG(startFrame_, endFrame_);
+    if (pausedNow) {
+        player_.PauseMPEG();
+    }
+    return true;
 }
 
 void Sequencer::scheduleFailedEnd()
@@ -293,7 +317,23 @@ void Sequencer::scheduleFailedEnd()
 void Sequencer::Timer1_Timer()
 {
     CheckSongEnd();
-    emit percentShown(std::clamp(player_.GetPercent(), 0, 100));
+    emit percentShown(shownPercent());
+}
+
+int Sequencer::shownPercent()
+{
+    if (!seeked_) {
+        return std::clamp(player_.GetPercent(), 0, 100);
+    }
+    // The player counts from the range a seek started; the gauge keeps
+    // counting over the song's first range.
+    const std::int64_t origin = std::int64_t{songFirstFrame_} - 1;
+    const std::int64_t span = std::int64_t{endFrame_} - origin;
+    if (span <= 0) {
+        return 100;
+    }
+    const std::int64_t done = std::int64_t{player_.GetPositionMs()} - origin;
+    return static_cast<int>(std::clamp<std::int64_t>(done * 100 / span, 0, 100));
 }
 
 void Sequencer::CheckSongEnd()
@@ -322,23 +362,16 @@ void Sequencer::CheckSongEnd()
     if (settings_.Loops) {
         countAndAnnounce();
     }
-    if (next_.followOnAsked() && !settings_.Slow && voiceBusy()) {
-        // Something is said first after all: a song that followed on waits.
-        player_.StopMPEG();
-    }
-    next_.dropFollowOn();
+    next_.songEnded(!settings_.Slow && voiceBusy());
     WaitForSpeech();
     publishState();
 }
 
 bool Sequencer::giveUpAfterFailure()
 {
-    failedInRow_.insert(playlist_.SongIndex());
-    const std::int32_t songs = std::clamp<std::int32_t>(playlist_.SongCount(), 1, kMaxIndex);
-    if (failedInRow_.size() < songs) {
+    if (!failedInRow_.add(playlist_.SongIndex(), playlist_.SongCount())) {
         return false;
     }
-    failedInRow_.clear();
     StopSong();
     return true;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "playback/FailedRun.h"
 #include "playback/NextSongPlanner.h"
 #include "playback/PlaybackState.h"
 #include "playback/TransportCommand.h"
 #include "tags/SongInfoLoader.h"
 
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <chrono>
@@ -69,6 +69,12 @@ public:
     // Plays a frame range given as decimal texts, the empty text meaning "not
     // given"; returns the player's text.
     QString PlayRange(const QString& start, const QString& end);
+    // Moves within the song now playing or paused to `ms` from its start,
+    // from there to the same end frame; a paused song stays paused. False
+    // when no song can move: none was started, it failed to open, or its
+    // end is waiting for the voice.
+    bool seekTo(std::int64_t ms);
+    bool canSeek() const;
     // The end-of-song handling, run on every tick.
     void CheckSongEnd();
     void Timer1_Timer();
@@ -137,6 +143,7 @@ private:
     void runHeldCommands();
     void clearDue();
     void publishState();
+    int shownPercent();
 
     RadioSettings& settings_;
     AcceptedPlaylist& playlist_;
@@ -160,6 +167,9 @@ private:
     QString songTitle_;
     std::int32_t startFrame_ = 0;
     std::int32_t endFrame_ = 0;
+    // The song's first range began here; a seek starts a later range.
+    std::int32_t songFirstFrame_ = 0;
+    bool seeked_ = false;
     std::int16_t lastPick_ = 0;
     std::int16_t songsSinceTime_ = 0;
     std::int16_t songsSinceNews_ = 0;
@@ -168,5 +178,5 @@ private:
 
     bool currentFailed_ = false;
     std::uint64_t songStarts_ = 0;
-    QSet<std::int16_t> failedInRow_;
+    FailedRun failedInRow_;
 };

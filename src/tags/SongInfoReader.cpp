@@ -1,9 +1,9 @@
 #include "tags/SongInfoReader.h"
 
 #include "base/TrimSpaces.h"
+#include "files/RegularFile.h"
 #include "tags/DescriptorStream.h"
 #include "tags/Id3v1Tag.h"
-#include "tags/RegularFile.h"
 
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
@@ -49,15 +49,18 @@ void fillEmptyFields(SongInfo& info, const TagLib::Tag& tag)
 
 std::optional<SongInfo> SongInfoReader::read(const QString& path)
 {
-    const std::optional<RegularFile> file = RegularFile::open(path);
-    if (!file) {
+    const RegularFile file(path, RegularFile::Access::Read);
+    if (!file.isOpen()) {
         return std::nullopt;
     }
     SongInfo info;
-    if (file->size() >= Id3v1Tag::kSize) {
-        readId3v1(file->readAt(file->size() - Id3v1Tag::kSize, Id3v1Tag::kSize), info);
+    QByteArray tail(Id3v1Tag::kSize, '\0');
+    if (file.size() >= Id3v1Tag::kSize &&
+        file.readAt(file.size() - Id3v1Tag::kSize, tail.data(), Id3v1Tag::kSize) ==
+            Id3v1Tag::kSize) {
+        readId3v1(tail, info);
     }
-    readOtherTags(*file, path, info);
+    readOtherTags(file, path, info);
     return info;
 }
 

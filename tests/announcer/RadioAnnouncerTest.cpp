@@ -230,6 +230,35 @@ TEST_F(RadioAnnouncerTest, NewsSpeaksTheIntroThenEveryHeadlineInFeedOrder)
     EXPECT_EQ(server.requests().front().path, "/slashdot.xml");
 }
 
+// A feed of hundreds of stories with endless titles, under the size cap,
+// is read as its first 20 headlines, each cut near 300 characters.
+TEST_F(RadioAnnouncerTest, AnEndlessFeedIsReadAsTwentyShortHeadlines)
+{
+    QByteArray stories;
+    for (int i = 0; i < 900; ++i) {
+        QByteArray title = "Story " + QByteArray::number(i);
+        while (title.size() < 2000) {
+            title += " and more";
+        }
+        stories += story(title);
+    }
+    ASSERT_LT(stories.size(), 2 * 1024 * 1024);
+    server.serve(feedOf(stories));
+    announcer.AnnounceNews();
+    ASSERT_TRUE(waitForNews());
+    ASSERT_EQ(voice.spoken.size(), 1 + 20);
+    for (int i = 0; i < 20; ++i) {
+        const QString& headline = voice.spoken.at(1 + i);
+        EXPECT_TRUE(headline.startsWith(QStringLiteral("Story %1 and more").arg(i))) << i;
+        EXPECT_LE(headline.size(), 300);
+        EXPECT_GE(headline.size(), 290);
+        EXPECT_TRUE(headline.endsWith(QStringLiteral("more")) ||
+                    headline.endsWith(QStringLiteral("and")))
+            << i;
+    }
+    EXPECT_EQ(announcer.Headlines(), voice.spoken.mid(1));
+}
+
 TEST_F(RadioAnnouncerTest, AFailedFetchLeavesOnlyTheHeadlineIntro)
 {
     LocalHttpServer::Answer silent;

@@ -5,6 +5,7 @@
 
 #include <QMetaObject>
 #include <QStringList>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -48,9 +49,11 @@ public:
     {
         calls << QStringLiteral("PlayMPEG %1 %2").arg(first).arg(last);
         atEnd = 0;
+        positionMs = std::max(first, 1) - 1;
         return {};
     }
     std::int32_t GetPercent() override { return percent; }
+    std::int32_t GetPositionMs() override { return positionMs; }
     std::int16_t AreMPEGAtEnd() override { return atEnd; }
     void PauseMPEG() override { calls << QStringLiteral("PauseMPEG"); }
     void ResumeMPEG() override { calls << QStringLiteral("ResumeMPEG"); }
@@ -79,6 +82,8 @@ public:
     QString openedPath;
     std::int32_t totalFrames = 180000;
     std::int32_t percent = 0;
+    // Starts at the first frame of each range; tests move it on.
+    std::int32_t positionMs = 0;
     std::int16_t atEnd = 0;
 
 private:

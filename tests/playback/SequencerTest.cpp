@@ -115,6 +115,32 @@ TEST_F(SequencerTest, TicksShowProgressUpToAHundred)
     EXPECT_TRUE(seq.timer1().isActive());
 }
 
+TEST_F(SequencerTest, GaugeKeepsCountingOverTheSongAfterASeek)
+{
+    useList(1);
+    settings.FlushBack = true;
+    player.totalFrames = 10499;
+    seq.PlayIt();  // the song runs from frame 500
+    ASSERT_TRUE(seq.seekTo(7499));
+    EXPECT_EQ(seq.StartFrame(), 7500);
+    EXPECT_EQ(seq.EndFrame(), 10499);
+
+    QSignalSpy shown(&seq, &Sequencer::percentShown);
+    player.percent = 0;  // the player counts from the seek
+    seq.Timer1_Timer();
+    player.positionMs = 10499;
+    seq.Timer1_Timer();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown.at(0).at(0).toInt(), 70);  // 7000 of the 10000 ms from frame 500
+    EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
+
+    // A song started anew counts over its own range again.
+    seq.PlayIt();
+    player.percent = 12;
+    seq.Timer1_Timer();
+    EXPECT_EQ(shown.last().at(0).toInt(), 12);
+}
+
 TEST_F(SequencerTest, ShuffleNeverRepeatsThePreviousPick)
 {
     useList(6);
