@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -83,8 +84,9 @@ int Ops::exec()
 {
     saved_ = false;
     Form_Load();
+    const QPointer<Ops> alive(this);
     RoundedDialog::exec();
-    return saved_ ? Accepted : Rejected;
+    return alive && saved_ ? Accepted : Rejected;
 }
 
 void Ops::setDialogOwner(QWidget* owner)

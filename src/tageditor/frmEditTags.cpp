@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -76,9 +77,12 @@ QString text(const char* source)
 void frmEditTags::Open(const QString& tagFile, QWidget* parent)
 {
     ShowBusyCursor();
-    frmEditTags window(parent);
-    window.StartEdit(tagFile);
+    // On the heap and guarded: a quit may end the parent while the editor is
+    // shown, and the parent takes its child windows with it.
+    QPointer<frmEditTags> window = new frmEditTags(parent);
+    window->StartEdit(tagFile);
     ShowNormalCursor();
+    delete window.data();
 }
 
 frmEditTags::frmEditTags(QWidget* parent) : RoundedDialog(parent)
