@@ -355,6 +355,25 @@ TEST_F(PlaylistWindowTest, RemoveAsksAndTakesOnlyTheHighlightedEntry)
     EXPECT_EQ(prompter.asked.size(), 4);
 }
 
+TEST_F(PlaylistWindowTest, RemoveLeavesNoEntryChosenThatTheUserDidNotClick)
+{
+    window->openFolder(rock.path());
+    clickWidget(QStringLiteral("All"));
+    clickEntry(0);
+    ASSERT_EQ(playlist.SongFile(), rockPath("a.wav"));
+
+    click(Playlist::Remove);
+    ASSERT_EQ(shown("List2"), (QStringList{"b.mp3", "c.midi"}));
+    // The entry that moved up is neither highlighted nor the current song.
+    EXPECT_TRUE(list("List2")->selectionModel()->selectedRows().isEmpty());
+    EXPECT_EQ(playlist.SongFile(), rockPath("a.wav"));
+
+    // So a second Remove asks and takes nothing.
+    click(Playlist::Remove);
+    EXPECT_EQ(shown("List2"), (QStringList{"b.mp3", "c.midi"}));
+    EXPECT_EQ(prompter.asked.size(), 2);
+}
+
 TEST_F(PlaylistWindowTest, ClickThenCancelLeavesThatSongCurrent)
 {
     window->openFolder(rock.path());
