@@ -57,12 +57,12 @@ QString driveOf(const QString& folder)
 }  // namespace
 
 Playlist::Playlist(AcceptedPlaylist& accepted, SpeechEngine& speech, MpegPlayer& player,
-                   Prompter& prompter, const QString& playlistFolder, PlaylistWindowLinks links,
+                   Prompter& prompter, PlaylistStore store, PlaylistWindowLinks links,
                    QWidget* parent)
     : RoundedDialog(parent),
       accepted_(accepted),
       player_(player),
-      store_(playlistFolder),
+      store_(std::move(store)),
       builder_(accepted, prompter, store_),
       voice_(speech, prompter, links.openUrl),
       links_(std::move(links))

@@ -107,7 +107,7 @@ protected:
     MessageBoxPrompter prompter;
     PlaylistWindowHost host{[this] {
         return std::make_unique<Playlist>(
-            playlist, voice, player, prompter, playlists.path(),
+            playlist, voice, player, prompter, PlaylistStore(playlists.path()),
             RadioPlaylistLinks(settings, random, voice, [this] { sequencer.PlayIt(); }));
     }};
 };

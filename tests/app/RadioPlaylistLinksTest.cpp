@@ -44,10 +44,10 @@ protected:
     void SetUp() override
     {
         host = std::make_unique<PlaylistWindowHost>([this] {
-            return std::make_unique<Playlist>(playlist, speech, player, prompter, playlists.path(),
-                                              RadioPlaylistLinks(settings, random, speech, [this] {
-                                                  played << playlist.SongFile();
-                                              }));
+            return std::make_unique<Playlist>(
+                playlist, speech, player, prompter, PlaylistStore(playlists.path()),
+                RadioPlaylistLinks(settings, random, speech,
+                                   [this] { played << playlist.SongFile(); }));
         });
     }
 

@@ -63,8 +63,8 @@ protected:
         };
         links.showOptions = [this] { ++optionsShown; };
         links.openUrl = [this](const QUrl& url) { opened << url; };
-        return std::make_unique<Playlist>(playlist, speech, player, prompter, playlists.path(),
-                                          links);
+        return std::make_unique<Playlist>(playlist, speech, player, prompter,
+                                          PlaylistStore(playlists.path()), links);
     }
 
     template <typename T>
@@ -528,8 +528,8 @@ TEST(PlaylistWindowHost, ReopeningShowsTheWindowAsItWasLeft)
     int made = 0;
     PlaylistWindowHost host([&] {
         ++made;
-        return std::make_unique<Playlist>(playlist, speech, player, prompter, playlists.path(),
-                                          PlaylistWindowLinks{});
+        return std::make_unique<Playlist>(playlist, speech, player, prompter,
+                                          PlaylistStore(playlists.path()), PlaylistWindowLinks{});
     });
     QSignalSpy returned(&host, &PlaylistWindowHost::returned);
 
