@@ -1,8 +1,9 @@
-// Measures the announcer voice: how much faster than real time a 60-word
+// Measures the announcer voice, for each voice family (espeak-ng's main
+// English voice, flite's slt): how much faster than real time a 60-word
 // announcement is synthesized (into a sink that takes samples at once, and
 // through the player library's mixer as fast as it goes), and how long it
 // takes from speak() until the first voice sample reaches the output callback
-// of the real output. The last line is that time.
+// of the real output. The last line is that time for flite.
 //
 //   speech_bench
 #include "audio/AudioEngine.h"
@@ -71,10 +72,21 @@ void waitSilent(const TextToSpeech& talk)
     }
 }
 
-void synthesisSpeed(const QString& text)
+struct Family {
+    const char* label;
+    const char* identity;
+};
+
+void selectVoice(TextToSpeech& talk, const Family& family)
+{
+    talk.selectEngine(talk.engineForIdentity(QString::fromLatin1(family.identity)));
+}
+
+void synthesisSpeed(const QString& text, const Family& family)
 {
     CountingOutput sink;
     TextToSpeech talk(sink);
+    selectVoice(talk, family);
     talk.speak(text);  // warms the voice up
     waitSilent(talk);
     constexpr int kRounds = 10;
@@ -91,20 +103,21 @@ void synthesisSpeed(const QString& text)
         cpu += cpuSeconds() - cpu0;
         audio += sink.seconds();
     }
-    std::printf("announcement: %d words, %.2f s of speech\n",
+    std::printf("%s announcement: %d words, %.2f s of speech\n", family.label,
                 int(text.split(' ', Qt::SkipEmptyParts).size()), audio / kRounds);
-    std::printf("synthesis (voice only): %.1f ms wall, %.1f ms cpu a round\n",
+    std::printf("%s synthesis (voice only): %.1f ms wall, %.1f ms cpu a round\n", family.label,
                 wall / kRounds * 1000, cpu / kRounds * 1000);
-    std::printf("synthesis speed: %.0fx real time (wall), %.0fx (cpu)\n", audio / wall,
-                audio / cpu);
+    std::printf("%s synthesis speed: %.0fx real time (wall), %.0fx (cpu)\n", family.label,
+                audio / wall, audio / cpu);
 }
 
-void mixedSpeed(const QString& text)
+void mixedSpeed(const QString& text, const Family& family)
 {
     AudioEngine::Options options;
     options.output = AudioEngine::Output::Unpaced;
     AudioEngine engine(options);
     TextToSpeech talk(engine);
+    selectVoice(talk, family);
     talk.speak(text);
     waitSilent(talk);
     const std::uint64_t before = engine.voiceFramesPlayed();
@@ -112,8 +125,11 @@ void mixedSpeed(const QString& text)
     talk.speak(text);
     waitSilent(talk);
     const double wall = msSince(start) / 1000.0;
-    const double audio = double(engine.voiceFramesPlayed() - before) / 22050.0;
-    std::printf("through the mixer (unpaced output): %.0fx real time\n", audio / wall);
+    // Played frames count at the voice's own rate.
+    const int rate = QString::fromLatin1(family.identity).startsWith("flite:") ? 16000 : 22050;
+    const double audio = double(engine.voiceFramesPlayed() - before) / rate;
+    std::printf("%s through the mixer (unpaced output): %.0fx real time\n", family.label,
+                audio / wall);
 }
 
 struct FirstSample {
@@ -138,7 +154,7 @@ void onOutput(void* context, const std::int16_t* frames, std::size_t count)
     }
 }
 
-double firstSampleLatency(const QString& text)
+double firstSampleLatency(const QString& text, const Family& family)
 {
     FirstSample probe;
     AudioEngine::Options options;
@@ -147,6 +163,7 @@ double firstSampleLatency(const QString& text)
     AudioEngine engine(options);
     std::printf("output: %s\n", engine.outputName().toUtf8().constData());
     TextToSpeech talk(engine);
+    selectVoice(talk, family);
     std::vector<double> times;
     for (int i = 0; i < 15; ++i) {
         talk.stop();
@@ -165,8 +182,8 @@ double firstSampleLatency(const QString& text)
     }
     talk.stop();
     std::sort(times.begin(), times.end());
-    std::printf("first voice sample: min %.1f ms, median %.1f ms, max %.1f ms (%zu tries)\n",
-                times.front(), times[times.size() / 2], times.back(), times.size());
+    std::printf("%s first voice sample: min %.1f ms, median %.1f ms, max %.1f ms (%zu tries)\n",
+                family.label, times.front(), times[times.size() / 2], times.back(), times.size());
     return times[times.size() / 2];
 }
 
@@ -179,9 +196,14 @@ int main(int argc, char** argv)
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QString text = QString::fromLatin1(kAnnouncement);
-    synthesisSpeed(text);
-    mixedSpeed(text);
-    const double first = firstSampleLatency(text);
-    std::printf("first voice sample ms: %.1f\n", first);
+    const Family families[] = {{"espeak-ng", "espeak-ng:en-us"}, {"flite", "flite:cmu_us_slt"}};
+    double first[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        synthesisSpeed(text, families[i]);
+        mixedSpeed(text, families[i]);
+        first[i] = firstSampleLatency(text, families[i]);
+    }
+    std::printf("espeak-ng first voice sample ms: %.1f\n", first[0]);
+    std::printf("flite first voice sample ms: %.1f\n", first[1]);
     return 0;
 }

@@ -99,6 +99,11 @@ void OpsActions::save(const OpsChoices& choices)
 
     vars_.EngineNum = choices.engineNumber;
     write(vars_.EngineNum);
+    // The voice's identity keeps the choice when engine numbers move.
+    const QString identity = talk_.engineIdentity(choices.engineNumber);
+    if (!identity.isEmpty()) {
+        writeText(QString(RadioSettings::kEngineVoiceKey), identity);
+    }
     vars_.EngineSpeed = choices.speed;
     write(vars_.EngineSpeed);
 
@@ -136,13 +141,18 @@ void OpsActions::save(const OpsChoices& choices)
 
 void OpsActions::write(const SettingBase& setting)
 {
+    writeText(setting.key(), setting.text());
+}
+
+void OpsActions::writeText(const QString& key, const QString& text)
+{
     if (!vars_.Settings) {
         throw std::logic_error("the settings store is not set up");
     }
     // A failed write is not reported: the variable in use already holds the value.
-    vars_.write(setting);
+    vars_.writeText(key, text);
     if (afterWrite_) {
-        afterWrite_(setting.key());
+        afterWrite_(key);
     }
 }
 

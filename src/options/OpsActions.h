@@ -51,6 +51,7 @@ public:
 
 private:
     void write(const SettingBase& setting);
+    void writeText(const QString& key, const QString& text);
     void saveFlag(Setting<bool>& setting, bool checked);
     std::int16_t drawCount();
 

@@ -43,6 +43,10 @@ public:
     Setting<bool> Randoms{*this, QLatin1String("Randoms"), QLatin1String("False")};
     Setting<bool> MakeItTop{*this, QLatin1String("MakeItTop"), QLatin1String("True")};
 
+    // Kept beside EngineNum: the identity of that engine's voice, which stays
+    // the same when voices are added or removed (engine numbers do not).
+    static constexpr QLatin1String kEngineVoiceKey{"EngineVoice"};
+
     // All fifteen, in the order they are loaded.
     std::array<SettingBase*, kCount> all();
 

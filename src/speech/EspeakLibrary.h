@@ -1,21 +1,11 @@
 #pragma once
 
+#include "speech/SynthSink.h"
 #include "speech/VoiceCatalog.h"
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
-
-#include <espeak-ng/speak_lib.h>
-
-// Receives the synthesizer's output during EspeakLibrary::synthesize().
-class SynthSink {
-public:
-    virtual ~SynthSink() = default;
-    // A block of mono 16-bit samples (possibly none) and its events, ended by
-    // an event of type 0. Returns false to abort the text.
-    virtual bool onSynthBlock(const short* samples, int count, const espeak_EVENT* events) = 0;
-};
 
 // espeak-ng keeps one global state per process: it can be started only once
 // (starting it again after ending it hangs) and is not thread-safe. This
@@ -37,13 +27,13 @@ public:
     // speaker can tell whether its own are still in place.
     std::uint64_t appliedSettings = 0;
 
-    // With the lock held: synthesizes UTF-8 text to the end (or until the sink
-    // aborts) on the calling thread. False when the synthesizer refused it.
-    bool synthesize(const QByteArray& utf8, unsigned flags, SynthSink& sink);
+    // With the lock held: synthesizes the text to the end (or until the sink
+    // aborts) on the calling thread; words are named from the text. False
+    // when the synthesizer refused it.
+    bool synthesize(const QString& text, unsigned flags, SynthSink& sink);
 
 private:
     EspeakLibrary();
-    static int onBlock(short* samples, int count, espeak_EVENT* events);
 
     std::mutex mutex_;
     int sampleRate_ = 0;

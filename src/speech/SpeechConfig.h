@@ -2,6 +2,7 @@
 
 #include "speech/SpeedPlan.h"
 #include "speech/SpokenTextTranslator.h"
+#include "speech/VoiceCatalog.h"
 #include "speech/VoiceSettings.h"
 
 #include <QByteArray>
@@ -12,16 +13,23 @@
 // over: later changes apply to later texts only. Shared read-only between
 // the GUI thread and the synthesis thread.
 struct SpeechConfig {
-    SpeechConfig(QByteArray voice, int wordsPerMinute, const VoiceSettings& voiceSettings)
+    // voice is null when no engine is selected: espeak-ng's main English
+    // voice speaks then.
+    SpeechConfig(const VoiceEngineInfo* voice, int wordsPerMinute,
+                 const VoiceSettings& voiceSettings)
         : id(nextId()),
-          synthName(std::move(voice)),
-          speed(SpeedPlan::forWordsPerMinute(wordsPerMinute)),
+          family(voice ? voice->family : VoiceFamily::EspeakNg),
+          synthName(voice ? voice->synthName : QByteArray()),
+          speed(family == VoiceFamily::Flite
+                    ? SpeedPlan::forStretchedVoice(wordsPerMinute, voice->wordsPerMinute)
+                    : SpeedPlan::forWordsPerMinute(wordsPerMinute)),
           settings(voiceSettings.normalized()),
-          translator(settings)
+          translator(settings, family)
     {
     }
 
     const std::uint64_t id;
+    const VoiceFamily family;
     const QByteArray synthName;
     const SpeedPlan speed;
     const VoiceSettings settings;

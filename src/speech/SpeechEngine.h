@@ -50,6 +50,19 @@ public:
     virtual int engineAge(int engine) const = 0;
     virtual void selectEngine(int engine) = 0;
 
+    // A name for the engine that stays the same when other voices come or go
+    // (engine numbers do not); empty when the engine has none.
+    virtual QString engineIdentity(int engine) const
+    {
+        engineName(engine);
+        return {};
+    }
+    // The number of the engine with that identity; 0 when there is none.
+    virtual int engineForIdentity(const QString& /*identity*/) const { return 0; }
+    // An engine number that an earlier version of the program saved, in
+    // today's numbering.
+    virtual int migratedEngineNumber(int savedNumber) const { return savedNumber; }
+
 signals:
     // The voice fell silent: everything handed over has been spoken and has
     // left the output, or was stopped. Emitted on the GUI thread, after

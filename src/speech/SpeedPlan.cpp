@@ -36,3 +36,20 @@ SpeedPlan SpeedPlan::forWordsPerMinute(int wordsPerMinute)
     }
     return plan;
 }
+
+SpeedPlan SpeedPlan::forStretchedVoice(int wordsPerMinute, double naturalWordsPerMinute)
+{
+    const int wpm = std::clamp(wordsPerMinute, kMinWordsPerMinute, kMaxWordsPerMinute);
+    const double natural =
+        naturalWordsPerMinute > 0 ? naturalWordsPerMinute : kDefaultWordsPerMinute;
+    SpeedPlan plan;
+    plan.synthRate = wpm;
+    const double slowest = natural / kMaxStretch;
+    if (wpm >= slowest) {
+        plan.durationStretch = natural / wpm;
+    } else {
+        plan.durationStretch = kMaxStretch;
+        plan.pauseSeconds = 60.0 / wpm - 60.0 / slowest;
+    }
+    return plan;
+}

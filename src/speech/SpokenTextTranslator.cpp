@@ -1,5 +1,6 @@
 #include "speech/SpokenTextTranslator.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
@@ -83,6 +84,51 @@ QString replaceMatches(const QString& text, const QRegularExpression& re, Make m
     return out;
 }
 
+// How punctuation is named where the text has to name it.
+QString markName(QChar mark)
+{
+    static const QHash<char16_t, QString> names = {
+        {u'.', QStringLiteral("period")},
+        {u',', QStringLiteral("comma")},
+        {u'?', QStringLiteral("question mark")},
+        {u'!', QStringLiteral("exclamation mark")},
+        {u';', QStringLiteral("semicolon")},
+        {u':', QStringLiteral("colon")},
+        {u'\'', QStringLiteral("apostrophe")},
+        {u'"', QStringLiteral("quote")},
+        {u'(', QStringLiteral("left paren")},
+        {u')', QStringLiteral("right paren")},
+        {u'[', QStringLiteral("left bracket")},
+        {u']', QStringLiteral("right bracket")},
+        {u'{', QStringLiteral("left brace")},
+        {u'}', QStringLiteral("right brace")},
+        {u'-', QStringLiteral("hyphen")},
+        {u'/', QStringLiteral("slash")},
+        {u'\\', QStringLiteral("backslash")},
+        {u'*', QStringLiteral("star")},
+        {u'_', QStringLiteral("underscore")},
+        {u'<', QStringLiteral("less than")},
+        {u'>', QStringLiteral("greater than")},
+        {u'=', QStringLiteral("equals")},
+        {u'~', QStringLiteral("tilde")},
+        {u'^', QStringLiteral("caret")},
+        {u'|', QStringLiteral("bar")},
+        {u'`', QStringLiteral("back quote")},
+        {u'@', QStringLiteral("at")},
+        {u'#', QStringLiteral("hash")},
+        {u'$', QStringLiteral("dollar")},
+        {u'%', QStringLiteral("percent")},
+        {u'&', QStringLiteral("and")},
+        {u'+', QStringLiteral("plus")},
+    };
+    return names.value(mark.unicode());
+}
+
+bool isWordCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
 bool isAbbreviation(const QString& symbol)
 {
     return symbol.size() > 1 && symbol.endsWith(QLatin1Char('.'));
@@ -101,9 +147,12 @@ QString spokenDesignator(const QString& designator)
 }
 }  // namespace
 
-SpokenTextTranslator::SpokenTextTranslator(const VoiceSettings& settings)
-    : settings_(settings.normalized())
+SpokenTextTranslator::SpokenTextTranslator(const VoiceSettings& settings, VoiceFamily family)
+    : settings_(settings.normalized()), family_(family)
 {
+    if (family_ != VoiceFamily::EspeakNg) {
+        settings_.lexicon.removeIf([](const LexiconEntry& e) { return e.phonemes; });
+    }
     QStringList words;
     for (const LexiconEntry& entry : settings_.lexicon) {
         words << QRegularExpression::escape(entry.word);
@@ -143,7 +192,11 @@ QString SpokenTextTranslator::translate(const QString& text) const
         static const QRegularExpression digitPair(QStringLiteral("(\\d)(?=\\d)"));
         out.replace(digitPair, QStringLiteral("\\1 "));
     }
-    return expandLexicon(out);
+    out = expandLexicon(out);
+    if (family_ != VoiceFamily::EspeakNg) {
+        out = nameCapitals(namePunctuation(out));
+    }
+    return out;
 }
 
 QString SpokenTextTranslator::clockTimeWords(int hour, int minute, const QString& designator)
@@ -244,4 +297,41 @@ QString SpokenTextTranslator::saySymbols(const QString& text) const
         }
     }
     return out;
+}
+
+QString SpokenTextTranslator::namePunctuation(const QString& text) const
+{
+    if (settings_.punctuation == PunctuationMode::None) {
+        return text;
+    }
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool listed =
+            settings_.punctuation == PunctuationMode::All || settings_.punctuationList.contains(c);
+        // A mark inside a word ("don't", "3.5") is part of it.
+        const bool inWord = i > 0 && i + 1 < text.size() && isWordCharacter(text.at(i - 1)) &&
+                            isWordCharacter(text.at(i + 1));
+        const QString name = listed && !inWord ? markName(c) : QString();
+        if (!name.isEmpty()) {
+            // The mark stays behind its name, for the voice's phrasing.
+            out += QLatin1Char(' ') + name;
+        }
+        out += c;
+    }
+    return out;
+}
+
+QString SpokenTextTranslator::nameCapitals(const QString& text) const
+{
+    // Pitch cannot be raised word by word from the text: only the spoken
+    // word marks capitals here.
+    if (settings_.capitals != CapitalsMode::SayCapital) {
+        return text;
+    }
+    static const QRegularExpression capitalized(QStringLiteral("(?<![\\p{L}\\p{N}_'])(?=\\p{Lu})"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+    QString out = text;
+    return out.replace(capitalized, QStringLiteral("capital "));
 }

@@ -2,6 +2,8 @@
 
 #include "audio/VoiceOutput.h"
 #include "speech/EspeakLibrary.h"
+#include "speech/FliteLibrary.h"
+#include "speech/SentenceSplitter.h"
 #include "speech/TextSynthesis.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -77,7 +79,8 @@ SynthesisWorker::SynthesisWorker(VoiceOutput& output) : output_(output)
     std::future<void> ready = started.get_future();
     thread_ = std::thread([this, started = std::move(started)]() mutable {
         EspeakLibrary& library = EspeakLibrary::instance();
-        catalog_ = VoiceCatalog(library.voices(), library.variants());
+        catalog_ =
+            VoiceCatalog(library.voices(), library.variants(), FliteLibrary::instance().voices());
         started.set_value();
         run();
     });
@@ -178,23 +181,59 @@ void SynthesisWorker::waitForSilence()
 
 void SynthesisWorker::speak(const Job& job, WordListener listener)
 {
-    EspeakLibrary& library = EspeakLibrary::instance();
     const SpeechConfig& config = *job.config;
+    const bool flite = config.family == VoiceFamily::Flite;
     TextSynthesis::Params params;
     params.textNumber = job.number;
     params.cancelledThrough = &cancelledThrough_;
-    params.sampleRate = library.sampleRate();
+    params.sampleRate = flite ? FliteLibrary::instance().sampleRate(config.synthName)
+                              : EspeakLibrary::instance().sampleRate();
     const double pause = config.speed.pauseSeconds + config.settings.wordGapMs / 1000.0;
     params.pauseFrames = static_cast<std::size_t>(std::lround(pause * params.sampleRate));
-    params.text = config.translator.translate(job.text);
+    // espeak-ng sets the volume itself.
+    params.gain = flite ? config.settings.volume / 100.0 : 1.0;
     params.listener = std::move(listener);
-    const QByteArray utf8 = params.text.toUtf8();
+    const QString text = config.translator.translate(job.text);
     TextSynthesis synthesis(output_, std::move(params));
+    if (flite) {
+        speakFlite(text, config, synthesis);
+    } else {
+        speakEspeak(text, config, synthesis);
+    }
+}
 
+void SynthesisWorker::speakEspeak(const QString& text, const SpeechConfig& config,
+                                  TextSynthesis& synthesis)
+{
+    // espeak-ng makes its sound clause by clause already.
+    EspeakLibrary& library = EspeakLibrary::instance();
     const auto lock = library.lock();
     if (synthesis.cancelled() || !library.ready()) {
         return;
     }
     applyConfig(library, config);
-    library.synthesize(utf8, espeakCHARS_UTF8 | espeakPHONEMES | espeakENDPAUSE, synthesis);
+    synthesis.beginCall();
+    library.synthesize(text, espeakCHARS_UTF8 | espeakPHONEMES | espeakENDPAUSE, synthesis);
+}
+
+void SynthesisWorker::speakFlite(const QString& text, const SpeechConfig& config,
+                                 TextSynthesis& synthesis)
+{
+    FliteLibrary& library = FliteLibrary::instance();
+    FliteLibrary::Tuning tuning;
+    tuning.durationStretch = config.speed.durationStretch;
+    // Pitch 0..100 spans an octave around the voice's own (50); the range
+    // goes from flat (0) to twice the voice's own (100).
+    tuning.pitchFactor = std::exp2((config.settings.pitch - 50) / 100.0);
+    tuning.rangeFactor = config.settings.pitchRange / 50.0;
+    // One sentence at a time: the first plays while the next is made, and a
+    // stop waits for no more than the sentence in hand.
+    for (const QString& sentence : SentenceSplitter::split(text)) {
+        const auto lock = library.lock();
+        if (synthesis.cancelled()) {
+            return;
+        }
+        synthesis.beginCall();
+        library.synthesize(config.synthName, sentence, tuning, synthesis);
+    }
 }

@@ -14,15 +14,17 @@
 #include <mutex>
 #include <thread>
 
+class TextSynthesis;
 class VoiceOutput;
 
-// The synthesis thread: takes texts in order, synthesizes each on the
-// synthesizer and pushes its samples into the voice output as they come.
+// The synthesis thread: takes texts in order, synthesizes each on its voice's
+// synthesizer (espeak-ng or flite) and pushes its samples into the voice
+// output as they come.
 // Public methods are for the owner's thread (the GUI thread) unless marked.
 class SynthesisWorker {
 public:
-    // Starts the thread and waits until the synthesizer is up and its voices
-    // are listed. The output must outlive the worker.
+    // Starts the thread and waits until the synthesizers are up and their
+    // voices are listed. The output must outlive the worker.
     explicit SynthesisWorker(VoiceOutput& output);
     ~SynthesisWorker();
     SynthesisWorker(const SynthesisWorker&) = delete;
@@ -53,6 +55,8 @@ private:
     void run();
     void waitForSilence();
     void speak(const Job& job, WordListener listener);
+    void speakEspeak(const QString& text, const SpeechConfig& config, TextSynthesis& synthesis);
+    void speakFlite(const QString& text, const SpeechConfig& config, TextSynthesis& synthesis);
     bool cancelled(std::uint64_t number) const { return number <= cancelledThrough_.load(); }
 
     VoiceOutput& output_;

@@ -2,11 +2,11 @@
 
 #include "audio/VoiceOutput.h"
 
-#include <espeak-ng/speak_lib.h>
-
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 constexpr std::size_t kSilenceBlock = 441;
@@ -18,24 +18,20 @@ constexpr std::size_t kCutSearch = 80;
 TextSynthesis::TextSynthesis(VoiceOutput& output, Params params)
     : output_(output), params_(std::move(params))
 {
-    if (params_.listener) {
-        letters_ = params_.text.toStdU32String();
-    }
 }
 
-bool TextSynthesis::onSynthBlock(const short* samples, int count, const espeak_EVENT* events)
+bool TextSynthesis::onSynthBlock(const short* samples, std::size_t count,
+                                 const std::vector<SynthWord>& words)
 {
     if (cancelled()) {
         return false;
     }
-    const std::size_t total = count > 0 ? static_cast<std::size_t>(count) : 0;
+    const std::size_t total = samples != nullptr ? count : 0;
     std::size_t cursor = 0;
-    for (const espeak_EVENT* e = events; e != nullptr && e->type != espeakEVENT_LIST_TERMINATED;
-         ++e) {
-        if (e->type != espeakEVENT_WORD) {
-            continue;
+    for (const SynthWord& w : words) {
+        if (params_.listener && !w.word.isEmpty()) {
+            params_.listener({params_.textNumber, w.word});
         }
-        reportWord(e->text_position, e->length);
         if (firstWord_) {
             firstWord_ = false;
             continue;
@@ -43,11 +39,9 @@ bool TextSynthesis::onSynthBlock(const short* samples, int count, const espeak_E
         if (params_.pauseFrames == 0) {
             continue;
         }
-        // The event's time counts from the start of this text's synthesized
-        // speech, not counting the silence put in here.
-        const std::int64_t at =
-            static_cast<std::int64_t>(e->audio_position) * params_.sampleRate / 1000 -
-            static_cast<std::int64_t>(synthFrames_);
+        // The word's frame counts the synthesizer's own speech, not the
+        // silence put in here.
+        const std::int64_t at = w.frame - callFrames_;
         const std::size_t wanted = static_cast<std::size_t>(std::clamp<std::int64_t>(
             at, static_cast<std::int64_t>(cursor), static_cast<std::int64_t>(total)));
         const std::size_t cut = quietCut(samples, cursor, wanted, total);
@@ -57,14 +51,26 @@ bool TextSynthesis::onSynthBlock(const short* samples, int count, const espeak_E
         cursor = cut;
     }
     const bool ok = push(samples + cursor, total - cursor);
-    synthFrames_ += total;
+    callFrames_ += static_cast<std::int64_t>(total);
     return ok;
 }
 
 bool TextSynthesis::push(const short* samples, std::size_t count)
 {
     if (count > 0) {
-        output_.pushVoice(samples, count, params_.sampleRate, 1);
+        const short* out = samples;
+        if (params_.gain != 1.0) {
+            scaled_.resize(count);
+            constexpr double kLow = std::numeric_limits<short>::min();
+            constexpr double kHigh = std::numeric_limits<short>::max();
+            for (std::size_t i = 0; i < count; ++i) {
+                scaled_[i] = static_cast<short>(
+                    std::clamp(std::lround(samples[i] * params_.gain), long(kLow), long(kHigh)));
+            }
+            out = scaled_.data();
+        }
+        output_.pushVoice(out, count, params_.sampleRate, 1);
+        pushed_ += count;
     }
     if (cancelled()) {
         // The stop may have flushed the output just before these samples got
@@ -103,17 +109,4 @@ std::size_t TextSynthesis::quietCut(const short* samples, std::size_t from, std:
         }
     }
     return best;
-}
-
-void TextSynthesis::reportWord(int position, int length) const
-{
-    if (!params_.listener || position < 1 || length < 0) {
-        return;
-    }
-    const std::size_t start = static_cast<std::size_t>(position - 1);
-    if (start >= letters_.size()) {
-        return;
-    }
-    const std::u32string word = letters_.substr(start, static_cast<std::size_t>(length));
-    params_.listener({params_.textNumber, QString::fromStdU32String(word)});
 }

@@ -12,10 +12,11 @@ struct VoiceEngineInfo;
 class SynthesisWorker;
 class VoiceOutput;
 
-// The announcer voice on espeak-ng. Texts are synthesized in order on one
-// synthesis thread and mixed into the voice output as they come; the GUI
-// thread never waits for synthesis. Engines are the installed voices and
-// variants (English first); speed is in words per minute. The voice settings
+// The announcer voice on flite and espeak-ng. Texts are synthesized in order
+// on one synthesis thread and mixed into the voice output as they come; the
+// GUI thread never waits for synthesis. Engines are flite's English voices,
+// then espeak-ng's installed voices and variants (English first); speed is in
+// words per minute. The voice settings
 // of the three dialogs are read from the program's settings at construction.
 // Every method is for the GUI thread.
 class TextToSpeech : public SpeechEngine, public VoiceTuning {
@@ -49,6 +50,12 @@ public:
     int engineAge(int engine) const override;
     void selectEngine(int engine) override;
     int selectedEngine() const { return engine_; }
+
+    // "flite:cmu_us_slt", "espeak-ng:en-us", ...
+    QString engineIdentity(int engine) const override;
+    int engineForIdentity(const QString& identity) const override;
+    // Numbers saved before flite's voices came counted espeak-ng's alone.
+    int migratedEngineNumber(int savedNumber) const override;
 
     VoiceSettings voiceSettings() const override { return settings_; }
     void applyVoiceSettings(const VoiceSettings& settings) override;

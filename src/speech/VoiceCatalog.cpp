@@ -1,11 +1,15 @@
 #include "speech/VoiceCatalog.h"
 
+#include <QHash>
 #include <algorithm>
 
-const QString VoiceCatalog::kManufacturer = QStringLiteral("eSpeak NG");
+const QString VoiceCatalog::kEspeakManufacturer = QStringLiteral("eSpeak NG");
+const QString VoiceCatalog::kFliteManufacturer = QStringLiteral("CMU Flite");
 
 namespace {
 const QString kMainEnglish = QStringLiteral("en-us");
+const QString kEspeakPrefix = QStringLiteral("espeak-ng:");
+const QString kFlitePrefix = QStringLiteral("flite:");
 
 int tableGender(int synthGender)
 {
@@ -30,10 +34,18 @@ bool byName(const SynthVoice& a, const SynthVoice& b)
     return c != 0 ? c < 0 : a.language < b.language;
 }
 
-VoiceEngineInfo voiceEngine(const SynthVoice& v)
+// A voice is known by its language; where two voices share one, by its file.
+QString voiceKey(const SynthVoice& v, const QHash<QString, int>& languageUse)
+{
+    return languageUse.value(v.language) > 1 ? v.identifier : v.language;
+}
+
+VoiceEngineInfo voiceEngine(const SynthVoice& v, const QString& key)
 {
     VoiceEngineInfo e;
+    e.identity = kEspeakPrefix + key;
     e.name = v.name;
+    e.manufacturer = VoiceCatalog::kEspeakManufacturer;
     e.listEntry = v.name + QStringLiteral(" (") + v.language + QLatin1Char(')');
     e.speaker = v.name;
     e.style = QStringLiteral("Standard");
@@ -44,7 +56,8 @@ VoiceEngineInfo voiceEngine(const SynthVoice& v)
     return e;
 }
 
-VoiceEngineInfo variantEngine(const SynthVoice& base, const SynthVoice& variant)
+VoiceEngineInfo variantEngine(const SynthVoice& base, const QString& baseKey,
+                              const SynthVoice& variant)
 {
     // Variant files live in "!v/"; the synthesizer wants "voice+file".
     QString file = variant.identifier;
@@ -52,7 +65,9 @@ VoiceEngineInfo variantEngine(const SynthVoice& base, const SynthVoice& variant)
         file = file.mid(3);
     }
     VoiceEngineInfo e;
+    e.identity = kEspeakPrefix + baseKey + QLatin1Char('+') + file;
     e.name = variant.name;
+    e.manufacturer = VoiceCatalog::kEspeakManufacturer;
     e.listEntry = variant.name + QStringLiteral(" (") + base.language + QLatin1Char(')');
     e.speaker = variant.name;
     e.style = QStringLiteral("Variant of ") + base.name;
@@ -62,14 +77,40 @@ VoiceEngineInfo variantEngine(const SynthVoice& base, const SynthVoice& variant)
     e.synthName = (base.identifier + QLatin1Char('+') + file).toUtf8();
     return e;
 }
+
+VoiceEngineInfo fliteEngine(const FliteVoice& v)
+{
+    VoiceEngineInfo e;
+    e.family = VoiceFamily::Flite;
+    e.identity = kFlitePrefix + v.name;
+    e.name = v.name;
+    e.manufacturer = VoiceCatalog::kFliteManufacturer;
+    e.listEntry = v.name + QStringLiteral(" (") + v.dialect + QLatin1Char(')');
+    e.speaker = v.speaker;
+    e.style = v.style;
+    e.dialect = v.dialect;
+    e.gender = v.gender;
+    e.age = v.age;
+    e.synthName = v.name.toUtf8();
+    e.wordsPerMinute = v.wordsPerMinute;
+    return e;
+}
 }  // namespace
 
 VoiceCatalog::VoiceCatalog(const std::vector<SynthVoice>& voices,
-                           const std::vector<SynthVoice>& variants)
+                           const std::vector<SynthVoice>& variants,
+                           const std::vector<FliteVoice>& fliteVoices)
 {
+    for (const FliteVoice& v : fliteVoices) {
+        engines_.push_back(fliteEngine(v));
+    }
+    fliteCount_ = count();
+
+    QHash<QString, int> languageUse;
     std::vector<SynthVoice> english;
     std::vector<SynthVoice> others;
     for (const SynthVoice& v : voices) {
+        ++languageUse[v.language];
         (isEnglish(v) ? english : others).push_back(v);
     }
     std::sort(english.begin(), english.end(), [](const SynthVoice& a, const SynthVoice& b) {
@@ -82,15 +123,16 @@ VoiceCatalog::VoiceCatalog(const std::vector<SynthVoice>& voices,
     std::sort(sortedVariants.begin(), sortedVariants.end(), byName);
 
     for (const SynthVoice& v : english) {
-        engines_.push_back(voiceEngine(v));
+        engines_.push_back(voiceEngine(v, voiceKey(v, languageUse)));
     }
     if (!english.empty()) {
+        const QString baseKey = voiceKey(english.front(), languageUse);
         for (const SynthVoice& variant : sortedVariants) {
-            engines_.push_back(variantEngine(english.front(), variant));
+            engines_.push_back(variantEngine(english.front(), baseKey, variant));
         }
     }
     for (const SynthVoice& v : others) {
-        engines_.push_back(voiceEngine(v));
+        engines_.push_back(voiceEngine(v, voiceKey(v, languageUse)));
     }
 }
 
@@ -100,4 +142,32 @@ const VoiceEngineInfo* VoiceCatalog::engine(int engine) const
         return nullptr;
     }
     return &engines_[static_cast<std::size_t>(engine - 1)];
+}
+
+int VoiceCatalog::engineForIdentity(const QString& identity) const
+{
+    if (identity.isEmpty()) {
+        return 0;
+    }
+    const auto found =
+        std::find_if(engines_.begin(), engines_.end(),
+                     [&](const VoiceEngineInfo& e) { return e.identity == identity; });
+    return found == engines_.end() ? 0 : static_cast<int>(found - engines_.begin()) + 1;
+}
+
+QString VoiceCatalog::espeakOnlyIdentity(int oldNumber) const
+{
+    // espeak-ng's engines follow flite's, in their old order.
+    const VoiceEngineInfo* info = engine(oldNumber < 1 ? 0 : oldNumber + fliteCount_);
+    return info != nullptr && info->family == VoiceFamily::EspeakNg ? info->identity : QString();
+}
+
+int VoiceCatalog::engineFromEspeakOnlyNumber(int oldNumber) const
+{
+    const int now = engineForIdentity(espeakOnlyIdentity(oldNumber));
+    if (now > 0) {
+        return now;
+    }
+    // Past the end then, past the end now.
+    return oldNumber < 1 ? oldNumber : std::max(oldNumber, count() + 1);
 }

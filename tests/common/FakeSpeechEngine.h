@@ -75,6 +75,21 @@ public:
         selected = n;
     }
 
+    // With identities set, engine n's is identities[n - 1], and numbers saved
+    // by an earlier version move up by movedBy.
+    QString engineIdentity(int n) const override
+    {
+        entry(n);
+        return identities.value(n - 1);
+    }
+    int engineForIdentity(const QString& identity) const override
+    {
+        return identity.isEmpty() ? 0 : static_cast<int>(identities.indexOf(identity)) + 1;
+    }
+    int migratedEngineNumber(int saved) const override { return saved + movedBy; }
+
+    QStringList identities;
+    int movedBy = 0;
     QStringList spoken;
     QStringList calls;
     QStringList engines{QStringLiteral("English"), QStringLiteral("German")};

@@ -106,6 +106,18 @@ TEST_F(OpsActionsTest, SaveWritesEveryKeyInOrderAfterSettingItsVariable)
     EXPECT_TRUE(talk.spoken.isEmpty());
 }
 
+TEST_F(OpsActionsTest, SaveKeepsTheVoicesIdentityBesideItsNumber)
+{
+    talk.identities = {"flite:cmu_us_slt", "espeak-ng:de"};
+    OpsActions actions(settings, random, talk);
+    QStringList order;
+    actions.setAfterWrite([&](const QString& key) { order << key; });
+    actions.save(someChoices());
+    EXPECT_EQ(stored("EngineNum"), "2");
+    EXPECT_EQ(stored("EngineVoice"), "espeak-ng:de");
+    EXPECT_EQ(order.mid(0, 3), QStringList({"EngineNum", "EngineVoice", "EngineSpeed"}));
+}
+
 TEST_F(OpsActionsTest, ZeroCountsAreStoredAsZero)
 {
     settings.ManyTime = 4;

@@ -145,7 +145,9 @@ TEST_F(OpsRealVoiceTest, SaveSwitchesTheVoiceAndStoresIt)
     EXPECT_EQ(talk.speed(), 90);
     EXPECT_EQ(stored("EngineNum"), QString::number(last));
     EXPECT_EQ(stored("EngineSpeed"), "90");
-    EXPECT_EQ(storedKeys().size(), stored_settings::saveOrder().size());
+    // The voice's identity is kept beside its number.
+    EXPECT_EQ(stored("EngineVoice"), talk.engineIdentity(last));
+    EXPECT_EQ(storedKeys().size(), stored_settings::saveOrder().size() + 1);
     EXPECT_EQ(output.framesPushed(), 0u) << "saving says nothing";
 }
 

@@ -187,6 +187,52 @@ TEST_F(SettingsCatalogueTest, AFailingVoiceStepIsSkipped)
     EXPECT_FALSE(settings.MakeItTop);
 }
 
+TEST_F(SettingsCatalogueTest, TheStoredVoiceIsKeptWhenEngineNumbersMove)
+{
+    // Two voices came before the two an earlier version listed.
+    voice.engines = {"a", "b", "x", "y"};
+    voice.identities = {"flite:a", "flite:b", "espeak-ng:x", "espeak-ng:y"};
+    voice.movedBy = 2;
+    const struct {
+        const char* engineNum;  // nullptr: not stored
+        const char* engineVoice;
+        int engine;
+        const char* storedNum;
+        const char* storedVoice;
+    } cases[] = {
+        // A fresh profile takes engine 1 and stores nothing.
+        {nullptr, nullptr, 1, "<missing>", "<missing>"},
+        // Saved before voices had identities: moved once, and stored so.
+        {"2", nullptr, 4, "4", "espeak-ng:y"},
+        {"1", nullptr, 3, "3", "espeak-ng:x"},
+        // The identity wins over the number beside it.
+        {"9", "espeak-ng:x", 3, "9", "espeak-ng:x"},
+        {"1", "flite:b", 2, "1", "flite:b"},
+        // A voice that is gone leaves the number as stored.
+        {"2", "espeak-ng:gone", 2, "2", "espeak-ng:gone"},
+        // A number that named no voice names none now, and nothing is stored.
+        {"7", nullptr, 9, "7", "<missing>"},
+    };
+    for (const auto& c : cases) {
+        stored_settings::options().clear();
+        if (c.engineNum != nullptr) {
+            store(QStringLiteral("EngineNum"), QString::fromLatin1(c.engineNum));
+        }
+        if (c.engineVoice != nullptr) {
+            store(QStringLiteral("EngineVoice"), QString::fromLatin1(c.engineVoice));
+        }
+        voice.selected = 0;
+        load();
+        EXPECT_EQ(settings.EngineNum, c.engine) << c.engineNum;
+        EXPECT_EQ(voice.selected, c.engine > 4 ? 0 : c.engine) << c.engineNum;
+        EXPECT_EQ(stored(QStringLiteral("EngineNum")), c.storedNum) << c.engineNum;
+        EXPECT_EQ(stored(QStringLiteral("EngineVoice")), c.storedVoice) << c.engineNum;
+        // Loading again changes nothing more.
+        load();
+        EXPECT_EQ(settings.EngineNum, c.engine) << c.engineNum;
+    }
+}
+
 TEST_F(SettingsCatalogueTest, LoadsWithoutAVoice)
 {
     LoadSettings(settings, random, nullptr, {});

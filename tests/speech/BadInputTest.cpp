@@ -13,10 +13,16 @@ namespace {
 
 // Every bad text must leave the engine as it was: silent again afterwards,
 // able to speak, and able to stop. Bad texts play out instantly unless the
-// test needs them in real time; the check afterwards is in real time.
-class BadInputTest : public ::testing::Test {
+// test needs them in real time; the check afterwards is in real time. On the
+// main voice of each family.
+class BadInputTest : public ::testing::TestWithParam<QString> {
 protected:
-    void SetUp() override { talk.setWordListener(log.listener()); }
+    void SetUp() override
+    {
+        talk.setWordListener(log.listener());
+        talk.selectEngine(talk.engineForIdentity(GetParam()));
+    }
+    bool flite() const { return GetParam() == speech_test::kFliteSlt; }
 
     void expectStillWorks()
     {
@@ -39,7 +45,7 @@ protected:
     WordLog log;
 };
 
-TEST_F(BadInputTest, EmptyAndBlankTextsSayNothing)
+TEST_P(BadInputTest, EmptyAndBlankTextsSayNothing)
 {
     talk.speak(QString());
     talk.speak(QStringLiteral("   \t\r\n   "));
@@ -49,7 +55,7 @@ TEST_F(BadInputTest, EmptyAndBlankTextsSayNothing)
     expectStillWorks();
 }
 
-TEST_F(BadInputTest, AHundredKilobytesStartAtOnceAndStop)
+TEST_P(BadInputTest, AHundredKilobytesStartAtOnceAndStop)
 {
     QString prose;
     while (prose.size() < 100 * 1024) {
@@ -71,7 +77,7 @@ TEST_F(BadInputTest, AHundredKilobytesStartAtOnceAndStop)
     expectStillWorks();
 }
 
-TEST_F(BadInputTest, ControlCharactersAndNulDoNotCutTheText)
+TEST_P(BadInputTest, ControlCharactersAndNulDoNotCutTheText)
 {
     const QString text = QStringLiteral("Before") + QChar(0) + QStringLiteral("middle") +
                          QChar(0x01) + QChar(0x1b) + QStringLiteral("[31m after") + QChar(0x7f) +
@@ -85,7 +91,7 @@ TEST_F(BadInputTest, ControlCharactersAndNulDoNotCutTheText)
     expectStillWorks();
 }
 
-TEST_F(BadInputTest, BrokenEncodingInATagTitleIsSkipped)
+TEST_P(BadInputTest, BrokenEncodingInATagTitleIsSkipped)
 {
     const QString title = QString::fromUtf8("Great \xff\xfe Song \xc3\x28 \xed\xa0\x80 Title \xc3");
     talk.speak(QStringLiteral("That was ") + title + QStringLiteral(", what a tune."));
@@ -97,7 +103,7 @@ TEST_F(BadInputTest, BrokenEncodingInATagTitleIsSkipped)
     expectStillWorks();
 }
 
-TEST_F(BadInputTest, OtherScriptsAreSpokenOrSkippedWithoutHarm)
+TEST_P(BadInputTest, OtherScriptsAreSpokenOrSkippedWithoutHarm)
 {
     talk.speak(
         QString::fromUtf8("\xe4\xbd\xa0\xe5\xa5\xbd\xe4\xb8\x96\xe7\x95\x8c "
@@ -105,11 +111,14 @@ TEST_F(BadInputTest, OtherScriptsAreSpokenOrSkippedWithoutHarm)
                           "\xd9\x85\xd8\xb1\xd8\xad\xd8\xa8\xd8\xa7 "
                           "\xf0\x9f\x8e\xb5 \xe0\xa4\xa8\xe0\xa4\xae\xe0\xa4\xb8\xe0\xa5\x8d"));
     ASSERT_TRUE(waitSilent(talk));
-    EXPECT_GT(rms(output.samples()), 100.0);
+    // flite's voices know English only and may say nothing of it.
+    if (!flite()) {
+        EXPECT_GT(rms(output.samples()), 100.0);
+    }
     expectStillWorks();
 }
 
-TEST_F(BadInputTest, MarkupThatLooksLikeSsmlIsHarmless)
+TEST_P(BadInputTest, MarkupThatLooksLikeSsmlIsHarmless)
 {
     talk.speak(
         QStringLiteral("<?xml version=\"1.0\"?><speak><audio src=\"/dev/zero\"/>"
@@ -119,5 +128,9 @@ TEST_F(BadInputTest, MarkupThatLooksLikeSsmlIsHarmless)
     EXPECT_TRUE(log.text().contains("speak"));
     expectStillWorks();
 }
+
+INSTANTIATE_TEST_SUITE_P(EachFamily, BadInputTest,
+                         ::testing::Values(speech_test::kEspeakEnglish, speech_test::kFliteSlt),
+                         speech_test::familyName);
 
 }  // namespace

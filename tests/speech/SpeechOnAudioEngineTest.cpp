@@ -12,9 +12,11 @@
 namespace {
 
 // The voice through the real player library, its output captured by SDL's
-// disk driver at real-time pace.
-class SpeechOnAudioEngineTest : public ::testing::Test {
+// disk driver at real-time pace; the main voice of each family.
+class SpeechOnAudioEngineTest : public ::testing::TestWithParam<QString> {
 protected:
+    void SetUp() override { talk.selectEngine(talk.engineForIdentity(GetParam())); }
+
     std::size_t framesWritten() const
     {
         return static_cast<std::size_t>(QFileInfo(capture.file()).size() / 4);
@@ -26,7 +28,7 @@ protected:
     TextToSpeech talk{engine};
 };
 
-TEST_F(SpeechOnAudioEngineTest, SpeakingLastsUntilTheVoiceHasLeftTheOutput)
+TEST_P(SpeechOnAudioEngineTest, SpeakingLastsUntilTheVoiceHasLeftTheOutput)
 {
     ASSERT_EQ(engine.outputName(), QStringLiteral("disk"));
     QElapsedTimer timer;
@@ -49,7 +51,9 @@ TEST_F(SpeechOnAudioEngineTest, SpeakingLastsUntilTheVoiceHasLeftTheOutput)
 
     // Everything pushed has been played by then, and it took as long as the
     // speech lasts.
-    const double seconds = double(engine.voiceFramesPlayed()) / 22050.0;
+    // Played frames count at the voice's own rate.
+    const double seconds =
+        double(engine.voiceFramesPlayed()) / speech_test::sampleRateOf(GetParam());
     EXPECT_GT(seconds, 1.0);
     EXPECT_GE(silentAfter / 1000.0, seconds - 0.05);
     EXPECT_LT(silentAfter / 1000.0, seconds + 1.0);
@@ -62,13 +66,14 @@ TEST_F(SpeechOnAudioEngineTest, SpeakingLastsUntilTheVoiceHasLeftTheOutput)
     EXPECT_GT(audio_test::rms(heard), 300.0);
 }
 
-TEST_F(SpeechOnAudioEngineTest, StopSilencesTheOutputAtOnce)
+TEST_P(SpeechOnAudioEngineTest, StopSilencesTheOutputAtOnce)
 {
     talk.speak(
         QStringLiteral("This announcement is long enough to be cut short in the "
                        "middle, which is exactly what is going to happen to it now."));
     talk.speak(QStringLiteral("And this one is never heard."));
-    ASSERT_TRUE(testing_support::waitUntil([&] { return engine.voiceFramesPlayed() > 22050; }));
+    ASSERT_TRUE(testing_support::waitUntil(
+        [&] { return engine.voiceFramesPlayed() > speech_test::sampleRateOf(GetParam()); }));
     talk.stop();
     const std::size_t writtenAtStop = framesWritten();
     QElapsedTimer timer;
@@ -89,5 +94,9 @@ TEST_F(SpeechOnAudioEngineTest, StopSilencesTheOutputAtOnce)
     // What was already in the device's buffer plays out; nothing after it.
     EXPECT_LT(lastVoice, writtenAtStop + 44100 / 50 + 4096);
 }
+
+INSTANTIATE_TEST_SUITE_P(EachFamily, SpeechOnAudioEngineTest,
+                         ::testing::Values(speech_test::kEspeakEnglish, speech_test::kFliteSlt),
+                         speech_test::familyName);
 
 }  // namespace

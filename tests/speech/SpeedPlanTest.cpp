@@ -48,4 +48,24 @@ TEST(SpeedPlanTest, SpeedsOutsideTheRangeAreClamped)
               SpeedPlan::forWordsPerMinute(500).synthRate);
 }
 
+TEST(SpeedPlanTest, StretchedVoicesFollowTheSpeedSmoothly)
+{
+    constexpr double kNatural = 175.0;
+    // At its natural pace the voice is unstretched; 500 is 2.9 times faster.
+    EXPECT_DOUBLE_EQ(SpeedPlan::forStretchedVoice(175, kNatural).durationStretch, 1.0);
+    EXPECT_NEAR(SpeedPlan::forStretchedVoice(500, kNatural).durationStretch, 0.35, 1e-9);
+    double previous = 1e9;
+    for (int wpm = SpeedPlan::kMinWordsPerMinute; wpm <= SpeedPlan::kMaxWordsPerMinute; ++wpm) {
+        const SpeedPlan plan = SpeedPlan::forStretchedVoice(wpm, kNatural);
+        EXPECT_LE(plan.durationStretch, SpeedPlan::kMaxStretch) << wpm;
+        // A word lasts its stretched natural time plus the pause: 60 / wpm.
+        const double perWord = plan.durationStretch * 60.0 / kNatural + plan.pauseSeconds;
+        EXPECT_NEAR(perWord, 60.0 / wpm, 1e-9) << wpm;
+        EXPECT_LT(perWord, previous) << wpm;
+        previous = perWord;
+    }
+    EXPECT_EQ(SpeedPlan::forStretchedVoice(3, kNatural).pauseSeconds,
+              SpeedPlan::forStretchedVoice(10, kNatural).pauseSeconds);
+}
+
 }  // namespace

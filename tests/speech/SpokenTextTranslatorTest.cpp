@@ -116,4 +116,31 @@ TEST(SpokenTextTranslatorTest, LongTextsTranslateQuickly)
     EXPECT_FALSE(out.contains("[["));
 }
 
+TEST(SpokenTextTranslatorTest, ForFliteTheTextNamesMarksAndCapitals)
+{
+    const auto flite = [](const QString& text, const VoiceSettings& s) {
+        return simplified(SpokenTextTranslator(s, VoiceFamily::Flite).translate(text));
+    };
+    VoiceSettings s;
+    s.lexicon = {{"hello", "h@l'oU", true}, {"Tolvar", "Toll var", false}};
+    // Phoneme codes are espeak-ng's: flite says the word as written.
+    EXPECT_EQ(flite("hello Tolvar!", s), "hello Toll var!");
+    EXPECT_EQ(translate("hello Tolvar!", s), "[[h@l'oU]] Toll var!");
+
+    s.punctuation = PunctuationMode::All;
+    EXPECT_EQ(flite("Hi, don't go (now) at 3.5!", s),
+              "Hi comma, don't go left paren(now right paren) at 3.5 exclamation mark!");
+    s.punctuation = PunctuationMode::Some;
+    s.punctuationList = "?";
+    EXPECT_EQ(flite("Why, me?", s), "Why, me question mark?");
+    // espeak-ng names them itself.
+    EXPECT_EQ(translate("Why, me?", s), "Why, me?");
+
+    s.punctuation = PunctuationMode::None;
+    s.capitals = CapitalsMode::SayCapital;
+    EXPECT_EQ(flite("Ann met bob in Paris", s), "capital Ann met bob in capital Paris");
+    s.capitals = CapitalsMode::RaisePitch;
+    EXPECT_EQ(flite("Ann met bob", s), "Ann met bob");
+}
+
 }  // namespace

@@ -8,14 +8,21 @@
 
 #include <QElapsedTimer>
 
+using speech_test::kEspeakEnglish;
+using speech_test::kFliteSlt;
 using speech_test::rms;
 using speech_test::waitSilent;
 
 namespace {
 
+// espeak-ng's main English voice.
 class TextToSpeechTest : public ::testing::Test {
 protected:
-    void SetUp() override { talk.setWordListener(log.listener()); }
+    void SetUp() override
+    {
+        talk.setWordListener(log.listener());
+        talk.selectEngine(talk.engineForIdentity(kEspeakEnglish));
+    }
 
     std::vector<std::int16_t> say(const QString& text)
     {
@@ -151,11 +158,14 @@ TEST_F(TextToSpeechTest, ListsInstalledVoicesAndVariantsEnglishFirst)
     int female = 0;
     int male = 0;
     bool aged = false;
+    QStringList identities;
     for (int n = 1; n <= count; ++n) {
         const bool english = talk.engineDialect(n).startsWith(QLatin1String("en"));
         EXPECT_FALSE(english && pastEnglish) << "engine " << n << " after other languages";
         pastEnglish = pastEnglish || !english;
-        EXPECT_EQ(talk.engineManufacturer(n), QStringLiteral("eSpeak NG"));
+        const bool flite = talk.engineIdentity(n).startsWith(QLatin1String("flite:"));
+        EXPECT_EQ(talk.engineManufacturer(n),
+                  flite ? QStringLiteral("CMU Flite") : QStringLiteral("eSpeak NG"));
         EXPECT_TRUE(talk.engineListEntry(n).contains(talk.engineName(n)));
         EXPECT_TRUE(talk.engineListEntry(n).contains(talk.engineDialect(n)));
         EXPECT_FALSE(talk.engineSpeaker(n).isEmpty());
@@ -164,10 +174,13 @@ TEST_F(TextToSpeechTest, ListsInstalledVoicesAndVariantsEnglishFirst)
         female += gender == 1;
         male += gender == 2;
         aged = aged || talk.engineAge(n) > 0;
+        identities << talk.engineIdentity(n);
+        EXPECT_EQ(talk.engineForIdentity(identities.last()), n) << "identities are unique";
     }
     EXPECT_GT(female, 5);
     EXPECT_GT(male, 5);
     EXPECT_TRUE(aged);
+    EXPECT_EQ(talk.engineForIdentity(QStringLiteral("espeak-ng:no-such-voice")), 0);
 }
 
 TEST_F(TextToSpeechTest, EngineNumbersOutOfRangeFail)
@@ -295,10 +308,15 @@ TEST_F(TextToSpeechTest, DialogsNeedAProvider)
     EXPECT_EQ(dialogs.shown[2].voice, static_cast<VoiceTuning*>(&talk));
 }
 
-// Stopping and the speaking state against an output that plays in real time.
-class RealTimeSpeechTest : public ::testing::Test {
+// Stopping and the speaking state against an output that plays in real time,
+// on the main voice of each family.
+class RealTimeSpeechTest : public ::testing::TestWithParam<QString> {
 protected:
-    void SetUp() override { talk.setWordListener(log.listener()); }
+    void SetUp() override
+    {
+        talk.setWordListener(log.listener());
+        talk.selectEngine(talk.engineForIdentity(GetParam()));
+    }
 
     testing_support::SettingsSandbox sandbox;
     RecordingVoiceOutput output{RecordingVoiceOutput::Pace::RealTime};
@@ -306,7 +324,7 @@ protected:
     WordLog log;
 };
 
-TEST_F(RealTimeSpeechTest, SpeakingLastsUntilTheLastSampleHasPlayed)
+TEST_P(RealTimeSpeechTest, SpeakingLastsUntilTheLastSampleHasPlayed)
 {
     QElapsedTimer timer;
     timer.start();
@@ -320,7 +338,7 @@ TEST_F(RealTimeSpeechTest, SpeakingLastsUntilTheLastSampleHasPlayed)
     EXPECT_EQ(output.voiceFramesPlayed(), output.framesPushed());
 }
 
-TEST_F(RealTimeSpeechTest, StopEndsSpeechAndDropsTheQueueAtOnce)
+TEST_P(RealTimeSpeechTest, StopEndsSpeechAndDropsTheQueueAtOnce)
 {
     talk.speak(
         QStringLiteral("This first announcement goes on for quite a while, "
@@ -348,9 +366,10 @@ TEST_F(RealTimeSpeechTest, StopEndsSpeechAndDropsTheQueueAtOnce)
     talk.speak(QStringLiteral("Back again."));
     ASSERT_TRUE(waitSilent(talk));
     EXPECT_EQ(log.text(4), QString("back again").split(' '));
+    EXPECT_EQ(output.sampleRate(), speech_test::sampleRateOf(GetParam()));
 }
 
-TEST_F(RealTimeSpeechTest, BurstsOfSpeakAndStopKeepOrder)
+TEST_P(RealTimeSpeechTest, BurstsOfSpeakAndStopKeepOrder)
 {
     std::uint64_t number = 0;
     std::uint64_t lastStop = 0;
@@ -364,8 +383,9 @@ TEST_F(RealTimeSpeechTest, BurstsOfSpeakAndStopKeepOrder)
     }
     talk.stop();
     EXPECT_EQ(talk.speakingState(), 0);
-    for (int i = 1; i <= 5; ++i) {
-        talk.speak(QStringLiteral("Final %1.").arg(i));
+    const QStringList finalWords = QString("apple banana cherry damson elder").split(' ');
+    for (const QString& word : finalWords) {
+        talk.speak(QStringLiteral("Final ") + word + QLatin1Char('.'));
     }
     ASSERT_TRUE(waitSilent(talk));
     QStringList finals;
@@ -378,7 +398,11 @@ TEST_F(RealTimeSpeechTest, BurstsOfSpeakAndStopKeepOrder)
         }
     }
     Q_UNUSED(lastStop);
-    EXPECT_EQ(finals, QString("final 1 final 2 final 3 final 4 final 5").split(' '));
+    EXPECT_EQ(finals,
+              QString("final apple final banana final cherry final damson final elder").split(' '));
 }
+
+INSTANTIATE_TEST_SUITE_P(EachFamily, RealTimeSpeechTest,
+                         ::testing::Values(kEspeakEnglish, kFliteSlt), speech_test::familyName);
 
 }  // namespace
