@@ -228,7 +228,7 @@ TEST_F(TolvarTest, AStoredSwitchThatChangesABoxIsWrittenBack)
 
 TEST_F(TolvarTest, TransportButtonsDriveTheSequencer)
 {
-    Tolvar& w = open();
+    open();
     useSongs(3);
     settings.FlushBack = false;
     command(2)->click();
@@ -248,7 +248,7 @@ TEST_F(TolvarTest, TransportButtonsDriveTheSequencer)
 
 TEST_F(TolvarTest, TheGaugeFollowsTheTicks)
 {
-    Tolvar& w = open();
+    open();
     player.percent = 37;
     seq.Timer1_Timer();
     EXPECT_EQ(child<Gauge>(QStringLiteral("Gauge"))->percent(), 37);

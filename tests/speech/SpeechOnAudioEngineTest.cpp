@@ -72,8 +72,10 @@ TEST_P(SpeechOnAudioEngineTest, StopSilencesTheOutputAtOnce)
         QStringLiteral("This announcement is long enough to be cut short in the "
                        "middle, which is exactly what is going to happen to it now."));
     talk.speak(QStringLiteral("And this one is never heard."));
-    ASSERT_TRUE(testing_support::waitUntil(
-        [&] { return engine.voiceFramesPlayed() > speech_test::sampleRateOf(GetParam()); }));
+    ASSERT_TRUE(testing_support::waitUntil([&] {
+        return engine.voiceFramesPlayed() >
+               static_cast<std::uint64_t>(speech_test::sampleRateOf(GetParam()));
+    }));
     talk.stop();
     const std::size_t writtenAtStop = framesWritten();
     QElapsedTimer timer;
