@@ -185,7 +185,7 @@ QString RadioMediaControl::startPlaylist(const QString& file)
         return QStringLiteral("The playlist has no songs: %1").arg(file);
     }
     // Accepted and started as the playlist window's "Accept" does.
-    playlist_.accept(songs->mid(0, kMaxSongs));
+    playlist_.accept(*songs);
     voice_.stop();
     sequencer_.startAcceptedList();
     return {};

@@ -15,7 +15,8 @@
 
 namespace {
 const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
-constexpr std::int16_t kMaxIndex = std::numeric_limits<std::int16_t>::max();
+// Songs between announcements are counted in 16 bits, positions in 32.
+constexpr std::int16_t kMaxCount = std::numeric_limits<std::int16_t>::max();
 
 std::optional<std::int32_t> frameFromText(const QString& text)
 {
@@ -29,7 +30,7 @@ std::optional<std::int32_t> frameFromText(const QString& text)
 // never.
 void countSong(std::int16_t& since, std::int16_t threshold, bool& due)
 {
-    if (since < kMaxIndex) {
+    if (since < kMaxCount) {
         ++since;
     }
     if (threshold > 0 && since >= threshold) {
@@ -148,11 +149,12 @@ void Sequencer::PreviousSong()
 
 void Sequencer::advanceTo(std::int64_t index)
 {
-    if (index < std::numeric_limits<std::int16_t>::min() || index > kMaxIndex) {
+    if (index < std::numeric_limits<std::int32_t>::min() ||
+        index > std::numeric_limits<std::int32_t>::max()) {
         playing_ = false;
         return;
     }
-    playlist_.setSongIndex(static_cast<std::int16_t>(index));
+    playlist_.setSongIndex(static_cast<std::int32_t>(index));
     const std::optional<QString> path = playlist_.song(playlist_.SongIndex());
     if (!path) {
         playing_ = false;
@@ -287,7 +289,7 @@ void Sequencer::CheckSongEnd()
 bool Sequencer::giveUpAfterFailure()
 {
     failedInRow_.insert(playlist_.SongIndex());
-    const std::int32_t songs = std::clamp<std::int32_t>(playlist_.SongCount(), 1, kMaxIndex);
+    const std::int32_t songs = std::max<std::int32_t>(playlist_.SongCount(), 1);
     if (failedInRow_.size() < songs) {
         return false;
     }
@@ -301,10 +303,11 @@ void Sequencer::shuffle()
     if (!settings_.Rands || playlist_.SongCount() <= 1) {
         return;
     }
-    const std::int32_t songs = std::min<std::int32_t>(playlist_.SongCount(), kMaxIndex);
-    std::int16_t pick = 0;
+    const std::int32_t songs = playlist_.SongCount();
+    std::int32_t pick = 0;
     do {
-        pick = static_cast<std::int16_t>(std::floor(random_.next() * songs + 1));
+        // A draw just below 1 may round up to songs + 1 for a long list.
+        pick = std::min(songs, static_cast<std::int32_t>(std::floor(random_.next() * songs + 1)));
     } while (pick == lastPick_);
     lastPick_ = pick;
     playlist_.setSongIndex(pick);

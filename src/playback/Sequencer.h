@@ -79,7 +79,7 @@ public:
     const QString& SongTitle() const { return songTitle_; }
     std::int32_t StartFrame() const { return startFrame_; }
     std::int32_t EndFrame() const { return endFrame_; }
-    std::int16_t LastPick() const { return lastPick_; }
+    std::int32_t LastPick() const { return lastPick_; }
     std::int16_t SongsSinceTime() const { return songsSinceTime_; }
     std::int16_t SongsSinceNews() const { return songsSinceNews_; }
     bool TimeDue() const { return timeDue_; }
@@ -141,7 +141,7 @@ private:
     QString songTitle_;
     std::int32_t startFrame_ = 0;
     std::int32_t endFrame_ = 0;
-    std::int16_t lastPick_ = 0;
+    std::int32_t lastPick_ = 0;
     std::int16_t songsSinceTime_ = 0;
     std::int16_t songsSinceNews_ = 0;
     bool timeDue_ = false;
@@ -149,5 +149,5 @@ private:
 
     bool currentFailed_ = false;
     std::uint64_t songStarts_ = 0;
-    QSet<std::int16_t> failedInRow_;
+    QSet<std::int32_t> failedInRow_;
 };

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <cmath>
 #include <set>
 
 using namespace std::chrono_literals;
@@ -184,6 +185,39 @@ TEST_F(SequencerTest, ShuffleNeverRepeatsThePreviousPick)
         previous = pick;
     }
     EXPECT_EQ(seen.size(), 6u);
+}
+
+TEST_F(SequencerTest, ALongListPlaysAndShufflesWhole)
+{
+    constexpr int kSongs = 40000;
+    useList(kSongs);
+    settings.Loops = false;
+
+    // In order past 32,767, and back from the first to the last.
+    playlist.setSongIndex(32767);
+    playlist.setSongFile(song(32767));
+    seq.PlayIt();
+    endSong();
+    EXPECT_EQ(playlist.SongIndex(), 32768);
+    EXPECT_EQ(opened().last(), song(32768));
+    playlist.setSongIndex(1);
+    seq.PreviousSong();
+    EXPECT_EQ(opened().last(), song(kSongs));
+
+    // Shuffled, every position can be drawn (no two draws in a row pick the
+    // same song, which shuffling refuses).
+    settings.Rands = true;
+    struct Draw {
+        double value;
+        int pick;
+    };
+    for (const Draw& d : {Draw{0.0, 1}, Draw{0.99999, kSongs}, Draw{0.5, 20001},
+                          Draw{std::nextafter(1.0, 0.0), kSongs}, Draw{0.9, 36001}}) {
+        random.setDraws([&d] { return d.value; });
+        endSong();
+        EXPECT_EQ(seq.LastPick(), d.pick) << d.value;
+        EXPECT_EQ(opened().last(), song(d.pick == kSongs ? 1 : d.pick + 1)) << d.value;
+    }
 }
 
 TEST_F(SequencerTest, ShuffleLeavesAOneSongListAlone)
