@@ -4,11 +4,13 @@ AcceptedPlaylist::AcceptedPlaylist(QObject* parent) : QObject(parent) {}
 
 void AcceptedPlaylist::accept(const QStringList& songs)
 {
-    if (!songs.isEmpty()) {
-        songs_ = songs.mid(0, kMaxSongs);
-        file_ = songs_.constFirst();
-        index_ = 1;
+    if (songs.isEmpty()) {
+        setListAccepted(false);
+        return;
     }
+    songs_ = songs.mid(0, kMaxSongs);
+    file_ = songs_.constFirst();
+    index_ = 1;
     accepted_ = true;
     emit changed();
 }

@@ -21,8 +21,8 @@ public:
     explicit AcceptedPlaylist(QObject* parent = nullptr);
 
     // Makes the songs (the first kMaxSongs of them) the playlist, from the
-    // first. An empty list leaves the songs as they were. Either way the list
-    // counts as accepted.
+    // first, and counts the list as accepted. An empty list starts nothing:
+    // the songs stay as they were and nothing counts as accepted.
     void accept(const QStringList& songs);
     // The playlist window was left without starting a playlist.
     void decline();

@@ -71,6 +71,11 @@ void Sequencer::command(TransportCommand command)
 
 void Sequencer::startAcceptedList()
 {
+    // No song to start (a first start that saved an empty list): no intro
+    // either.
+    if (playlist_.SongFile().isEmpty()) {
+        return;
+    }
     random_.seedFromClock();
     announcer_.speakIntro();
     PlayIt();
@@ -211,7 +216,7 @@ void Sequencer::startSong()
 
 bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
 {
-    if (path == QLatin1String("error")) {
+    if (path.isEmpty() || path == QLatin1String("error")) {
         return false;
     }
     if (!player_.OpenMPEG(windowHandle, path, QStringLiteral("MPEGVideo")).isEmpty()) {

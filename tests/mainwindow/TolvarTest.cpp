@@ -281,6 +281,45 @@ TEST_F(TolvarTest, AnAcceptedPlaylistStartsWithTheIntro)
     EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
 }
 
+TEST_F(TolvarTest, LeavingThePlaylistWindowWithNothingToPlayStartsNothingAndSaysNothing)
+{
+    struct Case {
+        const char* name;
+        bool earlierList;
+        // What the playlist window did: accept an empty list, or save one
+        // (which sets ListAccepted) and be closed.
+        bool saved;
+    };
+    for (const Case& c : {Case{"first start, empty Accept", false, false},
+                          Case{"empty Accept after an earlier list", true, false},
+                          Case{"first start, Save then close", false, true}}) {
+        SCOPED_TRACE(c.name);
+        AcceptedPlaylist fresh;
+        Sequencer sequencer{settings, fresh, random, player, voice, announcer};
+        Tolvar w{settings, random, sequencer, player, voice};
+        if (c.earlierList) {
+            fresh.accept({QStringLiteral("/music/old.mp3")});
+        }
+        announcer.calls.clear();
+        player.calls.clear();
+        voice.calls.clear();
+        w.setPlaylistOpener([&] {
+            if (c.saved) {
+                fresh.setListAccepted(true);
+            } else {
+                fresh.accept({});
+            }
+            return fresh.ListAccepted();
+        });
+        w.Commands_Click(5);
+        testing_support::pumpFor(20ms);
+        EXPECT_TRUE(announcer.calls.isEmpty());
+        EXPECT_EQ(voice.calls, QStringList{QStringLiteral("stop")});
+        EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
+        EXPECT_FALSE(sequencer.Playing());
+    }
+}
+
 TEST_F(TolvarTest, CloseStopsEverythingAndClosesEveryWindow)
 {
     Tolvar& w = open();

@@ -220,6 +220,14 @@ TEST_F(SequencerTest, ALongListPlaysAndShufflesWhole)
     }
 }
 
+TEST_F(SequencerTest, PlayWithNoSongAsksThePlayerForNothingAndStops)
+{
+    seq.PlayIt();
+    EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
+    ASSERT_TRUE(waitUntil([this] { return !seq.Playing(); }, 2s));
+    EXPECT_TRUE(announcer.calls.isEmpty());
+}
+
 TEST_F(SequencerTest, ShuffleLeavesAOneSongListAlone)
 {
     useList(1);
