@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 struct CommandLayout {
@@ -125,7 +126,10 @@ void Tolvar::buildControls()
         box->setGeometry(scale.rect(layout.boxLeftTwips, 30, 175, 175));
         box->setChecked(i == 0);
         box->setFocusPolicy(Qt::NoFocus);
-        connect(box, &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
+        // Held like the transport buttons while the radio waits for the
+        // voice: the switch takes effect once the next song has started.
+        connect(box, &QCheckBox::toggled, this,
+                [this, i] { sequencer_.runOrHold(this, [this, i] { Check1_Click(i); }); });
         check1_.at(i) = box;
 
         // Right presses fall through the label to the panel, which docks.
@@ -216,7 +220,19 @@ void Tolvar::Commands_Click(int index)
             sequencer_.command(static_cast<TransportCommand>(index));
             break;
         case 5:
-            openPlaylist();
+            if (!sequencer_.holding()) {
+                openPlaylist();
+                break;
+            }
+            // Held like the transport buttons, then opened from the event
+            // loop rather than from inside the voice's signal ending the wait.
+            sequencer_.runOrHold(this, [this] {
+                QTimer::singleShot(0, this, [this] {
+                    if (!exiting_) {
+                        openPlaylist();
+                    }
+                });
+            });
             break;
         case 6:
             exitProgram();

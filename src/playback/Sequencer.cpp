@@ -60,13 +60,27 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
     timer1_.start();
 }
 
+bool Sequencer::holding() const
+{
+    return waiting_ && !settings_.Release;
+}
+
 void Sequencer::command(TransportCommand command)
 {
-    if (waiting_ && !settings_.Release) {
-        held_.push_back(command);
+    if (holding()) {
+        held_.push_back({command, nullptr, nullptr});
         return;
     }
     run(command);
+}
+
+void Sequencer::runOrHold(QObject* context, std::function<void()> action)
+{
+    if (holding()) {
+        held_.push_back({std::nullopt, context, std::move(action)});
+        return;
+    }
+    action();
 }
 
 void Sequencer::startAcceptedList()
@@ -403,16 +417,25 @@ void Sequencer::supersedeWait()
     // The song whose end was waiting is no longer the one that matters; what
     // the announcer is saying may still finish.
     waiting_ = false;
-    held_.clear();
     clearDue();
+    // Held transport commands go with it; the other held controls still
+    // run, once the song that replaces the wait has started.
+    std::erase_if(held_, [](const Held& held) { return held.command.has_value(); });
+    if (!held_.empty()) {
+        QTimer::singleShot(0, this, &Sequencer::runHeldCommands);
+    }
 }
 
 void Sequencer::runHeldCommands()
 {
     while (!held_.empty() && !waiting_) {
-        const TransportCommand next = held_.front();
+        const Held next = held_.front();
         held_.pop_front();
-        run(next);
+        if (next.command) {
+            run(*next.command);
+        } else if (next.context) {
+            next.action();
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "playback/TransportCommand.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QTimer>
@@ -27,7 +28,8 @@ class SpeechEngine;
 // voice's and the announcer's signals: nothing blocks the GUI thread while
 // the announcer talks.
 //
-// While waiting, transport commands are held and run in order after the next
+// While waiting, transport commands (and the other controls given to
+// runOrHold) are held and run in order after the next
 // song has started; with Release on they run at once, and one that starts or
 // stops a song takes the place of the automatic advance.
 //
@@ -48,6 +50,11 @@ public:
 
     // A transport button (held while waiting for the voice, unless Release).
     void command(TransportCommand command);
+    // Any other control of the main window that the wait holds as it holds
+    // the transport buttons (the playlist button, the announcer switches):
+    // runs the action at once, or after the next song has started, in order
+    // with held commands. An action whose context is gone by then is dropped.
+    void runOrHold(QObject* context, std::function<void()> action);
     // Starts the accepted playlist as a radio does: the intro, then the first
     // song while the intro is spoken.
     void startAcceptedList();
@@ -72,6 +79,8 @@ public:
     bool Playing() const { return playing_; }
     bool paused() const { return paused_; }
     bool waitingForVoice() const { return waiting_; }
+    // True while controls given to command() and runOrHold() are held.
+    bool holding() const;
     std::size_t heldCommands() const { return held_.size(); }
     QTimer& timer1() { return timer1_; }
 
@@ -135,7 +144,12 @@ private:
     bool waiting_ = false;
     // "And now, back to the music" waits for headlines still on their way.
     bool backToMusicPending_ = false;
-    std::deque<TransportCommand> held_;
+    struct Held {
+        std::optional<TransportCommand> command;  // else the action
+        QPointer<QObject> context;
+        std::function<void()> action;
+    };
+    std::deque<Held> held_;
     PlaybackState published_ = PlaybackState::Stopped;
 
     QString songTitle_;

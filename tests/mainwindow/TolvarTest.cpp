@@ -320,6 +320,54 @@ TEST_F(TolvarTest, LeavingThePlaylistWindowWithNothingToPlayStartsNothingAndSays
     }
 }
 
+TEST_F(TolvarTest, PlaylistAndSwitchesWaitForTheVoiceLikeTheTransportButtons)
+{
+    Tolvar& w = open();
+    settings.FlushBack = false;
+    settings.ManyTime = 1;
+    ASSERT_TRUE(settings.NowTime);
+    useSongs(3);
+    seq.PlayIt();
+    player.atEnd = 1;
+    seq.CheckSongEnd();
+    player.atEnd = 0;
+    ASSERT_TRUE(seq.holding());
+    voice.calls.clear();
+    QStringList order;
+    w.setPlaylistOpener([&] {
+        order << QStringLiteral("playlist after ") + player.openedPath;
+        return false;
+    });
+
+    box(0)->click();  // Time off, while the time is being announced
+    command(5)->click();
+    EXPECT_TRUE(settings.NowTime);
+    EXPECT_TRUE(order.isEmpty());
+    EXPECT_TRUE(voice.calls.isEmpty()) << "the announcer was cut";
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(testing_support::waitUntil([&] { return !order.isEmpty(); }, 2s));
+    // The switch still counted for this song end, and the playlist window
+    // opened once the next song had started.
+    EXPECT_TRUE(voice.calls.contains(QStringLiteral("speak And now,  back to the music.")));
+    EXPECT_FALSE(settings.NowTime);
+    EXPECT_EQ(order, QStringList{QStringLiteral("playlist after /music/2.mp3")});
+}
+
+TEST_F(TolvarTest, CloseIsNeverHeld)
+{
+    Tolvar& w = open();
+    w.show();
+    settings.ManyTime = 1;
+    useSongs(2);
+    seq.PlayIt();
+    player.atEnd = 1;
+    seq.CheckSongEnd();
+    ASSERT_TRUE(seq.holding());
+    command(6)->click();
+    EXPECT_FALSE(w.isVisible());
+}
+
 TEST_F(TolvarTest, CloseStopsEverythingAndClosesEveryWindow)
 {
     Tolvar& w = open();

@@ -483,6 +483,55 @@ TEST_F(SequencerTest, ReleaseOffHoldsCommandsUntilTheNextSongHasStarted)
     EXPECT_EQ(seq.heldCommands(), 0u);
 }
 
+TEST_F(SequencerTest, OtherControlsAreHeldInOrderWithTheCommands)
+{
+    useList(4);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    ASSERT_TRUE(seq.holding());
+    log.clear();
+    QObject context;
+    auto gone = std::make_unique<QObject>();
+    seq.runOrHold(&context, [&] { log << QStringLiteral("switch"); });
+    seq.command(TransportCommand::Forward);
+    seq.runOrHold(gone.get(), [&] { log << QStringLiteral("from a closed window"); });
+    seq.runOrHold(&context, [&] { log << QStringLiteral("playlist"); });
+    gone.reset();
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_EQ(seq.heldCommands(), 4u);
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return !seq.waitingForVoice(); }, 2s));
+    EXPECT_EQ(log, QStringList({QStringLiteral("say ") + kBackToTheMusic,
+                                QStringLiteral("open ") + song(2), QStringLiteral("switch"),
+                                QStringLiteral("open ") + song(3), QStringLiteral("playlist")}));
+    EXPECT_EQ(seq.heldCommands(), 0u);
+
+    // Not waiting, or with Release on while waiting, they run at once.
+    log.clear();
+    seq.runOrHold(&context, [&] { log << QStringLiteral("now"); });
+    EXPECT_EQ(log, QStringList{QStringLiteral("now")});
+}
+
+TEST_F(SequencerTest, HeldControlsOutliveAWaitThatASongStartEnds)
+{
+    useList(3);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    QObject context;
+    bool ran = false;
+    seq.runOrHold(&context, [&] { ran = true; });
+    seq.command(TransportCommand::Stop);
+    // A song started directly (the desktop's "open") ends the wait: the held
+    // Stop goes with it, the held switch still runs.
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return ran; }, 2s));
+    EXPECT_TRUE(seq.Playing());
+    EXPECT_EQ(seq.heldCommands(), 0u);
+}
+
 TEST_F(SequencerTest, ReleaseOnRunsCommandsAtOnce)
 {
     useList(4);
