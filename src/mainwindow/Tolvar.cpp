@@ -244,8 +244,14 @@ void Tolvar::Commands_Click(int index)
 
 void Tolvar::openPlaylist()
 {
+    // A second press held during the wait finds the window already open.
+    if (playlistOpen_) {
+        return;
+    }
+    playlistOpen_ = true;
     voice_.stop();
     const bool accepted = playlistOpener_ && playlistOpener_();
+    playlistOpen_ = false;
     // A quit that came while the playlist window was open (from the
     // desktop's media controls) leaves nothing to start.
     if (accepted && !exiting_) {

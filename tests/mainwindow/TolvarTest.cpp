@@ -336,11 +336,13 @@ TEST_F(TolvarTest, PlaylistAndSwitchesWaitForTheVoiceLikeTheTransportButtons)
     QStringList order;
     w.setPlaylistOpener([&] {
         order << QStringLiteral("playlist after ") + player.openedPath;
+        testing_support::pumpFor(50ms);  // the window's own loop
         return false;
     });
 
     box(0)->click();  // Time off, while the time is being announced
     command(5)->click();
+    command(5)->click();  // pressed twice, opened once
     EXPECT_TRUE(settings.NowTime);
     EXPECT_TRUE(order.isEmpty());
     EXPECT_TRUE(voice.calls.isEmpty()) << "the announcer was cut";
