@@ -4,7 +4,7 @@ SANITIZE ?= OFF
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps configure build bench install clean
+.PHONY: run test deps configure build bench install package clean
 
 run: build
 	./$(BUILD)/bin/tolvar-radio
@@ -27,6 +27,10 @@ bench: build
 
 install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
+
+# $(BUILD)/tolvar-radio_<version>_<arch>.deb
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD)

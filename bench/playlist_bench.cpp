@@ -40,6 +40,7 @@ public:
     std::int32_t GetTotalframes() override { return 0; }
     QString PlayMPEG(std::int32_t, std::int32_t) override { return {}; }
     std::int32_t GetPercent() override { return 0; }
+    std::int32_t GetPositionMs() override { return 0; }
     std::int16_t AreMPEGAtEnd() override { return 0; }
     void PauseMPEG() override {}
     void ResumeMPEG() override {}
@@ -51,7 +52,7 @@ public:
 class QuietVoice : public SpeechEngine {
 public:
     void speak(const QString&) override {}
-    void stop() override {}
+    void stop() override { emit speechStopped(); }
     int speakingState() const override { return 0; }
     int speed() const override { return 165; }
     void setSpeed(int) override {}

@@ -2,6 +2,8 @@
 
 #include "announcer/TimeOfDayWord.h"
 #include "base/RandomSource.h"
+#include "feed/FeedAddress.h"
+#include "feed/HeadlineLimit.h"
 #include "feed/cSlashdot.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
@@ -12,8 +14,8 @@
 
 namespace {
 
-const QString kNewsHostKey = QStringLiteral("NewsHost");
-const QString kDefaultNewsHost = QStringLiteral("slashdot.org");
+const QString kNewsHostKey = FeedAddress::settingKey();
+const QString kDefaultNewsHost = FeedAddress::defaultHost();
 
 // r in [0, 1) scaled and rounded to the nearest integer, halves to even, so
 // the two ends come up half as often as the values between.
@@ -33,6 +35,7 @@ RadioAnnouncer::RadioAnnouncer(RadioSettings& settings, RandomSource& random, Sp
       clock_([] { return QTime::currentTime(); }),
       fetchTimeout_(cSlashdot::DefaultTimeout)
 {
+    connect(&voice_, &SpeechEngine::speechStopped, this, &RadioAnnouncer::dropNews);
 }
 
 RadioAnnouncer::~RadioAnnouncer() = default;
@@ -120,18 +123,36 @@ void RadioAnnouncer::InitForm()
     }
 }
 
+void RadioAnnouncer::dropNews()
+{
+    if (!newsPending_) {
+        return;
+    }
+    if (feed_) {
+        feed_->disconnect(this);
+        feed_->deleteLater();
+        feed_ = nullptr;
+    }
+    newsPending_ = false;
+    // Later: the voice's stop() (or whoever dropped) is not re-entered.
+    QMetaObject::invokeMethod(
+        this, [this] { emit newsAnswered(); }, Qt::QueuedConnection);
+}
+
 void RadioAnnouncer::onFeedAnswered()
 {
-    headlines_.clear();
+    QStringList titles;
     const int count = feed_ ? feed_->ArticleCount() : 0;
     for (int i = 1; i <= count; ++i) {
         try {
-            headlines_.append(feed_->GetArticle(i)->Title());
+            titles.append(feed_->GetArticle(i)->Title());
         } catch (const std::out_of_range&) {
-            headlines_.append(QString());
+            titles.append(QString());
         }
     }
-    for (int i = 1; i <= count; ++i) {
+    // An endless feed must not keep the radio talking for hours.
+    headlines_ = HeadlineLimit::limit(titles);
+    for (int i = 1; i <= headlines_.size(); ++i) {
         UpdateForm(i);
     }
     newsPending_ = false;

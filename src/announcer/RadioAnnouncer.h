@@ -39,6 +39,9 @@ public:
     void AnnounceTime(const QString& songTitle) override;
     void AnnounceNews() override;
     bool newsPending() const override { return newsPending_; }
+    // Also when the voice is stopped: headlines are never read after the
+    // speech was cut (Playlist, Help, ...).
+    void dropNews() override;
 
     // Starts a fresh fetch; its headlines are spoken when it answers.
     void InitForm();

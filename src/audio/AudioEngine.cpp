@@ -1,5 +1,6 @@
 #include "audio/AudioEngine.h"
 
+#include "audio/AudioFormat.h"
 #include "audio/ClockAudioDevice.h"
 #include "audio/DecodeWorker.h"
 #include "audio/SdlAudioDevice.h"
@@ -84,6 +85,8 @@ QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
     const std::int64_t firstSample = first * rate_ / 1000;
     const std::int64_t endSample =
         lastFrame >= totalFrames_ ? length_ : std::int64_t{std::max(lastFrame, 0)} * rate_ / 1000;
+    rangeFirstMs_ = static_cast<std::int32_t>(std::min<std::int64_t>(first, totalFrames_));
+    rangeEndMs_ = std::max(rangeFirstMs_, std::clamp(lastFrame, 0, totalFrames_));
     ++generation_;
     worker_->play(firstSample, std::max(firstSample, endSample), generation_);
     transport_ = Transport::Playing;
@@ -96,6 +99,22 @@ std::int32_t AudioEngine::GetPercent()
         return 0;
     }
     return worker_->progress(generation_).percent;
+}
+
+std::int32_t AudioEngine::GetPositionMs()
+{
+    if (transport_ != Transport::Playing) {
+        return 0;
+    }
+    const DecodeWorker::Progress progress = worker_->progress(generation_);
+    if (progress.ended) {
+        return rangeEndMs_;
+    }
+    // The output runs at one rate whatever the song's, so frames heard map
+    // straight to time in the song.
+    const std::uint64_t heardMs = progress.playedFrames * 1000 / audio_format::kRate;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t(rangeFirstMs_) + heardMs,
+                                                             std::uint64_t(rangeEndMs_)));
 }
 
 std::int16_t AudioEngine::AreMPEGAtEnd()

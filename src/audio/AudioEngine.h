@@ -49,6 +49,7 @@ public:
     std::int32_t GetTotalframes() override;
     QString PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame) override;
     std::int32_t GetPercent() override;
+    std::int32_t GetPositionMs() override;
     std::int16_t AreMPEGAtEnd() override;
     void PauseMPEG() override;
     void ResumeMPEG() override;
@@ -83,4 +84,7 @@ private:
     int rate_ = 0;
     std::int64_t length_ = 0;
     std::int32_t totalFrames_ = 0;
+    // The range last played, in ms from the song's start.
+    std::int32_t rangeFirstMs_ = 0;
+    std::int32_t rangeEndMs_ = 0;
 };

@@ -90,6 +90,9 @@ DecodeWorker::Progress DecodeWorker::progress(std::uint32_t generation) const
     const std::uint64_t end = rangeEnd_.load(std::memory_order_acquire);
     const std::uint64_t read = mixer_.music().readPosition();
     progress.ended = end != kOpen && (end == start || read >= end);
+    if (read > start) {
+        progress.playedFrames = (end != kOpen ? std::min(read, end) : read) - start;
+    }
     if (progress.ended) {
         progress.percent = 100;
     } else if (read > start && expected > 0) {

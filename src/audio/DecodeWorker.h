@@ -25,6 +25,8 @@ public:
         bool started = false;  // the worker has begun the range
         bool ended = false;    // its last frame has left the output
         int percent = 0;
+        // Output frames of the range that have left for the device.
+        std::uint64_t playedFrames = 0;
     };
 
     DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device);

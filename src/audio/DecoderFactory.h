@@ -2,13 +2,16 @@
 
 #include "audio/Decoder.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <memory>
 
 class MidiSynth;
 
-// Picks the decoder for a file by its extension (and, for unknown
-// extensions, by its first bytes) and opens it. Any thread.
+// Opens a song file with the decoder its content calls for (RIFF/WAVE and
+// the other sound containers, MThd, an ID3v2 tag or MPEG frames); the
+// extension only decides when the content says nothing. Only regular files
+// are opened, and only formats the output can convert. Any thread.
 class DecoderFactory {
 public:
     explicit DecoderFactory(QString soundFont);
@@ -24,7 +27,8 @@ public:
 
 private:
     enum class Kind { Mpeg, Sndfile, Midi };
-    static Kind kindOf(const QString& path);
+    static Kind kindOf(QByteArrayView head, const QString& path);
+    static QString checkFormat(const Decoder& decoder);
 
     std::shared_ptr<MidiSynth> synth_;
 };

@@ -3,7 +3,6 @@
 #include "audio/MidiSynth.h"
 
 #include <fluidsynth.h>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
@@ -14,7 +13,7 @@ constexpr int kRate = MidiSynth::kRate;
 // Notes still sound for a moment after the last event.
 constexpr double kReleaseSeconds = 0.25;
 // Larger files are not songs.
-constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+constexpr std::int64_t kMaxFileBytes = 16 * 1024 * 1024;
 }  // namespace
 
 MidiDecoder::MidiDecoder(MidiFile file, std::shared_ptr<MidiSynth> synth)
@@ -28,19 +27,19 @@ MidiDecoder::~MidiDecoder()
     dropPlayer();
 }
 
-std::unique_ptr<MidiDecoder> MidiDecoder::open(const QString& path,
+std::unique_ptr<MidiDecoder> MidiDecoder::open(const RegularFile& in,
                                                std::shared_ptr<MidiSynth> synth, QString& error)
 {
-    QFile in(path);
-    if (in.size() > kMaxFileBytes) {
+    if (in.currentSize() > kMaxFileBytes) {
         error = QStringLiteral("The MIDI file is too large");
         return nullptr;
     }
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot read the file: %1").arg(in.errorString());
+    const std::optional<QByteArray> bytes = in.readAll(kMaxFileBytes);
+    if (!bytes) {
+        error = QStringLiteral("Cannot read the MIDI file");
         return nullptr;
     }
-    std::optional<MidiFile> file = MidiFile::parse(in.readAll(), error);
+    std::optional<MidiFile> file = MidiFile::parse(*bytes, error);
     if (!file) {
         return nullptr;
     }

@@ -3,6 +3,7 @@
 #include "audio/Decoder.h"
 #include "audio/MidiFile.h"
 #include "audio/PeakLimiter.h"
+#include "files/RegularFile.h"
 
 #include <QString>
 #include <memory>
@@ -18,8 +19,8 @@ class MidiDecoder : public Decoder {
 public:
     // Null with `error` set when the file is not a sound MIDI file or the
     // sound font is missing.
-    static std::unique_ptr<MidiDecoder> open(const QString& path, std::shared_ptr<MidiSynth> synth,
-                                             QString& error);
+    static std::unique_ptr<MidiDecoder> open(const RegularFile& file,
+                                             std::shared_ptr<MidiSynth> synth, QString& error);
     ~MidiDecoder() override;
     MidiDecoder(const MidiDecoder&) = delete;
     MidiDecoder& operator=(const MidiDecoder&) = delete;

@@ -2,10 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 constexpr std::uint32_t kDefaultMicrosPerQuarter = 500000;  // 120 beats per minute
+
+std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b)
+{
+    return b > UINT64_MAX - a ? UINT64_MAX : a + b;
 }
+}  // namespace
 
 // Bounds-checked big-endian reading over the file bytes.
 class MidiFile::Reader {
@@ -129,6 +135,10 @@ std::optional<MidiFile> MidiFile::parse(const QByteArray& data, QString& error)
         error = QStringLiteral("The MIDI file has no tracks");
         return std::nullopt;
     }
+    if (!file.lastNoteTick_) {
+        error = QStringLiteral("The MIDI file has no notes");
+        return std::nullopt;
+    }
     std::stable_sort(file.tempos_.begin(), file.tempos_.end(),
                      [](const Tempo& a, const Tempo& b) { return a.tick < b.tick; });
     if (file.tempos_.empty() || file.tempos_.front().tick != 0) {
@@ -151,7 +161,11 @@ bool MidiFile::readTrack(Reader& reader, QString& error)
             error = damaged;
             return false;
         }
-        tick += delta;
+        if (++events_ > kMaxEvents) {
+            error = QStringLiteral("The MIDI file has too many events");
+            return false;
+        }
+        tick = saturatingAdd(tick, delta);
         lastTick_ = std::max(lastTick_, tick);
         std::uint32_t dataBytes = 0;
         if (status < 0x80) {
@@ -167,6 +181,9 @@ bool MidiFile::readTrack(Reader& reader, QString& error)
         }
         if (status < 0xF0) {
             const std::uint8_t kind = status & 0xF0u;
+            if (kind == 0x80 || kind == 0x90) {
+                lastNoteTick_ = std::max(lastNoteTick_.value_or(0), tick);
+            }
             if (kind == 0xC0 || kind == 0xD0) {
                 dataBytes -= 1;
             }
@@ -222,6 +239,13 @@ void MidiFile::addTempo(std::uint64_t tick, std::uint32_t microsPerQuarter)
     tempos_.push_back(Tempo{tick, perTick});
 }
 
+double MidiFile::durationSeconds() const
+{
+    const double end = secondsAt(lastTick_);
+    const double lastNote = secondsAt(lastNoteTick_.value_or(0));
+    return std::min({end, lastNote + kTrailingSeconds, kMaxSeconds});
+}
+
 double MidiFile::secondsAt(std::uint64_t tick) const
 {
     double seconds = 0.0;
@@ -247,7 +271,12 @@ std::uint64_t MidiFile::tickAt(double seconds) const
                                        tempos_[i].secondsPerTick;
         if (last || elapsed + span > seconds) {
             const double ticks = std::ceil((seconds - elapsed) / tempos_[i].secondsPerTick - 1e-9);
-            return tempos_[i].tick + static_cast<std::uint64_t>(std::max(0.0, ticks));
+            // 2^64 as a double: anything from there on does not fit.
+            constexpr double kBeyond = 18446744073709551616.0;
+            if (!(ticks < kBeyond)) {
+                return UINT64_MAX;
+            }
+            return saturatingAdd(tempos_[i].tick, static_cast<std::uint64_t>(std::max(0.0, ticks)));
         }
         elapsed += span;
     }

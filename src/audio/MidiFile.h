@@ -8,14 +8,26 @@
 
 // A Standard MIDI File checked event by event, with its tempo map: the
 // synthesizer cannot say how long a file plays before it has played it.
+// Timing arithmetic saturates, so no file can make it overflow.
 class MidiFile {
 public:
-    // Empty with `error` set when the data is not a sound MIDI file.
+    // A song ends this long after its last note at the latest.
+    static constexpr double kTrailingSeconds = 3.0;
+    // And it never plays longer than this.
+    static constexpr double kMaxSeconds = 3600.0;
+    // The synthesizer holds every event in memory (about 70 bytes each); a
+    // real song has a few tens of thousands.
+    static constexpr std::uint32_t kMaxEvents = 500000;
+
+    // Empty with `error` set when the data is not a sound MIDI file or has
+    // no notes.
     static std::optional<MidiFile> parse(const QByteArray& data, QString& error);
 
     const QByteArray& data() const { return data_; }
-    // Time of the last event (end-of-track marks included).
-    double durationSeconds() const { return secondsAt(lastTick_); }
+    // How long the song plays: to its last event (end-of-track marks
+    // included), but no more than kTrailingSeconds after its last note and
+    // never over kMaxSeconds.
+    double durationSeconds() const;
     double secondsAt(std::uint64_t tick) const;
     // The first tick at or after the given time.
     std::uint64_t tickAt(double seconds) const;
@@ -35,4 +47,6 @@ private:
     double smpteSecondsPerTick_ = 0.0;  // non-zero for SMPTE time division
     std::vector<Tempo> tempos_;         // sorted by tick once parsed
     std::uint64_t lastTick_ = 0;
+    std::uint32_t events_ = 0;
+    std::optional<std::uint64_t> lastNoteTick_;  // of any note-on or note-off
 };

@@ -22,6 +22,10 @@ public:
     virtual QString PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame) = 0;
     // Progress of the current range in percent.
     virtual std::int32_t GetPercent() = 0;
+    // Where the song stands, in ms from its start, to the millisecond: the
+    // range's first frame until the range begins to sound, its last at the
+    // end; 0 while nothing plays.
+    virtual std::int32_t GetPositionMs() = 0;
     // 1 once the range has been played to its end, 0 before.
     virtual std::int16_t AreMPEGAtEnd() = 0;
     virtual void PauseMPEG() = 0;

@@ -1,7 +1,9 @@
 #include "audio/Mpg123Decoder.h"
 
+#include "audio/MpegSync.h"
+
 #include <mpg123.h>
-#include <QFile>
+#include <cstdint>
 #include <mutex>
 
 namespace {
@@ -27,7 +29,10 @@ QString describe(mpg123_handle* handle, int code)
 }
 }  // namespace
 
-Mpg123Decoder::Mpg123Decoder(mpg123_handle* handle) : handle_(handle) {}
+Mpg123Decoder::Mpg123Decoder(mpg123_handle* handle, RegularFile file)
+    : handle_(handle), file_(std::move(file))
+{
+}
 
 Mpg123Decoder::~Mpg123Decoder()
 {
@@ -35,7 +40,37 @@ Mpg123Decoder::~Mpg123Decoder()
     mpg123_delete(handle_);
 }
 
-std::unique_ptr<Mpg123Decoder> Mpg123Decoder::open(const QString& path, QString& error)
+ssize_t Mpg123Decoder::readFile(void* self, void* out, std::size_t bytes)
+{
+    auto* decoder = static_cast<Mpg123Decoder*>(self);
+    const std::int64_t got =
+        decoder->file_.readAt(decoder->start_ + decoder->position_, out, bytes);
+    if (got < 0) {
+        return -1;
+    }
+    decoder->position_ += got;
+    return static_cast<ssize_t>(got);
+}
+
+off_t Mpg123Decoder::seekFile(void* self, off_t offset, int whence)
+{
+    auto* decoder = static_cast<Mpg123Decoder*>(self);
+    std::int64_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = decoder->position_;
+    } else if (whence == SEEK_END) {
+        base = decoder->file_.currentSize() - decoder->start_;
+    } else if (whence != SEEK_SET) {
+        return -1;
+    }
+    if (base < 0 || offset < -base || offset > INT64_MAX - base) {
+        return -1;
+    }
+    decoder->position_ = base + offset;
+    return static_cast<off_t>(decoder->position_);
+}
+
+std::unique_ptr<Mpg123Decoder> Mpg123Decoder::open(RegularFile file, QString& error)
 {
     initLibrary();
     int code = MPG123_OK;
@@ -44,7 +79,7 @@ std::unique_ptr<Mpg123Decoder> Mpg123Decoder::open(const QString& path, QString&
         error = QStringLiteral("The MPEG decoder cannot start: %1").arg(describe(nullptr, code));
         return nullptr;
     }
-    std::unique_ptr<Mpg123Decoder> decoder(new Mpg123Decoder(handle));
+    std::unique_ptr<Mpg123Decoder> decoder(new Mpg123Decoder(handle, std::move(file)));
     mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
     mpg123_param(handle, MPG123_RESYNC_LIMIT, kResyncLimit, 0.0);
     mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_AUTO_RESAMPLE, 0.0);
@@ -57,8 +92,10 @@ std::unique_ptr<Mpg123Decoder> Mpg123Decoder::open(const QString& path, QString&
         mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     }
 
-    const QByteArray name = QFile::encodeName(path);
-    if (mpg123_open(handle, name.constData()) != MPG123_OK) {
+    decoder->start_ = MpegSync::audioStart(decoder->file_);
+    if (mpg123_replace_reader_handle(handle, &Mpg123Decoder::readFile, &Mpg123Decoder::seekFile,
+                                     nullptr) != MPG123_OK ||
+        mpg123_open_handle(handle, decoder.get()) != MPG123_OK) {
         error = QStringLiteral("Cannot open the file: %1").arg(describe(handle, MPG123_ERR));
         return nullptr;
     }

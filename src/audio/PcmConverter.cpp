@@ -10,12 +10,18 @@
 namespace {
 constexpr std::size_t kPadFrames = 1024;
 constexpr int kMaxPadRounds = 64;
-constexpr std::size_t kMaxChannels = 8;
 }  // namespace
 
+bool PcmConverter::accepts(int rate, int channels)
+{
+    return rate >= kMinRate && rate <= kMaxRate && channels >= 1 && channels <= kMaxChannels;
+}
+
 PcmConverter::PcmConverter(int rate, int channels)
-    : stream_(SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(channels), rate, AUDIO_S16SYS,
-                                 audio_format::kChannels, audio_format::kRate)),
+    : stream_(accepts(rate, channels)
+                  ? SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(channels), rate,
+                                       AUDIO_S16SYS, audio_format::kChannels, audio_format::kRate)
+                  : nullptr),
       rate_(rate),
       channels_(channels)
 {
@@ -42,7 +48,7 @@ std::size_t PcmConverter::streamAvailable() const
 
 bool PcmConverter::put(const std::int16_t* samples, std::size_t frames)
 {
-    if (stream_ == nullptr) {
+    if (stream_ == nullptr || frames > kMaxPutFrames) {
         return false;
     }
     const auto bytes = frames * static_cast<std::size_t>(channels_) * sizeof(std::int16_t);
@@ -72,11 +78,15 @@ void PcmConverter::finish()
     // Keep what is still unread from an earlier stretch; drop what was taken.
     tail_.erase(tail_.begin(), tail_.begin() + static_cast<std::ptrdiff_t>(tailRead_));
     tailRead_ = 0;
-    const std::size_t at = tail_.size();
-    tail_.resize(at + rest * audio_format::kChannels);
-    const int got = SDL_AudioStreamGet(stream_, tail_.data() + at,
-                                       static_cast<int>(rest * audio_format::kFrameBytes));
-    tail_.resize(at + static_cast<std::size_t>(std::max(got, 0)) / sizeof(std::int16_t));
+    // Nothing to take: SDL would call the empty buffer's null pointer an
+    // error and keep the message in a per-thread block it never frees.
+    if (rest > 0) {
+        const std::size_t at = tail_.size();
+        tail_.resize(at + rest * audio_format::kChannels);
+        const int got = SDL_AudioStreamGet(stream_, tail_.data() + at,
+                                           static_cast<int>(rest * audio_format::kFrameBytes));
+        tail_.resize(at + static_cast<std::size_t>(std::max(got, 0)) / sizeof(std::int16_t));
+    }
     SDL_AudioStreamClear(stream_);
     in_ = 0;
     out_ = 0;

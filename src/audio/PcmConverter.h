@@ -13,6 +13,17 @@ struct _SDL_AudioStream;
 // to get them out and cuts the padding off again. Used by one thread at a time.
 class PcmConverter {
 public:
+    // The input formats real audio uses; a converter for any other is not
+    // valid(), so an absurd file is refused instead of growing a thousandfold.
+    static constexpr int kMinRate = 8000;
+    static constexpr int kMaxRate = 384000;
+    static constexpr int kMaxChannels = 8;
+    // One put() takes at most this many frames, so one chunk grows to at
+    // most 65,536 x 44,100 / 8,000 frames (1.4 MB) on the way out.
+    static constexpr std::size_t kMaxPutFrames = 65536;
+
+    static bool accepts(int rate, int channels);
+
     PcmConverter(int rate, int channels);
     ~PcmConverter();
     PcmConverter(const PcmConverter&) = delete;
@@ -22,6 +33,8 @@ public:
     int rate() const { return rate_; }
     int channels() const { return channels_; }
 
+    // False when the converter is not valid, `frames` is over kMaxPutFrames
+    // or the conversion fails.
     bool put(const std::int16_t* samples, std::size_t frames);
     // The input ends here: everything it makes becomes available. Later input
     // starts a new, independent stretch.

@@ -11,5 +11,8 @@ inline constexpr QLatin1String kSettingsApplication{"Tolvar MP3 v1.0"};
 // The section that holds every setting.
 inline constexpr QLatin1String kSettingsSection{"Options"};
 inline constexpr QLatin1String kProductName{"Tolvar MP3 Radio"};
-inline constexpr QLatin1String kDesktopFileName{"tolvar-radio"};
+// The version and the desktop id (the installed .desktop file's name less
+// ".desktop"), both set in CMakeLists.txt.
+inline constexpr QLatin1String kVersion{TOLVAR_VERSION};
+inline constexpr QLatin1String kDesktopFileName{TOLVAR_APP_ID};
 }  // namespace ProgramNames

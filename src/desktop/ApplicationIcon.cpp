@@ -1,7 +1,5 @@
 #include "desktop/ApplicationIcon.h"
 
-#include "desktop/MprisRootAdaptor.h"
-
 #include <QDirIterator>
 
 QIcon ApplicationIcon::make()
@@ -11,5 +9,5 @@ QIcon ApplicationIcon::make()
     while (pictures.hasNext()) {
         builtIn.addFile(pictures.next());
     }
-    return QIcon::fromTheme(QString::fromLatin1(MprisRootAdaptor::kDesktopEntry), builtIn);
+    return QIcon::fromTheme(QString::fromLatin1(kThemeName), builtIn);
 }

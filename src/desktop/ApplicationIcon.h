@@ -6,5 +6,8 @@
 // else the copy built into the program (so a build tree shows it too).
 class ApplicationIcon {
 public:
+    // The name of the installed icon, as the desktop entry names it.
+    static constexpr const char* kThemeName = "tolvar-radio";
+
     static QIcon make();
 };

@@ -31,7 +31,8 @@ MediaUri MediaUri::classify(const QUrl& uri)
 
 QStringList MediaUri::supportedMimeTypes()
 {
-    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-mp2"),
-            QStringLiteral("audio/wav"),  QStringLiteral("audio/x-wav"),
-            QStringLiteral("audio/midi"), QStringLiteral("audio/x-midi")};
+    return {QStringLiteral("audio/mpeg"),   QStringLiteral("audio/mp2"),
+            QStringLiteral("audio/x-mp2"),  QStringLiteral("audio/wav"),
+            QStringLiteral("audio/x-wav"),  QStringLiteral("audio/midi"),
+            QStringLiteral("audio/x-midi"), QStringLiteral("audio/x-tolvar-playlist")};
 }

@@ -11,7 +11,8 @@ public:
 
     static MediaUri classify(const QUrl& uri);
 
-    // The kinds of file the playlist window lists, as MIME types.
+    // The kinds of file the playlist window lists, and its playlists, as MIME
+    // types (the playlist type is the program's own, installed with it).
     static QStringList supportedMimeTypes();
 
     Kind kind() const { return kind_; }

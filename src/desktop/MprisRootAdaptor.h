@@ -20,8 +20,9 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QStringList SupportedMimeTypes READ supportedMimeTypes)
 public:
     static constexpr const char* kIdentity = "Tolvar MP3 Radio";
-    // The name of the installed .desktop file, without its extension.
-    static constexpr const char* kDesktopEntry = "tolvar-radio";
+    // The name of the installed .desktop file, without its extension: the
+    // program's desktop id, set by the build.
+    static constexpr const char* kDesktopEntry = TOLVAR_APP_ID;
 
     MprisRootAdaptor(QObject* service, MediaControl& control);
 

@@ -2,45 +2,23 @@
 
 #include "audio/MpegPlayer.h"
 #include "base/FileExists.h"
-#include "base/TrimSpaces.h"
 #include "desktop/MediaUri.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Sequencer.h"
 #include "playlist/PlaylistStore.h"
+#include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
-#include "tags/Id3v1Tag.h"
-#include "tags/TagReader.h"
+#include "tags/SongInfo.h"
 
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
 
-namespace {
-QString tagText(const QString& field)
-{
-    return trimSpaces(Id3v1Tag::beforeNul(field));
-}
-
-TrackInfo readTrack(const QString& path)
-{
-    TrackInfo track;
-    track.path = path;
-    if (const std::optional<TagEditState> tag = TagReader::GetTags(path); tag && tag->hasTag) {
-        track.title = tagText(tag->title);
-        track.artist = tagText(tag->artist);
-        track.album = tagText(tag->album);
-    }
-    if (track.title.isEmpty()) {
-        track.title = QFileInfo(path).fileName();
-    }
-    return track;
-}
-}  // namespace
-
-RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequencer,
-                                     MpegPlayer& player, SpeechEngine& voice, Links links,
-                                     QObject* parent)
+RadioMediaControl::RadioMediaControl(RadioSettings& settings, AcceptedPlaylist& playlist,
+                                     Sequencer& sequencer, MpegPlayer& player, SpeechEngine& voice,
+                                     Links links, QObject* parent)
     : MediaControl(parent),
+      settings_(settings),
       playlist_(playlist),
       sequencer_(sequencer),
       player_(player),
@@ -48,16 +26,46 @@ RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequ
       links_(std::move(links))
 {
     connect(&sequencer_, &Sequencer::songStarted, this, &RadioMediaControl::onSongStarted);
+    connect(&sequencer_, &Sequencer::songInfoRead, this, &RadioMediaControl::onSongInfoRead);
     connect(&sequencer_, &Sequencer::stateChanged, this, &MediaControl::changed);
     connect(&playlist_, &AcceptedPlaylist::changed, this, &MediaControl::changed);
+    connect(&settings_, &RadioSettings::changed, this, &RadioMediaControl::onSettingChanged);
+}
+
+void RadioMediaControl::onSettingChanged(const QString& key)
+{
+    if (key == settings_.Rands.key() || key == settings_.Loops.key()) {
+        emit changed();
+    }
 }
 
 void RadioMediaControl::onSongStarted()
 {
-    const std::uint64_t serial = track_ ? track_->serial + 1 : 1;
-    track_ = readTrack(playlist_.SongFile());
-    track_->serial = serial;
-    track_->lengthMs = std::max<std::int64_t>(0, sequencer_.EndFrame());
+    TrackInfo track;
+    track.serial = track_ ? track_->serial + 1 : 1;
+    track.path = playlist_.SongFile();
+    // Named by its file until the tags, read off this thread, tell more.
+    track.title = QFileInfo(track.path).fileName();
+    track.lengthMs = std::max<std::int64_t>(0, sequencer_.EndFrame());
+    track_ = std::move(track);
+    emit changed();
+}
+
+void RadioMediaControl::onSongInfoRead(const QString& path, const SongInfo& info)
+{
+    if (!track_ || track_->path != path) {
+        return;
+    }
+    if (!info.title.isEmpty()) {
+        track_->title = info.title;
+    }
+    track_->artist = info.artist;
+    track_->album = info.album;
+    track_->trackNumber = info.trackNumber;
+    // The player's length counts to the sample; the tags' is a header's word.
+    if (track_->lengthMs == 0) {
+        track_->lengthMs = info.lengthMs;
+    }
     emit changed();
 }
 
@@ -81,10 +89,7 @@ std::int64_t RadioMediaControl::positionMs() const
     if (!track_ || status() == PlaybackStatus::Stopped) {
         return 0;
     }
-    const std::int64_t first = std::max<std::int64_t>(1, sequencer_.StartFrame());
-    const std::int64_t last = std::max<std::int64_t>(first, sequencer_.EndFrame());
-    const std::int64_t percent = std::clamp(player_.GetPercent(), 0, 100);
-    return first - 1 + (last - first) * percent / 100;
+    return std::max<std::int64_t>(0, player_.GetPositionMs());
 }
 
 bool RadioMediaControl::canGoNext() const
@@ -100,6 +105,42 @@ bool RadioMediaControl::canPlay() const
 bool RadioMediaControl::canPause() const
 {
     return canPlay() || status() != PlaybackStatus::Stopped;
+}
+
+bool RadioMediaControl::canSeek() const
+{
+    return track_.has_value() && sequencer_.canSeek();
+}
+
+bool RadioMediaControl::shuffle() const
+{
+    return settings_.Rands;
+}
+
+bool RadioMediaControl::loop() const
+{
+    return settings_.Loops;
+}
+
+void RadioMediaControl::setShuffle(bool on)
+{
+    settings_.Rands = on;
+    settings_.write(settings_.Rands);
+}
+
+void RadioMediaControl::setLoop(bool on)
+{
+    settings_.Loops = on;
+    settings_.write(settings_.Loops);
+}
+
+bool RadioMediaControl::seekTo(std::int64_t ms)
+{
+    if (!canSeek() || !sequencer_.seekTo(ms)) {
+        return false;
+    }
+    emit seeked(positionMs());
+    return true;
 }
 
 void RadioMediaControl::play()
@@ -184,8 +225,16 @@ QString RadioMediaControl::startPlaylist(const QString& file)
     if (!songs || songs->isEmpty()) {
         return QStringLiteral("The playlist has no songs: %1").arg(file);
     }
+    return startSongs(*songs);
+}
+
+QString RadioMediaControl::startSongs(const QStringList& songs)
+{
+    if (songs.isEmpty()) {
+        return QStringLiteral("There are no songs to play");
+    }
     // Accepted and started as the playlist window's "Accept" does.
-    playlist_.accept(*songs);
+    playlist_.accept(songs);
     voice_.stop();
     sequencer_.startAcceptedList();
     return {};

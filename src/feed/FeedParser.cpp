@@ -1,61 +1,50 @@
 #include "feed/FeedParser.h"
 
+#include "feed/FeedFormat.h"
+#include "feed/FeedItem.h"
+#include "feed/HtmlText.h"
+
 #include <QXmlStreamReader>
 
 namespace {
-
-std::optional<QString>* fieldFor(FeedStory& story, QStringView name)
-{
-    if (name == u"title") {
-        return &story.title;
-    }
-    if (name == u"url") {
-        return &story.url;
-    }
-    if (name == u"time") {
-        return &story.time;
-    }
-    if (name == u"author") {
-        return &story.author;
-    }
-    return nullptr;
-}
 
 class StoryCollector {
 public:
     explicit StoryCollector(const FeedLimits& limits) : limits_(limits) {}
 
-    bool startElement(QStringView name)
+    bool startElement(const QXmlStreamReader& element)
     {
         ++depth_;
         if (depth_ > limits_.maxDepth) {
             return false;
         }
-        if (depth_ == 2) {
-            inStory_ = name == u"story";
-            if (inStory_) {
-                if (static_cast<int>(stories_.size()) >= limits_.maxStories) {
-                    return false;
-                }
-                stories_.emplace_back();
-            }
-        } else if (depth_ == 3 && inStory_) {
-            // Only the first child of each name counts.
-            std::optional<QString>* field = fieldFor(stories_.back(), name);
-            if (field != nullptr && !field->has_value()) {
-                field->emplace();
-                capture_ = &**field;
-            }
+        if (depth_ == 1) {
+            format_ = FeedFormat::fromRoot(element);
+        } else if (item_) {
+            startInsideItem(element);
+        } else if (depth_ == 2) {
+            itemsHere_ = format_->itemDepth() == 2 || format_->holdsItems(element);
+            startItem(element);
+        } else {
+            startItem(element);
         }
         return true;
     }
 
     void endElement()
     {
-        if (depth_ == 3) {
+        if (depth_ == captureDepth_) {
             capture_ = nullptr;
-        } else if (depth_ == 2) {
-            inStory_ = false;
+            captureDepth_ = 0;
+        }
+        if (depth_ == authorDepth_) {
+            authorDepth_ = 0;
+        }
+        if (item_ && depth_ == format_->itemDepth()) {
+            if (std::optional<FeedStory> story = item_->finish()) {
+                stories_.push_back(std::move(*story));
+            }
+            item_.reset();
         }
         --depth_;
     }
@@ -72,15 +61,67 @@ public:
         return true;
     }
 
+    // A reference the document could not resolve itself (it names an
+    // outside DTD, as RSS 0.91 does): HTML's names stand in for the DTD.
+    bool entityReference(QStringView name)
+    {
+        return characters(HtmlText::reference(name).value_or(QString()));
+    }
+
     std::vector<FeedStory> take() { return std::move(stories_); }
 
 private:
+    void startItem(const QXmlStreamReader& element)
+    {
+        if (!itemsHere_ || depth_ != format_->itemDepth() || !format_->isItem(element)) {
+            return;
+        }
+        if (static_cast<int>(stories_.size()) < limits_.maxStories) {
+            item_.emplace(format_->kind());
+        }
+    }
+
+    void startInsideItem(const QXmlStreamReader& element)
+    {
+        const bool childOfItem = depth_ == format_->itemDepth() + 1;
+        const bool insideAuthor = authorDepth_ != 0 && depth_ == authorDepth_ + 1;
+        if (!childOfItem && !insideAuthor) {
+            return;
+        }
+        const std::optional<FeedFormat::Field> field = format_->fieldOf(element, insideAuthor);
+        if (!field) {
+            return;
+        }
+        if (field->field == FeedField::AuthorGroup) {
+            authorDepth_ = depth_;
+            return;
+        }
+        QString* text = item_->claim(field->field);
+        if (text == nullptr) {
+            return;
+        }
+        if (field->fromHref) {
+            *text = element.attributes().value(QLatin1StringView("href")).toString();
+            return;
+        }
+        if (field->field == FeedField::Title) {
+            item_->setTitleIsHtml(format_->titleIsHtml(element));
+        }
+        capture_ = text;
+        captureDepth_ = depth_;
+    }
+
     const FeedLimits& limits_;
+    std::optional<FeedFormat> format_;
+    std::optional<FeedItem> item_;
     std::vector<FeedStory> stories_;
     QString* capture_ = nullptr;
     qsizetype textSize_ = 0;
     int depth_ = 0;
-    bool inStory_ = false;
+    int captureDepth_ = 0;
+    int authorDepth_ = 0;
+    // The current depth-2 element holds the items (always, but in RSS).
+    bool itemsHere_ = false;
 };
 
 }  // namespace
@@ -96,16 +137,21 @@ std::optional<std::vector<FeedStory>> FeedParser::parse(const QByteArray& docume
             case QXmlStreamReader::DTD:
                 // A headline feed has no use for entities of its own; refusing
                 // them rules out expansion bombs whatever the parser allows.
+                // A DOCTYPE that only names an outside DTD is fine: the reader
+                // never fetches it.
                 ok = reader.entityDeclarations().isEmpty();
                 break;
             case QXmlStreamReader::StartElement:
-                ok = collector.startElement(reader.qualifiedName());
+                ok = collector.startElement(reader);
                 break;
             case QXmlStreamReader::EndElement:
                 collector.endElement();
                 break;
             case QXmlStreamReader::Characters:
                 ok = collector.characters(reader.text());
+                break;
+            case QXmlStreamReader::EntityReference:
+                ok = collector.entityReference(reader.name());
                 break;
             default:
                 break;

@@ -16,18 +16,22 @@ struct FeedStory {
 // Bounds that keep a hostile or broken document from costing time or memory.
 struct FeedLimits {
     int maxDepth = 64;
+    // Stories past this many are left out; the first ones are kept.
     int maxStories = 1000;
     // Characters of text the document may produce, entity expansion included.
     qsizetype maxText = 4 * 1024 * 1024;
 };
 
-// Reads the headline document: the "story" children of the root element and,
-// of each, the text content of its first "title", "url", "time" and "author"
-// child. Nothing else in the document is read.
+// Reads a headline document, recognised by its root element:
+// - rss/channel/item (RSS 0.9x, 2.0), rdf:RDF with namespaced items (RSS 1.0)
+//   and Atom's feed/entry: title, link, date and author of each item with a
+//   title, every field given (empty where the item has none);
+// - any other root: its "story" children and, of each, the text content of
+//   its first "title", "url", "time" and "author" child, nothing else.
 class FeedParser {
 public:
     // The stories in document order, or nothing when the document is not
-    // well-formed XML, declares entities, or exceeds the limits.
+    // well-formed XML, declares entities, or exceeds the depth or text limit.
     static std::optional<std::vector<FeedStory>> parse(const QByteArray& document,
                                                        const FeedLimits& limits = {});
 };

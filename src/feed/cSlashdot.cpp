@@ -1,5 +1,6 @@
 #include "feed/cSlashdot.h"
 
+#include "feed/FeedAddress.h"
 #include "feed/FeedParser.h"
 
 #include <QNetworkAccessManager>
@@ -7,8 +8,8 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
-cSlashdot::cSlashdot(const QString& host, QObject* parent)
-    : QObject(parent), host_(host), manager_(std::make_unique<QNetworkAccessManager>())
+cSlashdot::cSlashdot(const QString& source, QObject* parent)
+    : QObject(parent), source_(source), manager_(std::make_unique<QNetworkAccessManager>())
 {
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] { conclude(false); });
@@ -25,7 +26,7 @@ cSlashdot::~cSlashdot()
 
 QString cSlashdot::url() const
 {
-    return QStringLiteral("http://") + host_ + QStringLiteral("/slashdot.xml");
+    return FeedAddress::requestText(source_);
 }
 
 bool cSlashdot::RetieveArticles()
@@ -36,7 +37,13 @@ bool cSlashdot::RetieveArticles()
     fetching_ = true;
     body_.clear();
 
-    QNetworkRequest request{QUrl(url())};
+    const QUrl address = FeedAddress::requestUrl(source_);
+    if (!address.isValid()) {
+        // Another scheme (file:, ftp:, ...) is no headline source.
+        conclude(false);
+        return true;
+    }
+    QNetworkRequest request{address};
     request.setRawHeader("pragma", "no-cache");
     request.setRawHeader("cache-control", "no-cache");
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,

@@ -14,9 +14,11 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
-// The headline feed client: one GET of http://<host>/slashdot.xml, parsed into
-// headline records. The fetch is asynchronous; finished() reports its outcome.
-// GUI thread only (it lives on the thread that created it).
+// The headline feed client: one GET of http://<host>/slashdot.xml, or of the
+// http(s) URL given instead of a host, parsed into headline records. HTTPS
+// goes through Qt's TLS backend and trusts the system's certificates. The
+// fetch is asynchronous; finished() reports its outcome. GUI thread only (it
+// lives on the thread that created it).
 class cSlashdot : public QObject {
     Q_OBJECT
 
@@ -25,8 +27,9 @@ public:
     static constexpr int MaxRedirects = 5;
     static constexpr std::chrono::milliseconds DefaultTimeout{10000};
 
-    // host may carry a port ("example.org:8080").
-    explicit cSlashdot(const QString& host, QObject* parent = nullptr);
+    // source is the NewsHost value: a host, which may carry a port
+    // ("example.org:8080"), or a whole URL ("https://example.org/feed.xml").
+    explicit cSlashdot(const QString& source, QObject* parent = nullptr);
     ~cSlashdot() override;
 
     // Starts the fetch. Returns false, and does nothing, while an earlier
@@ -36,7 +39,8 @@ public:
     bool RetieveArticles();
 
     // Number of stories the last complete document held (also when a story
-    // lacking a child stopped the records short); 0 before any.
+    // lacking a child stopped the records short, and at most
+    // FeedLimits::maxStories); 0 before any.
     std::int16_t ArticleCount() const { return count_; }
     // The record at the 1-based position; throws std::out_of_range outside
     // the records stored, which may be fewer than ArticleCount().
@@ -63,7 +67,7 @@ private:
     bool store(const QByteArray& document);
     void conclude(bool complete);
 
-    QString host_;
+    QString source_;
     std::unique_ptr<QNetworkAccessManager> manager_;
     QPointer<QNetworkReply> reply_;
     QTimer deadline_;

@@ -27,17 +27,21 @@ struct CommandLayout {
     int widthTwips;
     const char* caption;
     const char* toolTip;
+    // For screen readers: the picture buttons are named after their tooltip's action.
+    const char* accessibleName;
+    const char* description;
 };
 
 constexpr int kButtonHeightTwips = 270;
 constexpr std::array<CommandLayout, 7> kCommands{{
-    {0, 405, "", "Forward"},
-    {450, 405, "", "Pause"},
-    {900, 405, "", "Play"},
-    {1350, 405, "", "Stop"},
-    {1800, 405, "", "Reverse"},
-    {3495, 735, "Playlist", "Create playlist and set options."},
-    {4305, 735, "Close", "Exit ZA3-Revez"},
+    {0, 405, "", "Forward", "Forward", "Skips to the next song of the playlist."},
+    {450, 405, "", "Pause", "Pause", "Pauses the song, or plays on from where it paused."},
+    {900, 405, "", "Play", "Play", "Plays the playlist."},
+    {1350, 405, "", "Stop", "Stop", "Stops the song."},
+    {1800, 405, "", "Reverse", "Reverse", "Goes back to the song before."},
+    {3495, 735, "Playlist", "Create playlist and set options.", "Playlist",
+     "Create playlist and set options."},
+    {4305, 735, "Close", "Exit ZA3-Revez", "Close", "Exit ZA3-Revez"},
 }};
 
 struct SwitchLayout {
@@ -45,10 +49,11 @@ struct SwitchLayout {
     int labelLeftTwips;
     int labelWidthTwips;
     const char* caption;
+    const char* description;
 };
 constexpr std::array<SwitchLayout, 2> kSwitches{{
-    {2280, 2475, 300, "Time"},
-    {2880, 3075, 330, "News"},
+    {2280, 2475, 300, "Time", "Announces the time of day between songs."},
+    {2880, 3075, 330, "News", "Reads the tech headlines between songs."},
 }};
 
 // The labels are narrow; their font shrinks until the caption fits.
@@ -107,6 +112,8 @@ void Tolvar::buildControls()
         button->setGeometry(scale.rect(layout.leftTwips, 0, layout.widthTwips, kButtonHeightTwips));
         button->setText(QString::fromLatin1(layout.caption));
         button->setToolTip(QString::fromLatin1(layout.toolTip));
+        button->setAccessibleName(QString::fromLatin1(layout.accessibleName));
+        button->setAccessibleDescription(QString::fromLatin1(layout.description));
         if (i <= static_cast<int>(TransportCommand::Reverse)) {
             button->setPicture(transportPicture(static_cast<TransportCommand>(i), pictureSide,
                                                 devicePixelRatioF()));
@@ -125,7 +132,9 @@ void Tolvar::buildControls()
         box->setObjectName(indexed("Check1", i));
         box->setGeometry(scale.rect(layout.boxLeftTwips, 30, 175, 175));
         box->setChecked(i == 0);
-        box->setFocusPolicy(Qt::NoFocus);
+        box->setFocusPolicy(Qt::TabFocus);
+        box->setAccessibleName(QString::fromLatin1(layout.caption));
+        box->setAccessibleDescription(QString::fromLatin1(layout.description));
         // Held like the transport buttons while the radio waits for the
         // voice: the switch takes effect once the next song has started.
         connect(box, &QCheckBox::toggled, this,
@@ -145,6 +154,17 @@ void Tolvar::buildControls()
     gauge_ = new Gauge(panel_);
     gauge_->setObjectName(QStringLiteral("Gauge"));
     gauge_->setGeometry(scale.rect(0, 285, 5055, 90));
+    gauge_->setAccessibleName(QStringLiteral("Progress"));
+    gauge_->setAccessibleDescription(QStringLiteral("How much of the song has played."));
+
+    // Tab walks the strip from left to right: the transport, the switches,
+    // then Playlist and Close.
+    const std::array<QWidget*, 9> order{commands_[0], commands_[1], commands_[2],
+                                        commands_[3], commands_[4], check1_[0],
+                                        check1_[1],   commands_[5], commands_[6]};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order.at(i - 1), order.at(i));
+    }
 }
 
 void Tolvar::Form_Load()

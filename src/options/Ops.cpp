@@ -2,6 +2,9 @@
 
 #include "base/BusyCursor.h"
 #include "options/LabelRow.h"
+#include "options/NewsHostBox.h"
+#include "options/NumberFont.h"
+#include "options/OpsAccessibleTexts.h"
 #include "options/SpeakerPicture.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
@@ -48,18 +51,6 @@ QString digits(long long value)
     return QString::number(value);
 }
 
-// The old bitmap serif where it exists, another serif elsewhere.
-QFont numberFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Serif"), QStringLiteral("DejaVu Serif"),
-                      QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"),
-                      QStringLiteral("serif")});
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(8);
-    return font;
-}
-
 }  // namespace
 
 Ops::Ops(RadioSettings& settings, RandomSource& random, SpeechEngine& talk, QWidget* parent)
@@ -77,6 +68,8 @@ Ops::Ops(RadioSettings& settings, RandomSource& random, SpeechEngine& talk, QWid
     buildOptionsPart();
     placeFades(6120, 6030);
     connectControls();
+    applyAccessibleTexts(this, kOpsAccessibleTexts);
+    setTabOrderByName(this, kOpsTabOrder);
 }
 
 Ops::~Ops() = default;
@@ -88,16 +81,6 @@ int Ops::exec()
     const QPointer<Ops> alive(this);
     RoundedDialog::exec();
     return alive && saved_ ? Accepted : Rejected;
-}
-
-void Ops::setDialogOwner(QWidget* owner)
-{
-    dialogOwner_ = owner;
-}
-
-void Ops::setMessageHandler(MessageHandler handler)
-{
-    showMessage_ = std::move(handler);
 }
 
 // ---- building -------------------------------------------------------------
@@ -207,6 +190,8 @@ void Ops::buildOptionsPart()
         label(QStringLiteral("Label2_1"), QStringLiteral("Options"), 5400, 3330, 975, 360);
     title->setFont(findChild<QLabel*>(QStringLiteral("Label2_0"))->font());
 
+    QLabel* caption = label(QStringLiteral("LblNewsHost"), NewsHostBox::kCaption, 360, 3390);
+    TxtNewsHost = new NewsHostBox(*caption, twips(1530, 3345, 3690, 285), this);
     Check1 = toggle<QCheckBox>(QStringLiteral("Check1"), 630, 3780, 270);
     label(QStringLiteral("Label3_4"), QStringLiteral("Loop"), 900, 3810)
         ->setToolTip(QStringLiteral("Play all songs."));
@@ -311,6 +296,7 @@ QScrollBar* Ops::scrollBar(const QString& name, QRect geometryTwips, int minimum
     bar->setRange(minimum, maximum);
     bar->setPageStep(pageStep);
     bar->setSingleStep(1);
+    bar->setFocusPolicy(Qt::StrongFocus);  // arrow keys move it
     return bar;
 }
 
@@ -368,6 +354,7 @@ void Ops::LoadOptions()
     Check9->setChecked(vars_.Progressbar);
     Check8->setChecked(vars_.Slow);
     Check5->setChecked(vars_.MakeItTop);
+    TxtNewsHost->setText(actions_.newsHost());
 
     // A stored value outside a bar's range shows in the label and leaves the
     // bar where it was.
@@ -457,8 +444,11 @@ void Ops::CmdOps_Click(int index)
             default:
                 break;
         }
+    } catch (const OpsActions::RefusedNewsHost&) {
+        // Nothing was written; the window stays open for a correction.
+        message(QMessageBox::Warning, NewsHostBox::kRefusedTitle, NewsHostBox::kRefusedText);
     } catch (const std::exception&) {
-        notSupported();
+        message(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText);
     }
 }
 
@@ -478,17 +468,17 @@ OpsChoices Ops::choices() const
     c.flushCountText = FlushLabel->text();
     c.manyTime = static_cast<std::int16_t>(TimeScroll->value());
     c.manyNews = static_cast<std::int16_t>(NewsScroll->value());
+    c.newsHost = TxtNewsHost->text().trimmed();
     return c;
 }
 
-void Ops::notSupported()
+void Ops::message(QMessageBox::Icon icon, const QString& title, const QString& text)
 {
     if (showMessage_) {
-        showMessage_(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText);
+        showMessage_(icon, title, text);
         return;
     }
-    QMessageBox box(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText,
-                    QMessageBox::Ok, this);
+    QMessageBox box(icon, title, text, QMessageBox::Ok, this);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.show();
     box.raise();

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class NewsHostBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -53,8 +54,8 @@ public:
 
     // The window the engine's own dialogs belong to (the main window); this
     // window when none is set.
-    void setDialogOwner(QWidget* owner);
-    void setMessageHandler(MessageHandler handler);
+    void setDialogOwner(QWidget* owner) { dialogOwner_ = owner; }
+    void setMessageHandler(MessageHandler handler) { showMessage_ = std::move(handler); }
     OpsActions& actions() { return actions_; }
 
 private:
@@ -67,7 +68,7 @@ private:
     void LoadOptions();
     void showEngineDetails(const VoiceEngineDetails& details);
     OpsChoices choices() const;
-    void notSupported();
+    void message(QMessageBox::Icon icon, const QString& title, const QString& text);
 
     // A width below 0 sizes the label to its text; a height below 0 too.
     QLabel* label(const QString& name, const QString& text, int left, int top, int width = -1,
@@ -117,4 +118,7 @@ private:
     QCheckBox* Check7 = nullptr;
     QCheckBox* Check8 = nullptr;
     QCheckBox* Check9 = nullptr;
+    // Where the headlines come from (NewsHost); in the free band above the
+    // option boxes, so nothing else moved for it.
+    NewsHostBox* TxtNewsHost = nullptr;
 };

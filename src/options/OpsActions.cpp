@@ -1,6 +1,7 @@
 #include "options/OpsActions.h"
 
 #include "base/RandomSource.h"
+#include "feed/FeedAddress.h"
 #include "settings/RadioSettings.h"
 #include "settings/SettingText.h"
 #include "settings/SettingsCatalogue.h"
@@ -94,6 +95,9 @@ void OpsActions::tryVoice(int engine, int speed)
 
 void OpsActions::save(const OpsChoices& choices)
 {
+    if (choices.newsHost && !acceptsNewsHost(*choices.newsHost)) {
+        throw RefusedNewsHost();
+    }
     talk_.selectEngine(choices.engineNumber);
     talk_.setSpeed(choices.speed);
 
@@ -137,6 +141,23 @@ void OpsActions::save(const OpsChoices& choices)
         vars_.Randoms = false;
     }
     write(vars_.Randoms);
+
+    if (choices.newsHost && *choices.newsHost != newsHost()) {
+        vars_.writeText(FeedAddress::settingKey(), *choices.newsHost);
+        if (afterWrite_) {
+            afterWrite_(FeedAddress::settingKey());
+        }
+    }
+}
+
+QString OpsActions::newsHost() const
+{
+    return vars_.storedText(FeedAddress::settingKey(), FeedAddress::defaultHost()).trimmed();
+}
+
+bool OpsActions::acceptsNewsHost(const QString& value)
+{
+    return FeedAddress::isAcceptable(value);
 }
 
 void OpsActions::write(const SettingBase& setting)

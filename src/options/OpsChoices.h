@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // What the options window's controls hold when the user presses "Save" or
 // "Test". Gathered from the controls so the saving itself runs without them.
@@ -24,4 +25,7 @@ struct OpsChoices {
     QString flushCountText;
     std::int16_t manyTime = 0;
     std::int16_t manyNews = 0;
+
+    // The "Headlines from:" box, trimmed; nothing to store when not given.
+    std::optional<QString> newsHost;
 };

@@ -21,8 +21,13 @@ public:
     // True while a fetch started by AnnounceNews() has not yet answered and
     // had its headlines handed to the voice. The sequencer waits for it.
     virtual bool newsPending() const = 0;
+    // Drops a fetch still pending, so its headlines are never read:
+    // newsPending() is false at once, newsAnswered() follows from the event
+    // loop. Nothing happens when no fetch is pending.
+    virtual void dropNews() = 0;
 
 signals:
-    // The pending fetch answered and its headlines were handed to the voice.
+    // The pending fetch answered and its headlines were handed to the voice,
+    // or it was dropped.
     void newsAnswered();
 };

@@ -6,7 +6,6 @@
 #include "playback/Announcer.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
-#include "tags/TagReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,14 +48,16 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
       player_(player),
       voice_(voice),
       announcer_(announcer),
-      readTitle_(&TagReader::songTitle),
       timer1_(this)
 {
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(kTickInterval);
     connect(&timer1_, &QTimer::timeout, this, &Sequencer::Timer1_Timer);
     connect(&voice_, &SpeechEngine::speechFinished, this, &Sequencer::onVoiceOrNews);
+    // The way back to the music closes the headlines; cut, it is not said.
+    connect(&voice_, &SpeechEngine::speechStopped, this, [this] { backToMusicPending_ = false; });
     connect(&announcer_, &Announcer::newsAnswered, this, &Sequencer::onVoiceOrNews);
+    connect(&songInfo_, &SongInfoLoader::loaded, this, &Sequencer::onSongInfo);
     timer1_.start();
 }
 
@@ -68,7 +69,7 @@ bool Sequencer::holding() const
 void Sequencer::command(TransportCommand command)
 {
     if (holding()) {
-        held_.push_back({command, nullptr, nullptr});
+        held_.hold(command);
         return;
     }
     run(command);
@@ -77,7 +78,7 @@ void Sequencer::command(TransportCommand command)
 void Sequencer::runOrHold(QObject* context, std::function<void()> action)
 {
     if (holding()) {
-        held_.push_back({std::nullopt, context, std::move(action)});
+        held_.hold(context, std::move(action));
         return;
     }
     action();
@@ -85,8 +86,7 @@ void Sequencer::runOrHold(QObject* context, std::function<void()> action)
 
 void Sequencer::startAcceptedList()
 {
-    // No song to start (a first start that saved an empty list): no intro
-    // either.
+    // No song to start (a first start that saved an empty list), no intro.
     if (playlist_.SongFile().isEmpty()) {
         return;
     }
@@ -200,6 +200,9 @@ void Sequencer::TogglePause()
 
 void Sequencer::StopSong()
 {
+    // Headlines still on their way would be read after the radio stopped.
+    announcer_.dropNews();
+    backToMusicPending_ = false;
     supersedeWait();
     playing_ = false;
     player_.StopMPEG();
@@ -230,6 +233,10 @@ void Sequencer::startSong()
 
 bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
 {
+    // Whatever is opened now, the title of the song before is no longer the
+    // one that just played.
+    songTitle_.clear();
+    songInfo_.cancel();
     if (path.isEmpty() || path == QLatin1String("error")) {
         return false;
     }
@@ -243,10 +250,13 @@ bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
 
 void Sequencer::ReadSongTitle(const QString& path)
 {
-    // A song without a tag leaves the title of the last tagged one.
-    if (std::optional<QString> title = readTitle_(path)) {
-        songTitle_ = std::move(*title);
-    }
+    songInfo_.load(path);
+}
+
+void Sequencer::onSongInfo(const QString& path, const SongInfo& info)
+{
+    songTitle_ = info.title;
+    emit songInfoRead(path, info);
 }
 
 QString Sequencer::PlayRange(const QString& start, const QString& end)
@@ -256,7 +266,33 @@ QString Sequencer::PlayRange(const QString& start, const QString& end)
     const std::optional<std::int32_t> last = frameFromText(end);
     startFrame_ = first.value_or(1);
     endFrame_ = last ? *last : player_.GetTotalframes();
+    songFirstFrame_ = startFrame_;
+    seeked_ = false;
     return player_.PlayMPEG(startFrame_, endFrame_);
+}
+
+bool Sequencer::canSeek() const
+{
+    const PlaybackState now = state();
+    return (now == PlaybackState::Playing || now == PlaybackState::Paused) && !currentFailed_ &&
+           endFrame_ > 0;
+}
+
+bool Sequencer::seekTo(std::int64_t ms)
+{
+    if (!canSeek()) {
+        return false;
+    }
+    const bool pausedNow = state() == PlaybackState::Paused;
+    // Frame n is the millisecond that starts at n - 1 ms; the last one is
+    // kept, so the end still comes.
+    startFrame_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, endFrame_ - 1) + 1);
+    seeked_ = true;
+    player_.PlayMPEG(startFrame_, endFrame_);
+    if (pausedNow) {
+        player_.PauseMPEG();
+    }
+    return true;
 }
 
 void Sequencer::scheduleFailedEnd()
@@ -272,7 +308,23 @@ void Sequencer::scheduleFailedEnd()
 void Sequencer::Timer1_Timer()
 {
     CheckSongEnd();
-    emit percentShown(std::clamp(player_.GetPercent(), 0, 100));
+    emit percentShown(shownPercent());
+}
+
+int Sequencer::shownPercent()
+{
+    if (!seeked_) {
+        return std::clamp(player_.GetPercent(), 0, 100);
+    }
+    // The player counts from the range a seek started; the gauge keeps
+    // counting over the song's first range.
+    const std::int64_t origin = std::int64_t{songFirstFrame_} - 1;
+    const std::int64_t span = std::int64_t{endFrame_} - origin;
+    if (span <= 0) {
+        return 100;
+    }
+    const std::int64_t done = std::int64_t{player_.GetPositionMs()} - origin;
+    return static_cast<int>(std::clamp<std::int64_t>(done * 100 / span, 0, 100));
 }
 
 void Sequencer::CheckSongEnd()
@@ -420,7 +472,7 @@ void Sequencer::supersedeWait()
     clearDue();
     // Held transport commands go with it; the other held controls still
     // run, once the song that replaces the wait has started.
-    std::erase_if(held_, [](const Held& held) { return held.command.has_value(); });
+    held_.dropCommands();
     if (!held_.empty()) {
         QTimer::singleShot(0, this, &Sequencer::runHeldCommands);
     }
@@ -429,13 +481,7 @@ void Sequencer::supersedeWait()
 void Sequencer::runHeldCommands()
 {
     while (!held_.empty() && !waiting_) {
-        const Held next = held_.front();
-        held_.pop_front();
-        if (next.command) {
-            run(*next.command);
-        } else if (next.context) {
-            next.action();
-        }
+        held_.runFirst([this](TransportCommand command) { run(command); });
     }
 }
 
@@ -446,10 +492,4 @@ void Sequencer::halt()
     held_.clear();
     timer1_.stop();
     publishState();
-}
-
-void Sequencer::clearDue()
-{
-    timeDue_ = false;
-    newsDue_ = false;
 }

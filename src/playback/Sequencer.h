@@ -1,16 +1,16 @@
 #pragma once
 
+#include "playback/HeldControls.h"
 #include "playback/PlaybackState.h"
 #include "playback/TransportCommand.h"
+#include "tags/SongInfoLoader.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <optional>
 
@@ -41,8 +41,6 @@ class Sequencer : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kTickInterval{100};
-    // Reads the title a song's tags give; no value when they give none.
-    using TitleReader = std::function<std::optional<QString>(const QString& path)>;
 
     Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, RandomSource& random,
               MpegPlayer& player, SpeechEngine& voice, Announcer& announcer,
@@ -65,11 +63,18 @@ public:
     void TogglePause();
     void StopSong();
 
-    // Opens a song and reads its title; true when the player took it.
+    // Opens a song; true when the player took it. The song's tags are read
+    // off this thread: until they answer (songInfoRead) it has no title.
     bool OpenSong(quintptr windowHandle, const QString& path);
     // Plays a frame range given as decimal texts, the empty text meaning "not
     // given"; returns the player's text.
     QString PlayRange(const QString& start, const QString& end);
+    // Moves within the song now playing or paused to `ms` from its start,
+    // from there to the same end frame; a paused song stays paused. False
+    // when no song can move: none was started, it failed to open, or its
+    // end is waiting for the voice.
+    bool seekTo(std::int64_t ms);
+    bool canSeek() const;
     // The end-of-song handling, run on every tick.
     void CheckSongEnd();
     void Timer1_Timer();
@@ -84,7 +89,8 @@ public:
     std::size_t heldCommands() const { return held_.size(); }
     QTimer& timer1() { return timer1_; }
 
-    // Title of the song now open, from its tags; empty when it has none.
+    // Title of the song now open, from its tags; empty when it has none or
+    // they have not been read yet, so "That was ..." never names another.
     const QString& SongTitle() const { return songTitle_; }
     std::int32_t StartFrame() const { return startFrame_; }
     std::int32_t EndFrame() const { return endFrame_; }
@@ -95,7 +101,10 @@ public:
     bool NewsDue() const { return newsDue_; }
 
     // Replaces the tag reading of each opened song (tests).
-    void setTitleReader(TitleReader reader) { readTitle_ = std::move(reader); }
+    void setSongInfoReader(SongInfoLoader::Reader reader)
+    {
+        songInfo_.setReader(std::move(reader));
+    }
     // The handle passed to the player with every song.
     void setWindowHandle(quintptr handle) { windowHandle_ = handle; }
     // Exit: drops the wait, the held commands and the timers.
@@ -107,12 +116,15 @@ signals:
     // A song (the playlist's SongFile) was just handed to the player, opened
     // or not.
     void songStarted();
+    // The tags of the song now open were read (after songStarted()).
+    void songInfoRead(const QString& path, const SongInfo& info);
     void stateChanged(PlaybackState state);
 
 private:
     void run(TransportCommand command);
     void startSong();
     void ReadSongTitle(const QString& path);
+    void onSongInfo(const QString& path, const SongInfo& info);
     void advanceTo(std::int64_t index);
     void scheduleFailedEnd();
     bool giveUpAfterFailure();
@@ -126,8 +138,9 @@ private:
     void sayBackToMusic();
     void supersedeWait();
     void runHeldCommands();
-    void clearDue();
+    void clearDue() { timeDue_ = newsDue_ = false; }
     void publishState();
+    int shownPercent();
 
     RadioSettings& settings_;
     AcceptedPlaylist& playlist_;
@@ -136,7 +149,7 @@ private:
     SpeechEngine& voice_;
     Announcer& announcer_;
     quintptr windowHandle_ = 0;
-    TitleReader readTitle_;
+    SongInfoLoader songInfo_;
 
     QTimer timer1_;
     bool playing_ = false;
@@ -144,17 +157,15 @@ private:
     bool waiting_ = false;
     // "And now, back to the music" waits for headlines still on their way.
     bool backToMusicPending_ = false;
-    struct Held {
-        std::optional<TransportCommand> command;  // else the action
-        QPointer<QObject> context;
-        std::function<void()> action;
-    };
-    std::deque<Held> held_;
+    HeldControls held_;
     PlaybackState published_ = PlaybackState::Stopped;
 
     QString songTitle_;
     std::int32_t startFrame_ = 0;
     std::int32_t endFrame_ = 0;
+    // The song's first range began here; a seek starts a later range.
+    std::int32_t songFirstFrame_ = 0;
+    bool seeked_ = false;
     std::int32_t lastPick_ = 0;
     std::int16_t songsSinceTime_ = 0;
     std::int16_t songsSinceNews_ = 0;

@@ -157,9 +157,11 @@ void PlaylistBuilder::GetFiles(const QString& typedName)
         prompter_.ask(stopMessage(QStringLiteral("None found."), QStringLiteral("None found")));
         return;
     }
-    // A file that is there but cannot be read leaves the playlist as it was.
+    // A file that is there but cannot be read, or is too large for a
+    // playlist, is not found either: the playlist stays as it was.
     const std::optional<QStringList> paths = store_.read(fileName);
     if (!paths) {
+        prompter_.ask(stopMessage(QStringLiteral("None found."), QStringLiteral("None found")));
         return;
     }
     playlist_.replace(*paths);

@@ -1,15 +1,17 @@
 #include "playlist/PlaylistStore.h"
 
+#include "files/RegularFile.h"
 #include "playlist/PathText.h"
 #include "playlist/PylFormat.h"
+#include "playlist/PylReader.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
 namespace {
 
+constexpr std::size_t kBlockBytes = 64 * 1024;
 constexpr QLatin1String kExtension{".pyl"};
 
 // The file of the stem in the folder: the exact name first, else one whose
@@ -114,7 +116,9 @@ bool PlaylistStore::write(const QString& fileName, const QStringList& paths) con
         return false;
     }
     const QByteArray bytes = PylFormat::encode(paths);
-    if (file->write(bytes) != bytes.size()) {
+    // The bytes may wait in the device's buffer: a full disk or a file size
+    // limit shows only when they go out, and commit() would not notice.
+    if (file->write(bytes) != bytes.size() || !file->flush()) {
         file->cancelWriting();
         return false;
     }
@@ -123,15 +127,28 @@ bool PlaylistStore::write(const QString& fileName, const QStringList& paths) con
 
 std::optional<QStringList> PlaylistStore::read(const QString& fileName) const
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const RegularFile file(fileName, RegularFile::Access::Read);
+    if (!file.isOpen() || file.size() > kMaxFileBytes) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
+    PylReader reader;
+    QByteArray block(kBlockBytes, '\0');
+    std::int64_t offset = 0;
+    while (!reader.full()) {
+        const std::int64_t got = file.readAt(offset, block.data(), kBlockBytes);
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        offset += got;
+        if (offset > kMaxFileBytes) {
+            return std::nullopt;  // it grew past the limit while being read
+        }
+        reader.feed(QByteArrayView(block.constData(), static_cast<qsizetype>(got)));
     }
-    return PylFormat::decode(bytes);
+    return reader.finish();
 }
 
 void PlaylistStore::setSaveFileFactory(SaveFileFactory factory)

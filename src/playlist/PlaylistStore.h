@@ -3,6 +3,7 @@
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +16,9 @@
 class PlaylistStore {
 public:
     using SaveFileFactory = std::function<std::unique_ptr<QSaveFile>(const QString& fileName)>;
+
+    // No playlist is this large; reading one would hold the program up.
+    static constexpr std::int64_t kMaxFileBytes = 64 * 1024 * 1024;
 
     explicit PlaylistStore(QString folder, QString earlierFolder = {});
 
@@ -39,7 +43,9 @@ public:
     // over the target only once it is complete, so a failure leaves any older
     // playlist whole. False on any failure.
     bool write(const QString& fileName, const QStringList& paths) const;
-    // The entries of a playlist file; nothing when it cannot be opened or read.
+    // The entries of a playlist file, read line by line (see PylReader);
+    // nothing when it is no regular file, is over kMaxFileBytes, or cannot
+    // be read.
     std::optional<QStringList> read(const QString& fileName) const;
 
     // Replaces how the temporary file is made (tests inject failing devices).

@@ -9,7 +9,6 @@ class PylFormat {
 public:
     // Each entry is written with its surrounding spaces removed.
     static QByteArray encode(const QStringList& paths);
-    // A line ends at CR LF or at a bare CR; a bare LF stays part of the line.
-    // Lines are trimmed of spaces and empty ones are skipped.
+    // The entries of whole file bytes, read as PylReader reads them.
     static QStringList decode(const QByteArray& bytes);
 };

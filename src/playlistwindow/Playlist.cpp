@@ -92,6 +92,8 @@ void Playlist::Form_Load()
     createNameBox();
     createCommands();
     createAds();
+    applyAccessibleTexts(this, kAccessibleTexts);
+    setTabOrderByName(this, kTabOrder);
     placeFades(7020, 4050);
     SetMeUp();
     combo1_->setCurrentIndex(-1);
@@ -198,6 +200,8 @@ ClickArea* Playlist::createMovePanel(const char* name, int labelIndex, const QSt
     panel->setObjectName(QString::fromLatin1(name));
     panel->setGeometry(geometry);
     panel->setToolTip(tip);
+    panel->setAccessibleName(caption);
+    panel->setAccessibleDescription(tip);
     panel->setStyleSheet(QStringLiteral(
         "ClickArea { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e8e8f0, "
         "stop:1 #a8acc0); border: 1px solid #505870; border-radius: 3px; }"));
@@ -241,6 +245,7 @@ void Playlist::createCommands()
         auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
         button->setObjectName(QStringLiteral("CmdPlaylist_%1").arg(i));
         button->setToolTip(QString::fromUtf8(spec.tip));
+        button->setAccessibleDescription(QString::fromUtf8(spec.tip));
         button->setGeometry(twips(spec.at.left, spec.at.top, spec.at.width, spec.at.height));
         // Enter in the name box must not press a button.
         button->setAutoDefault(false);

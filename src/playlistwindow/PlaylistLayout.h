@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/AccessibleText.h"
+
 #include <array>
 
 // Where the playlist window's buttons and captions sit, in twips.
@@ -42,6 +44,26 @@ constexpr std::array<CaptionSpec, 4> kCaptions{{
     {"Folders", "", {270, 90, 510, 195}},
     {"Create MP3 Playlist", "", {270, 1800, 1365, 195}},
 }};
+
+// For screen readers: the controls without a caption of their own. The
+// buttons and the All and Selected panels are named by their captions and
+// described by their tooltips.
+constexpr std::array<AccessibleText, 7> kAccessibleTexts{{
+    {"Drive1", "Drive", "The drive whose folders are listed.", "Label2_2"},
+    {"Dir1", "Folders", "The folders of the drive; open one to list its songs."},
+    {"List1", "MP3 Files", "The songs of the open folder.", "Label2_0"},
+    {"List2", "Create MP3 Playlist", "The songs of the playlist, in playing order.", "Label2_3"},
+    {"Combo1", "MP3 Playlists", "Select or enter new playlist name.", "Label2_1"},
+    {"ads_0", "Advertisement", "Click Me!"},
+    {"ads_1", "Advertisement", "Click Me!"},
+}};
+
+// Tab follows the window: the folders, the songs, the playlist, its name and
+// the buttons beside it, the bottom row, then About at the top.
+constexpr std::array<const char*, 15> kTabOrder{
+    "Drive1",        "Dir1",          "List1",         "List2",         "Combo1",
+    "CmdPlaylist_2", "CmdPlaylist_1", "CmdPlaylist_4", "CmdPlaylist_5", "CmdPlaylist_6",
+    "CmdPlaylist_3", "CmdPlaylist_9", "CmdPlaylist_0", "CmdPlaylist_8", "CmdPlaylist_7"};
 
 constexpr int kWindowWidth = 7545;
 constexpr int kWindowHeight = 4365;

@@ -24,7 +24,8 @@ public:
 
     // Returns at once; texts handed over one after another are spoken in order.
     virtual void speak(const QString& text) = 0;
-    // Ends the speech in progress and drops everything queued.
+    // Ends the speech in progress and drops everything queued; emits
+    // speechStopped() before it returns.
     virtual void stop() = 0;
     // Non-zero from the moment a text is handed over until its last sample has
     // left the output; 0 afterwards.
@@ -68,4 +69,7 @@ signals:
     // left the output, or was stopped. Emitted on the GUI thread, after
     // speakingState() turned 0.
     void speechFinished();
+    // stop() was called: whatever was handed over and not yet heard is
+    // dropped. Whoever feeds the voice later (a headline fetch) drops too.
+    void speechStopped();
 };

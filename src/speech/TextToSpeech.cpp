@@ -35,6 +35,7 @@ void TextToSpeech::speak(const QString& text)
 void TextToSpeech::stop()
 {
     worker_->cancelAll();
+    emit speechStopped();
     // Later, so whoever stopped the voice is not re-entered from here.
     QMetaObject::invokeMethod(this, &TextToSpeech::announceIfSilent, Qt::QueuedConnection);
 }

@@ -5,6 +5,7 @@
 #include "tageditor/TypingLimitValidator.h"
 #include "tags/GenreList.h"
 #include "tags/TagReader.h"
+#include "ui/AccessibleText.h"
 #include "ui/PulsingLight.h"
 
 #include <QComboBox>
@@ -65,6 +66,21 @@ constexpr std::array<Command, 2> kCommands = {{
     {"Write", "Write to file and save new information.", {1710, 2670, 735, 315}},
     {"Cancel", "Cancel", {2520, 2670, 735, 315}},
 }};
+
+// For screen readers; Tab follows the rows, Genre beside Year before Comment.
+constexpr std::array<AccessibleText, 8> kAccessibleTexts{{
+    {"txtEditTags_0", "Song", "The song's title, up to 30 letters.", "lblEditTags_0"},
+    {"txtEditTags_1", "Artist", "The artist, up to 30 letters.", "lblEditTags_1"},
+    {"txtEditTags_2", "Album", "The album, up to 30 letters.", "lblEditTags_2"},
+    {"txtEditTags_3", "Year", "The year, four digits.", "lblEditTags_3"},
+    {"txtEditTags_4", "Comment", "A comment, up to 30 letters.", "lblEditTags_4"},
+    {"cmbGenre", "Genre", "The song's genre.", "lblEditTags_5"},
+    {"CmdOk_0", "Write", "Write to file and save new information."},
+    {"CmdOk_1", "Cancel", "Cancel"},
+}};
+constexpr std::array<const char*, 8> kTabOrder{"txtEditTags_0", "txtEditTags_1", "txtEditTags_2",
+                                               "txtEditTags_3", "cmbGenre",      "txtEditTags_4",
+                                               "CmdOk_0",       "CmdOk_1"};
 
 constexpr int kFadesLeft = 3510;
 constexpr int kFadesTop = 2790;
@@ -130,6 +146,8 @@ frmEditTags::frmEditTags(QWidget* parent) : RoundedDialog(parent)
     setSizeTwips(kWidthTwips, kHeightTwips);
     buildControls();
     placeFades(kFadesLeft, kFadesTop);
+    applyAccessibleTexts(this, kAccessibleTexts);
+    setTabOrderByName(this, kTabOrder);
 }
 
 void frmEditTags::buildControls()

@@ -1,19 +1,16 @@
 #include "tags/TagReader.h"
 
-#include <QFile>
+#include "files/RegularFile.h"
 
 std::optional<TagReader::Tail> TagReader::readTail(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
+    const RegularFile file(path, RegularFile::Access::Read);
     const qint64 length = file.size();
-    if (length < Id3v1Tag::kSize || !file.seek(length - Id3v1Tag::kSize)) {
+    if (!file.isOpen() || length < Id3v1Tag::kSize) {
         return std::nullopt;
     }
-    QByteArray bytes = file.read(Id3v1Tag::kSize);
-    if (bytes.size() != Id3v1Tag::kSize) {
+    QByteArray bytes(Id3v1Tag::kSize, '\0');
+    if (file.readAt(length - Id3v1Tag::kSize, bytes.data(), Id3v1Tag::kSize) != Id3v1Tag::kSize) {
         return std::nullopt;
     }
     return Tail{length, std::move(bytes)};

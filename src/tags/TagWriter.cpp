@@ -1,7 +1,10 @@
 #include "tags/TagWriter.h"
 
+#include "files/RegularFile.h"
+#include "tags/InPlaceTagWrite.h"
+
 #include <QCoreApplication>
-#include <QFile>
+#include <QFileDevice>
 
 namespace {
 
@@ -17,16 +20,7 @@ TagWriteResult failure(TagWriteStatus status, QString description)
 
 }  // namespace
 
-TagWriter::TagWriter() : opener_(&TagWriter::openFile) {}
-
 TagWriter::TagWriter(Opener opener) : opener_(std::move(opener)) {}
-
-std::unique_ptr<QIODevice> TagWriter::openFile(const QString& path)
-{
-    auto file = std::make_unique<QFile>(path);
-    file->open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
-    return file;
-}
 
 TagWriteResult TagWriter::write(const TagEditState& read, const Id3v1Tag& edited) const
 {
@@ -35,6 +29,18 @@ TagWriteResult TagWriter::write(const TagEditState& read, const Id3v1Tag& edited
         return failure(TagWriteStatus::NotEncodable,
                        text("A character of the tag cannot be stored (ISO-8859-1 only)."));
     }
+    if (opener_) {
+        return writeDevice(read, *bytes);
+    }
+    const RegularFile file(read.path, RegularFile::Access::ReadWrite);
+    if (!file.isOpen()) {
+        return failure(TagWriteStatus::CannotOpen, file.errorString());
+    }
+    return InPlaceTagWrite().write(file, read, *bytes);
+}
+
+TagWriteResult TagWriter::writeDevice(const TagEditState& read, const QByteArray& bytes) const
+{
     const std::unique_ptr<QIODevice> device = opener_(read.path);
     if (device == nullptr || !device->isOpen() || !device->isWritable()) {
         const bool hasReason =
@@ -48,7 +54,7 @@ TagWriteResult TagWriter::write(const TagEditState& read, const Id3v1Tag& edited
                        text("The file has changed since its tag was read."));
     }
     const qint64 offset = read.hasTag ? read.length - Id3v1Tag::kSize : read.length;
-    if (!putTag(*device, offset, *bytes)) {
+    if (!putTag(*device, offset, bytes)) {
         const QString reason = device->errorString();
         putBack(*device, read);
         return failure(TagWriteStatus::WriteFailed, reason);

@@ -6,7 +6,8 @@
 
 PanelButton::PanelButton(int index, QWidget* parent) : QAbstractButton(parent), index_(index)
 {
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab and pressed by Space, but a click leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     connect(this, &QAbstractButton::clicked, this, [this] { emit indexClicked(index_); });
 }
@@ -45,6 +46,11 @@ void PanelButton::paintEvent(QPaintEvent*)
     painter.fillPath(outline, shade);
     painter.setPen(QColor(0x1b, 0x1e, 0x25));
     painter.drawPath(outline);
+    if (hasFocus()) {
+        // The keyboard focus, plain to see on the dark button.
+        painter.setPen(QPen(QColor(0xf2, 0xf4, 0xf8), 1, Qt::DotLine));
+        painter.drawRoundedRect(area.adjusted(2, 2, -2, -2), 2, 2);
+    }
 
     const QPoint shift = down ? QPoint(1, 1) : QPoint(0, 0);
     if (!picture_.isNull()) {

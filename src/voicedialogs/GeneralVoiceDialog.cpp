@@ -21,6 +21,7 @@ GeneralVoiceDialog::GeneralVoiceDialog(VoiceTuning& voice, const QString& title,
                          VoiceSettings::kMaxWordGapMs, 10, s.wordGapMs, QStringLiteral(" ms"));
     auto* defaults = new QPushButton(tr("Defaults"), this);
     defaults->setObjectName(QStringLiteral("defaultsButton"));
+    defaults->setAccessibleDescription(tr("Sets the voice's default pitch, volume and pauses."));
     connect(defaults, &QPushButton::clicked, this, &GeneralVoiceDialog::restoreDefaults);
     form->addRow(QString(), defaults);
     setBody(form);
@@ -35,6 +36,8 @@ QSlider* GeneralVoiceDialog::addSlider(QFormLayout* form, const QString& label, 
     slider->setSingleStep(step);
     slider->setPageStep(step * 10);
     slider->setValue(value);
+    slider->setAccessibleName(label);
+    slider->setAccessibleDescription(tr("%1 of the voice.").arg(label));
     auto* shown = new QLabel(QString::number(value) + unit, this);
     shown->setMinimumWidth(shown->fontMetrics().horizontalAdvance(QStringLiteral("0000 ms")));
     connect(slider, &QSlider::valueChanged, this, [this, shown, unit](int v) {

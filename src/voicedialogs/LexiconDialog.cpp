@@ -54,6 +54,20 @@ LexiconDialog::LexiconDialog(VoiceTuning& voice, const QString& title, QWidget* 
     body->addLayout(editButtons);
     setBody(body);
     showEntries(entries_);
+    nameControls();
+}
+
+void LexiconDialog::nameControls()
+{
+    list_->setAccessibleName(tr("Lexicon"));
+    list_->setAccessibleDescription(tr("Words the voice says its own way, and how."));
+    word_->setAccessibleDescription(tr("The word as written."));
+    sayAs_->setAccessibleDescription(tr("How the voice says the word."));
+    phonemes_->setAccessibleDescription(
+        tr("Says the word by the phoneme codes typed, not by its letters."));
+    add_->setAccessibleDescription(tr("Adds the word to the lexicon."));
+    change_->setAccessibleDescription(tr("Changes the chosen word to what is typed."));
+    remove_->setAccessibleDescription(tr("Removes the chosen word from the lexicon."));
 }
 
 LexiconEntry LexiconDialog::typedEntry() const

@@ -19,6 +19,8 @@ protected:
     QString tryText() const override;
 
 private:
+    // For screen readers; the boxes are named by their form labels.
+    void nameControls();
     LexiconEntry typedEntry() const;
     void showEntries(const QList<LexiconEntry>& entries);
     void addEntry();

@@ -41,6 +41,15 @@ TranslationDialog::TranslationDialog(VoiceTuning& voice, const QString& title, Q
     connect(punctuationList_, &QLineEdit::editingFinished, this, &TranslationDialog::changed);
     connect(symbols_, &QTableWidget::itemChanged, this, &TranslationDialog::changed);
 
+    // For screen readers; the lists are named by their form labels.
+    punctuation_->setAccessibleDescription(tr("Whether the voice names punctuation marks."));
+    punctuationList_->setAccessibleName(tr("Marks to name"));
+    punctuationList_->setAccessibleDescription(tr("The punctuation marks the voice names."));
+    capitals_->setAccessibleDescription(tr("How the voice marks capital letters."));
+    numbers_->setAccessibleDescription(tr("How the voice reads numbers."));
+    symbols_->setAccessibleName(tr("Symbols"));
+    symbols_->setAccessibleDescription(tr("Symbols and how the voice says them."));
+
     auto* form = new QFormLayout;
     form->addRow(tr("Punctuation"), punctuation_);
     form->addRow(QString(), punctuationList_);

@@ -20,6 +20,11 @@ void VoiceDialog::setBody(QLayout* body)
     buttons->setObjectName(QStringLiteral("buttons"));
     QPushButton* tryButton = buttons->addButton(tr("Try"), QDialogButtonBox::ActionRole);
     tryButton->setObjectName(QStringLiteral("tryButton"));
+    tryButton->setAccessibleDescription(tr("Speaks a sample with the voice as set here."));
+    buttons->button(QDialogButtonBox::Ok)
+        ->setAccessibleDescription(tr("Keeps the voice as set here."));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setAccessibleDescription(tr("Puts the voice back as it was."));
     connect(tryButton, &QPushButton::clicked, this, [this] { voice_.tryVoice(tryText()); });
     connect(buttons, &QDialogButtonBox::accepted, this, &VoiceDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &VoiceDialog::reject);

@@ -65,18 +65,18 @@ private:
 }  // namespace
 
 // Two songs, the time and the headlines due after each: the real player, the
-// real voice and a feed on this machine that takes a moment to answer.
+// real voice, the real tag reading and an RSS feed on this machine, named by
+// its URL, that takes a moment to answer. The first song carries only an
+// ID3v2 tag.
 TEST(HeadlineEndToEnd, HeadlinesAreReadBetweenTheSongs)
 {
     testing_support::SettingsSandbox sandbox;
     LocalHttpServer server([](const LocalHttpServer::Request&) {
         LocalHttpServer::Answer answer = LocalHttpServer::ok(
-            "<backslash>"
-            "<story><title>Penguins learn to fly</title><url>u</url><time>t</time>"
-            "<author>a</author></story>"
-            "<story><title>Robots write poetry</title><url>u</url><time>t</time>"
-            "<author>a</author></story>"
-            "</backslash>");
+            "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Site</title>"
+            "<item><title>Penguins learn to fly</title><link>http://x/1</link></item>"
+            "<item><title>Robots write poetry</title><link>http://x/2</link></item>"
+            "</channel></rss>");
         answer.delay = 400ms;
         return answer;
     });
@@ -98,17 +98,19 @@ TEST(HeadlineEndToEnd, HeadlinesAreReadBetweenTheSongs)
     settings.NowNews = true;
     settings.ManyTime = 1;
     settings.ManyNews = 1;
-    const QString first = audio_test::media("tagged.mp3");
+    const QString first = QStringLiteral(TOLVAR_TAGS_TEST_MEDIA "/id3v2only.mp3");
     const QString second = audio_test::media("chord.wav");
     playlist.accept({first, second});
 
     RadioAnnouncer announcer(settings, random, voice);
     announcer.setClock([] { return QTime(21, 7, 0); });
-    announcer.setNewsHost(server.host());
+    announcer.setNewsHost(server.url(QStringLiteral("/feed.xml")));
     Sequencer sequencer(settings, playlist, random, player, voice, announcer);
 
     sequencer.PlayIt();
-    EXPECT_EQ(sequencer.SongTitle(), QStringLiteral("Test Tone"));
+    // The tags are read off the GUI thread, long before the song ends.
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] { return sequencer.SongTitle() == QStringLiteral("Harbour Lights"); }, 5s));
     const QString openSecond = QStringLiteral("open ") + second;
     ASSERT_TRUE(testing_support::waitUntil([&] { return log.contains(openSecond); }, 60s))
         << log.join(QLatin1Char('\n')).toStdString();
@@ -116,7 +118,7 @@ TEST(HeadlineEndToEnd, HeadlinesAreReadBetweenTheSongs)
     const QString time = QStringLiteral("09:07 ") + QLocale::system().pmText();
     const QStringList expected = {
         QStringLiteral("open ") + first,
-        "say That was Test Tone,    " + announcer.SpeechText() + ",       And Tonights time is " +
+        "say That was Harbour Lights,    " + announcer.SpeechText() + ",       And Tonights time is " +
             time,
         QStringLiteral("say Tonights tech headlines are as follows ...    "),
         QStringLiteral("say Penguins learn to fly"),
@@ -126,10 +128,12 @@ TEST(HeadlineEndToEnd, HeadlinesAreReadBetweenTheSongs)
     };
     EXPECT_EQ(log, expected);
     ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests().front().path, "/feed.xml");
 
     // Everything before "And now" was heard before the second song began: the
     // sequencer waited for the last sample of the headlines.
     const QStringList heard = words.words();
+    EXPECT_GE(heard.indexOf(QStringLiteral("harbour")), 0) << heard.join(' ').toStdString();
     const qsizetype penguins = heard.indexOf(QStringLiteral("penguins"));
     const qsizetype robots = heard.indexOf(QStringLiteral("robots"));
     EXPECT_GE(penguins, 0) << heard.join(' ').toStdString();

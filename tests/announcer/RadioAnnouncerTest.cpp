@@ -230,6 +230,35 @@ TEST_F(RadioAnnouncerTest, NewsSpeaksTheIntroThenEveryHeadlineInFeedOrder)
     EXPECT_EQ(server.requests().front().path, "/slashdot.xml");
 }
 
+// A feed of hundreds of stories with endless titles, under the size cap,
+// is read as its first 20 headlines, each cut near 300 characters.
+TEST_F(RadioAnnouncerTest, AnEndlessFeedIsReadAsTwentyShortHeadlines)
+{
+    QByteArray stories;
+    for (int i = 0; i < 900; ++i) {
+        QByteArray title = "Story " + QByteArray::number(i);
+        while (title.size() < 2000) {
+            title += " and more";
+        }
+        stories += story(title);
+    }
+    ASSERT_LT(stories.size(), 2 * 1024 * 1024);
+    server.serve(feedOf(stories));
+    announcer.AnnounceNews();
+    ASSERT_TRUE(waitForNews());
+    ASSERT_EQ(voice.spoken.size(), 1 + 20);
+    for (int i = 0; i < 20; ++i) {
+        const QString& headline = voice.spoken.at(1 + i);
+        EXPECT_TRUE(headline.startsWith(QStringLiteral("Story %1 and more").arg(i))) << i;
+        EXPECT_LE(headline.size(), 300);
+        EXPECT_GE(headline.size(), 290);
+        EXPECT_TRUE(headline.endsWith(QStringLiteral("more")) ||
+                    headline.endsWith(QStringLiteral("and")))
+            << i;
+    }
+    EXPECT_EQ(announcer.Headlines(), voice.spoken.mid(1));
+}
+
 TEST_F(RadioAnnouncerTest, AFailedFetchLeavesOnlyTheHeadlineIntro)
 {
     LocalHttpServer::Answer silent;
@@ -301,6 +330,29 @@ TEST_F(RadioAnnouncerTest, ANewFetchAbandonsOneStillRunning)
     EXPECT_EQ(voice.spoken.count(QStringLiteral("Penguins win the cup")), 1);
 }
 
+// Playlist, Help and the like stop the voice: headlines still on their way
+// are never read after that.
+TEST_F(RadioAnnouncerTest, StoppingTheVoiceDropsAFetchStillPending)
+{
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(kThreeStories);
+        answer.delay = 300ms;
+        return answer;
+    });
+    voice.stop();
+    testing_support::pumpFor(20ms);
+    EXPECT_EQ(answers, 0) << "nothing pending, nothing to drop";
+
+    announcer.AnnounceNews();
+    ASSERT_TRUE(announcer.newsPending());
+    voice.stop();
+    EXPECT_FALSE(announcer.newsPending());
+    EXPECT_EQ(answers, 0) << "the answer comes from the event loop";
+    testing_support::pumpFor(600ms);
+    EXPECT_EQ(answers, 1);
+    EXPECT_EQ(voice.spoken, QStringList{kNewsIntroEvening});
+}
+
 TEST_F(RadioAnnouncerTest, UpdateFormSpeaksOneHeadlineAndIgnoresBadPositions)
 {
     server.serve(kThreeStories);
@@ -335,4 +387,16 @@ TEST(RadioAnnouncerHost, ComesFromTheNewsHostSetting)
     ASSERT_TRUE(testing_support::waitUntil([&] { return !announcer.newsPending(); }));
     EXPECT_EQ(voice.spoken.size(), 4);
     EXPECT_EQ(server.requests().size(), 1);
+
+    // A whole address names the feed itself, here an RSS one.
+    server.serve(
+        "<rss version=\"2.0\"><channel><item><title>From the RSS feed</title></item>"
+        "</channel></rss>");
+    ASSERT_TRUE(settings.Settings->SaveSetting(QStringLiteral("Options"),
+                                               QStringLiteral("NewsHost"),
+                                               server.url(QStringLiteral("/feed.xml"))));
+    announcer.AnnounceNews();
+    ASSERT_TRUE(testing_support::waitUntil([&] { return !announcer.newsPending(); }));
+    EXPECT_EQ(voice.spoken.last(), QStringLiteral("From the RSS feed"));
+    EXPECT_EQ(server.requests().last().path, "/feed.xml");
 }

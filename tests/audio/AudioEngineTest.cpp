@@ -198,6 +198,41 @@ TEST(AudioEngineTransport, EndIsReportedOnceAtTheEndOfEachRange)
     }
 }
 
+TEST(AudioEngineTransport, PositionFollowsThePlayToTheMillisecond)
+{
+    AudioEngine engine({AudioEngine::Output::SilentClock});
+    engine.SetAutoRepeat(true);
+    EXPECT_EQ(engine.GetPositionMs(), 0);  // nothing plays
+    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    QElapsedTimer clock;
+    clock.start();
+    engine.PlayMPEG(1001, 1400);
+    EXPECT_EQ(engine.GetPositionMs(), 1000);  // the range's start, at once
+    std::int32_t last = 1000;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const std::int32_t now = engine.GetPositionMs();
+            EXPECT_GE(now, last);
+            EXPECT_LE(now, 1000 + clock.elapsed() + 50);  // never ahead of the clock
+            last = now;
+            return engine.AreMPEGAtEnd() == 1;
+        },
+        5s));
+    EXPECT_EQ(engine.GetPositionMs(), 1400);
+
+    // Paused, the place holds; stopped, there is none.
+    engine.PlayMPEG(1, 1500);
+    ASSERT_TRUE(waitFor([&] { return engine.GetPositionMs() >= 300; }, 5s));
+    engine.PauseMPEG();
+    QThread::msleep(100);
+    const std::int32_t held = engine.GetPositionMs();
+    QThread::msleep(200);
+    EXPECT_EQ(engine.GetPositionMs(), held);
+    EXPECT_LT(held, 1500);
+    engine.StopMPEG();
+    EXPECT_EQ(engine.GetPositionMs(), 0);
+}
+
 TEST(AudioEngineTransport, AutoRepeatKeepsTheEndedSongOpen)
 {
     AudioEngine engine({AudioEngine::Output::SilentClock});

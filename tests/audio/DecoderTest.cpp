@@ -2,6 +2,7 @@
 #include "audio/DecoderFactory.h"
 #include "audio/MidiDecoder.h"
 #include "audio/MidiSynth.h"
+#include "files/RegularFile.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,7 @@ TEST(MidiDecoder, MissingSoundFontIsReportedAtOpen)
     ASSERT_TRUE(MidiWriter(96).track().note(0, 60, 96).endTrack(0).save(path));
     QString error;
     EXPECT_FALSE(MidiDecoder::open(
-        path, std::make_shared<MidiSynth>(dir.filePath(QStringLiteral("none.sf2"))), error));
+        RegularFile(path, RegularFile::Access::Read),
+        std::make_shared<MidiSynth>(dir.filePath(QStringLiteral("none.sf2"))), error));
     EXPECT_TRUE(error.contains(QStringLiteral("sound font")));
 }

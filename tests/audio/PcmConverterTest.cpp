@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -69,4 +70,49 @@ TEST(PcmConverter, AnUnreadTailWaitsForTheNextStretch)
     converter.clear();
     EXPECT_EQ(converter.available(), 0u);
     EXPECT_FALSE(converter.unfinished());
+}
+
+// A format no real audio uses would make one chunk grow thousandfold; it
+// gets no converter. One put is bounded, so its growth is too.
+TEST(PcmConverter, AbsurdFormatsGetNoConverterAndOneChunkGrowsBoundedly)
+{
+    const struct {
+        int rate;
+        int channels;
+        bool valid;
+    } formats[] = {{2, 1, false},      {7999, 2, false},  {8000, 1, true},   {384000, 8, true},
+                   {384001, 2, false}, {44100, 0, false}, {44100, 9, false}, {-44100, 2, false}};
+    for (const auto& f : formats) {
+        PcmConverter converter(f.rate, f.channels);
+        EXPECT_EQ(converter.valid(), f.valid) << f.rate << " Hz, " << f.channels << " ch";
+        const std::vector<std::int16_t> some(64, 1);
+        EXPECT_EQ(converter.put(some.data(), 8), f.valid);
+    }
+
+    PcmConverter slowest(PcmConverter::kMinRate, 1);
+    const std::vector<std::int16_t> chunk(PcmConverter::kMaxPutFrames + 1, 500);
+    EXPECT_FALSE(slowest.put(chunk.data(), chunk.size()));
+    EXPECT_EQ(slowest.available(), 0u);
+    ASSERT_TRUE(slowest.put(chunk.data(), PcmConverter::kMaxPutFrames));
+    slowest.finish();
+    const auto grown = std::lround(static_cast<double>(PcmConverter::kMaxPutFrames) * 44100 /
+                                   PcmConverter::kMinRate);
+    EXPECT_EQ(drain(slowest).size(), static_cast<std::size_t>(grown) * 2);
+}
+
+// Input taken out whole before the end is marked leaves nothing to finish:
+// nothing more comes out, and SDL is never handed an empty buffer, which it
+// would report as an error in a per-thread block that a thread SDL did not
+// start never frees (the leak checker of the sanitizer build sees it).
+TEST(PcmConverter, FinishingWhatWasAllTakenGivesNothingMore)
+{
+    std::thread([] {
+        PcmConverter converter(44100, 2);
+        const std::vector<std::int16_t> frames(2 * 2048, 300);
+        ASSERT_TRUE(converter.put(frames.data(), 2048));
+        EXPECT_EQ(drain(converter).size(), 2u * 2048);
+        converter.finish();
+        EXPECT_EQ(converter.available(), 0u);
+        EXPECT_TRUE(drain(converter).empty());
+    }).join();
 }

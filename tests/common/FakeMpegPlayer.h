@@ -3,6 +3,7 @@
 #include "audio/MpegPlayer.h"
 
 #include <QStringList>
+#include <algorithm>
 
 // A player that plays nothing: it records every call and reports the end and
 // progress the test sets. Given an event log (shared with a FakeSpeechEngine),
@@ -28,9 +29,11 @@ public:
     {
         calls << QStringLiteral("PlayMPEG %1 %2").arg(first).arg(last);
         atEnd = 0;
+        positionMs = std::max(first, 1) - 1;
         return {};
     }
     std::int32_t GetPercent() override { return percent; }
+    std::int32_t GetPositionMs() override { return positionMs; }
     std::int16_t AreMPEGAtEnd() override { return atEnd; }
     void PauseMPEG() override { calls << QStringLiteral("PauseMPEG"); }
     void ResumeMPEG() override { calls << QStringLiteral("ResumeMPEG"); }
@@ -50,6 +53,8 @@ public:
     QString openedPath;
     std::int32_t totalFrames = 180000;
     std::int32_t percent = 0;
+    // Starts at the first frame of each range; tests move it on.
+    std::int32_t positionMs = 0;
     std::int16_t atEnd = 0;
 
 private:

@@ -25,6 +25,7 @@ public:
     {
         calls << QStringLiteral("stop");
         speaking = 0;
+        emit speechStopped();
         // Later, as the real voice reports it.
         QMetaObject::invokeMethod(
             this, [this] { emit speechFinished(); }, Qt::QueuedConnection);

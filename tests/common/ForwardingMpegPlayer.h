@@ -18,6 +18,7 @@ public:
         return target_.PlayMPEG(first, last);
     }
     std::int32_t GetPercent() override { return target_.GetPercent(); }
+    std::int32_t GetPositionMs() override { return target_.GetPositionMs(); }
     std::int16_t AreMPEGAtEnd() override { return target_.AreMPEGAtEnd(); }
     void PauseMPEG() override { target_.PauseMPEG(); }
     void ResumeMPEG() override { target_.ResumeMPEG(); }

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-// Hands every call on to a real voice and passes its speechFinished() on;
+// Hands every call on to a real voice and passes its signals on;
 // given an event log, it notes "say <text>" there first.
 class ForwardingSpeechEngine : public SpeechEngine {
 public:
@@ -12,6 +12,7 @@ public:
         : target_(target), log_(log)
     {
         connect(&target_, &SpeechEngine::speechFinished, this, &SpeechEngine::speechFinished);
+        connect(&target_, &SpeechEngine::speechStopped, this, &SpeechEngine::speechStopped);
     }
 
     void speak(const QString& text) override

@@ -2,18 +2,43 @@
 
 #include <QHostAddress>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTimer>
 
-LocalHttpServer::LocalHttpServer(Handler handler) : handler_(std::move(handler))
+LocalHttpServer::LocalHttpServer(Handler handler)
+    : server_(std::make_unique<QTcpServer>()), handler_(std::move(handler))
 {
-    server_.listen(QHostAddress::LocalHost, 0);
-    connect(&server_, &QTcpServer::newConnection, this, &LocalHttpServer::onConnection);
+    server_->listen(QHostAddress::LocalHost, 0);
+    connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this,
+            &LocalHttpServer::onConnection);
+}
+
+LocalHttpServer::LocalHttpServer(Handler handler, const TlsIdentity& tls)
+    : handler_(std::move(handler)), tls_(true)
+{
+    auto server = std::make_unique<QSslServer>();
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(tls.certificate);
+    configuration.setPrivateKey(tls.key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    server->setSslConfiguration(configuration);
+    server_ = std::move(server);
+    server_->listen(QHostAddress::LocalHost, 0);
+    // Sockets become pending once their handshake is done.
+    connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this,
+            &LocalHttpServer::onConnection);
 }
 
 QString LocalHttpServer::host() const
 {
-    return QStringLiteral("127.0.0.1:%1").arg(server_.serverPort());
+    return QStringLiteral("127.0.0.1:%1").arg(server_->serverPort());
+}
+
+QString LocalHttpServer::url(const QString& path) const
+{
+    return (tls_ ? QStringLiteral("https://") : QStringLiteral("http://")) + host() + path;
 }
 
 void LocalHttpServer::serve(const QByteArray& body)
@@ -39,10 +64,14 @@ LocalHttpServer::Answer LocalHttpServer::redirect(const QByteArray& location)
 
 void LocalHttpServer::onConnection()
 {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onData(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        // A TLS socket may hold the request already when its handshake ends.
+        if (socket->bytesAvailable() > 0) {
+            onData(socket);
+        }
     }
 }
 

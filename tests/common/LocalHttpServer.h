@@ -4,15 +4,19 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QString>
 #include <QTcpServer>
 #include <chrono>
 #include <functional>
+#include <memory>
 
 class QTcpSocket;
 
 // A tiny HTTP/1.0-style server on 127.0.0.1 for tests: every request is handed
-// to a handler that says how to answer it. One answer per connection.
+// to a handler that says how to answer it. One answer per connection. With a
+// certificate and key it speaks HTTPS.
 class LocalHttpServer : public QObject {
     Q_OBJECT
 
@@ -38,13 +42,21 @@ public:
         bool noLength = false;
     };
 
+    struct TlsIdentity {
+        QSslCertificate certificate;
+        QSslKey key;
+    };
+
     using Handler = std::function<Answer(const Request&)>;
 
     explicit LocalHttpServer(Handler handler = {});
+    LocalHttpServer(Handler handler, const TlsIdentity& tls);
 
     // "127.0.0.1:<port>", ready to be used as a feed host.
     QString host() const;
-    quint16 port() const { return server_.serverPort(); }
+    // "http://127.0.0.1:<port><path>" ("https" with TLS).
+    QString url(const QString& path) const;
+    quint16 port() const { return server_->serverPort(); }
     void setHandler(Handler handler) { handler_ = std::move(handler); }
     // Answers every request with this body and status 200.
     void serve(const QByteArray& body);
@@ -59,7 +71,8 @@ private:
     void onData(QTcpSocket* socket);
     void respond(QTcpSocket* socket, const Answer& answer);
 
-    QTcpServer server_;
+    std::unique_ptr<QTcpServer> server_;
     Handler handler_;
+    bool tls_ = false;
     QList<Request> requests_;
 };

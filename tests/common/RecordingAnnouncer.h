@@ -30,6 +30,16 @@ public:
         pending = holdNews;
     }
     bool newsPending() const override { return pending; }
+    void dropNews() override
+    {
+        if (!pending) {
+            return;
+        }
+        calls << QStringLiteral("drop news");
+        pending = false;
+        QMetaObject::invokeMethod(
+            this, [this] { emit newsAnswered(); }, Qt::QueuedConnection);
+    }
 
     // Answers a held headline fetch, as the real announcer does when the
     // feed answers.

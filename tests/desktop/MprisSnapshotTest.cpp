@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDBusObjectPath>
+#include <QFile>
 
 namespace {
 
@@ -17,6 +18,7 @@ TrackInfo song()
     track.title = QStringLiteral("Tune");
     track.artist = QStringLiteral("Band");
     track.album = QStringLiteral("Record");
+    track.trackNumber = 7;
     track.lengthMs = 183500;
     return track;
 }
@@ -39,6 +41,9 @@ TEST(MprisMetadataTest, CarriesTheTypesClientsExpect)
     EXPECT_EQ(map.value(QStringLiteral("xesam:artist")).toStringList(),
               QStringList{QStringLiteral("Band")});
     EXPECT_EQ(map.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Record"));
+    const QVariant number = map.value(QStringLiteral("xesam:trackNumber"));
+    ASSERT_EQ(number.metaType(), QMetaType::fromType<int>());
+    EXPECT_EQ(number.toInt(), 7);
 }
 
 TEST(MprisMetadataTest, LeavesOutWhatIsNotKnown)
@@ -47,10 +52,12 @@ TEST(MprisMetadataTest, LeavesOutWhatIsNotKnown)
     bare.lengthMs = 0;
     bare.artist.clear();
     bare.album.clear();
+    bare.trackNumber = 0;
     const QVariantMap map = MprisSnapshot::metadata(bare);
     EXPECT_FALSE(map.contains(QStringLiteral("mpris:length")));
     EXPECT_FALSE(map.contains(QStringLiteral("xesam:artist")));
     EXPECT_FALSE(map.contains(QStringLiteral("xesam:album")));
+    EXPECT_FALSE(map.contains(QStringLiteral("xesam:trackNumber")));
     EXPECT_TRUE(map.contains(QStringLiteral("mpris:trackid")));
 
     EXPECT_TRUE(MprisSnapshot::metadata(std::nullopt).isEmpty());
@@ -98,6 +105,26 @@ TEST(MediaUriTest, TellsPlaylistsFromSongsWithoutRegardToCase)
     }
     EXPECT_EQ(MediaUri::classify(QUrl(QStringLiteral("file:///m/My%20Song.mp3"))).path(),
               QStringLiteral("/m/My Song.mp3"));
+}
+
+TEST(MediaUriTest, OpensTheTypesTheDesktopEntryOffersItFor)
+{
+    // A file manager offers the program for the entry's types; the media bus
+    // announces the ones it opens. Folders come only on the command line.
+    QFile entry(QStringLiteral(TOLVAR_DESKTOP_ENTRY));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList offered;
+    while (!entry.atEnd()) {
+        const QString line = QString::fromUtf8(entry.readLine()).trimmed();
+        if (line.startsWith(QLatin1String("MimeType="))) {
+            offered = line.mid(9).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        }
+    }
+    offered.removeAll(QStringLiteral("inode/directory"));
+    QStringList opened = MediaUri::supportedMimeTypes();
+    offered.sort();
+    opened.sort();
+    EXPECT_EQ(opened, offered);
 }
 
 }  // namespace

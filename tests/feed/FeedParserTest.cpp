@@ -66,16 +66,23 @@ TEST(FeedParser, DepthLimitIsInclusive)
     EXPECT_FALSE(FeedParser::parse(nested(65)).has_value());
 }
 
-TEST(FeedParser, StoryLimitIsInclusive)
+TEST(FeedParser, StoriesPastTheLimitAreLeftOut)
 {
     EXPECT_EQ(FeedParser::parse(stories(1000))->size(), 1000u);
-    EXPECT_FALSE(FeedParser::parse(stories(1001)).has_value());
+    EXPECT_EQ(FeedParser::parse(stories(1001))->size(), 1000u);
+    // Still read to the end: a broken tail fails the document.
+    QByteArray broken = stories(1001);
+    broken.chop(3);
+    EXPECT_FALSE(FeedParser::parse(broken).has_value());
 }
 
 TEST(FeedParser, DeclaredEntitiesAreRefusedEvenWhenHarmless)
 {
     EXPECT_FALSE(FeedParser::parse("<!DOCTYPE r [<!ENTITY e \"x\">]><r><story><title>&e;</title>"
                                    "</story></r>")
+                     .has_value());
+    EXPECT_FALSE(FeedParser::parse("<!DOCTYPE rss SYSTEM \"x.dtd\" [<!ENTITY e \"x\">]><rss>"
+                                   "<channel><item><title>&e;</title></item></channel></rss>")
                      .has_value());
     // A DTD without entities is fine.
     EXPECT_TRUE(FeedParser::parse("<!DOCTYPE r [<!ELEMENT r ANY>]><r/>").has_value());

@@ -367,17 +367,19 @@ TEST(cSlashdot, DeepNestingFailsFast)
     expectNothingStored(feed);
 }
 
-TEST(cSlashdot, MoreThanAThousandStoriesFail)
+TEST(cSlashdot, MoreThanAThousandStoriesKeepTheFirstThousand)
 {
     QByteArray stories;
-    for (int i = 0; i < 1001; ++i) {
-        stories += story("t", "u", "s", "a");
+    for (int i = 1; i <= 1001; ++i) {
+        stories += story("t" + QByteArray::number(i), "u", "s", "a");
     }
     LocalHttpServer server;
     server.serve(document(stories));
     cSlashdot feed(server.host());
-    ASSERT_EQ(fetch(feed), false);
-    expectNothingStored(feed);
+    ASSERT_EQ(fetch(feed), true);
+    EXPECT_EQ(feed.ArticleCount(), 1000);
+    EXPECT_EQ(feed.articles().Count(), 1000);
+    EXPECT_EQ(feed.GetArticle(1000)->Title(), QStringLiteral("t1000"));
 }
 
 TEST(cSlashdot, RedirectsAreFollowedUpToFive)

@@ -1,6 +1,7 @@
 #include "mainwindow/Tolvar.h"
 
 #include "base/RandomSource.h"
+#include "common/AccessibilityAudit.h"
 #include "common/FakeMpegPlayer.h"
 #include "common/FakeSpeechEngine.h"
 #include "common/RecordingAnnouncer.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -244,6 +246,59 @@ TEST_F(TolvarTest, TransportButtonsDriveTheSequencer)
     command(3)->click();
     EXPECT_FALSE(seq.Playing());
     EXPECT_EQ(player.calls.last(), QStringLiteral("StopMPEG"));
+}
+
+TEST_F(TolvarTest, EveryControlIsNamedForScreenReaders)
+{
+    Tolvar& w = open();
+    const auto controls = accessibility_audit::controls(&w);
+    EXPECT_EQ(controls.size(), 10u) << accessibility_audit::listing(controls).toStdString();
+    EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList())
+        << accessibility_audit::listing(controls).toStdString();
+    // The picture buttons take the names of their tooltips' actions.
+    const char* names[] = {"Forward", "Pause", "Play", "Stop", "Reverse", "Playlist", "Close"};
+    for (int i = 0; i < 7; ++i) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(command(i));
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->text(QAccessible::Name), QString::fromLatin1(names[i]));
+        EXPECT_EQ(face->role(), QAccessible::Button);
+    }
+}
+
+TEST_F(TolvarTest, TabWalksTheStripFromLeftToRightAndSpacePressesAButton)
+{
+    Tolvar& w = open();
+    useSongs(3);
+    settings.FlushBack = false;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    command(0)->setFocus(Qt::TabFocusReason);
+    QStringList walked{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(walked,
+              QStringList({"Commands_0", "Commands_1", "Commands_2", "Commands_3", "Commands_4",
+                           "Check1_0", "Check1_1", "Commands_5", "Commands_6"}));
+
+    // Back to Play, and Space plays; Forward skips; Space on a switch flips it.
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), command(2));
+    QTest::keyClick(command(2), Qt::Key_Space);
+    EXPECT_EQ(player.openedPath, QStringLiteral("/music/1.mp3"));
+    QTest::keyClick(command(0), Qt::Key_Space);
+    EXPECT_EQ(player.openedPath, QStringLiteral("/music/2.mp3"));
+    box(1)->setFocus(Qt::TabFocusReason);
+    const bool news = box(1)->isChecked();
+    QTest::keyClick(box(1), Qt::Key_Space);
+    EXPECT_NE(box(1)->isChecked(), news);
+    // A click leaves the keyboard focus where it was.
+    pressOn(command(3), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), box(1));
 }
 
 TEST_F(TolvarTest, TheGaugeFollowsTheTicks)

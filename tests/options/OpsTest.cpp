@@ -2,6 +2,7 @@
 
 #include "base/BusyCursor.h"
 #include "base/RandomSource.h"
+#include "common/AccessibilityAudit.h"
 #include "common/FakeSpeechEngine.h"
 #include "common/StoredSettings.h"
 #include "common/TestSupport.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -175,6 +177,22 @@ TEST_F(OpsTest, ControlsSitWhereTheyBelongWithTheirTexts)
                              "Check9", "Option1", "Option2", "Option3"}) {
         EXPECT_TRUE(control<QAbstractButton>(name)->text().isEmpty()) << name;
     }
+}
+
+TEST_F(OpsTest, EveryControlIsNamedForScreenReadersAndTabFollowsTheRows)
+{
+    const auto controls = accessibility_audit::controls(ops.get());
+    const std::string all = accessibility_audit::listing(controls).toStdString();
+    EXPECT_EQ(controls.size(), 23u) << all;
+    EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
+
+    // Tab enters the group of three voice kinds once; the arrow keys move within.
+    EXPECT_EQ(
+        accessibility_audit::tabWalk(ops.get(), control<QWidget>("CmdOps_5"), 20),
+        QStringList({"CmdOps_5", "ComboEngines", "Option1",    "Check7",      "Check8", "CmdOps_1",
+                     "CmdOps_3", "CmdOps_4",     "HScroll1",   "TxtNewsHost", "Check1", "Check5",
+                     "Check2",   "Check9",       "TimeScroll", "NewsScroll",  "Check4", "Check3",
+                     "HScroll2", "CmdOps_2",     "CmdOps_0"}));
 }
 
 TEST_F(OpsTest, TipsAreTheProgramsOwn)
@@ -661,4 +679,66 @@ TEST_F(OpsTest, BackgroundAndCaptionsDragTheWindowButControlsDoNot)
     EXPECT_FALSE(ops->drag()->following());
     QTest::mouseRelease(bar("TimeScroll"), Qt::LeftButton, {}, QPoint(2, 2));
     ops->hide();
+}
+
+// The headline source sits in free space: no control of the window moved
+// for it, none is covered by it.
+TEST_F(OpsTest, HeadlinesFromSitsInFreeSpaceAndShowsTheDefault)
+{
+    ops->Form_Load();
+    EXPECT_EQ(text("LblNewsHost"), "Headlines from:");
+    auto* source = control<QLineEdit>("TxtNewsHost");
+    EXPECT_EQ(source->text(), "slashdot.org");
+    EXPECT_TRUE(storedKeys().isEmpty());
+
+    EXPECT_FALSE(source->geometry().intersects(control<QWidget>("LblNewsHost")->geometry()));
+    const QRect window = ops->rect();
+    for (QWidget* mine : {static_cast<QWidget*>(source), control<QWidget>("LblNewsHost")}) {
+        EXPECT_TRUE(window.contains(mine->geometry())) << mine->objectName().toStdString();
+        for (QWidget* other : ops->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const QString name = other->objectName();
+            if (other == source || name == "LblNewsHost" || name == "VideoSoftElastic1") {
+                continue;
+            }
+            EXPECT_FALSE(mine->geometry().intersects(other->geometry()))
+                << mine->objectName().toStdString() << " covers " << name.toStdString();
+        }
+    }
+}
+
+TEST_F(OpsTest, HeadlinesFromIsSavedIntoNewsHost)
+{
+    stored_settings::store(QStringLiteral("NewsHost"), QStringLiteral("news.example.org"));
+    ops->Form_Load();
+    auto* source = control<QLineEdit>("TxtNewsHost");
+    EXPECT_EQ(source->text(), "news.example.org");
+
+    source->setText(QStringLiteral("  https://example.org/feed.xml  "));
+    press(2);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(stored("NewsHost"), "https://example.org/feed.xml");
+    ops->Form_Load();
+    EXPECT_EQ(source->text(), "https://example.org/feed.xml");
+}
+
+TEST_F(OpsTest, AHeadlineSourceThatIsNeitherHostNorWebAddressIsRefused)
+{
+    for (const char* value : {"ftp://example.org/feed.xml", "example.org/feed.xml", "two words"}) {
+        SCOPED_TRACE(value);
+        ops->Form_Load();
+        box("Check1")->setChecked(false);
+        bar("TimeScroll")->setValue(7);
+        control<QLineEdit>("TxtNewsHost")->setText(QString::fromLatin1(value));
+        press(2);
+
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+        EXPECT_EQ(messages[0].title, "Not Saved");
+        EXPECT_TRUE(messages[0].text.contains("Headlines from:"));
+        messages.clear();
+        // Nothing at all was saved, and the values in use are untouched.
+        EXPECT_TRUE(storedKeys().isEmpty());
+        EXPECT_TRUE(settings.Loops);
+        EXPECT_EQ(settings.ManyTime, 4);
+    }
 }

@@ -19,6 +19,13 @@ using testing_support::pumpFor;
 using testing_support::waitUntil;
 
 namespace {
+SongInfo titled(const QString& title)
+{
+    SongInfo info;
+    info.title = title;
+    return info;
+}
+
 const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
 
 class SequencerTest : public ::testing::Test {
@@ -162,6 +169,32 @@ TEST_F(SequencerTest, TicksShowProgressUpToAHundred)
     EXPECT_EQ(seq.timer1().objectName(), QStringLiteral("Timer1"));
     EXPECT_EQ(seq.timer1().interval(), 100);
     EXPECT_TRUE(seq.timer1().isActive());
+}
+
+TEST_F(SequencerTest, GaugeKeepsCountingOverTheSongAfterASeek)
+{
+    useList(1);
+    settings.FlushBack = true;
+    player.totalFrames = 10499;
+    seq.PlayIt();  // the song runs from frame 500
+    ASSERT_TRUE(seq.seekTo(7499));
+    EXPECT_EQ(seq.StartFrame(), 7500);
+    EXPECT_EQ(seq.EndFrame(), 10499);
+
+    QSignalSpy shown(&seq, &Sequencer::percentShown);
+    player.percent = 0;  // the player counts from the seek
+    seq.Timer1_Timer();
+    player.positionMs = 10499;
+    seq.Timer1_Timer();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown.at(0).at(0).toInt(), 70);  // 7000 of the 10000 ms from frame 500
+    EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
+
+    // A song started anew counts over its own range again.
+    seq.PlayIt();
+    player.percent = 12;
+    seq.Timer1_Timer();
+    EXPECT_EQ(shown.last().at(0).toInt(), 12);
 }
 
 TEST_F(SequencerTest, ShuffleNeverRepeatsThePreviousPick)
@@ -391,10 +424,10 @@ TEST_F(SequencerTest, AnErrorEntryIsSkippedWithoutOpeningOrReadingIt)
     useList(3);
     playlist.accept({song(1), QStringLiteral("error"), song(3)});
     QStringList titlesRead;
-    seq.setTitleReader([&](const QString& path) -> std::optional<QString> {
+    seq.setSongInfoReader([&](const QString& path) -> std::optional<SongInfo> {
         titlesRead << path;
         if (path == song(1)) {
-            return QStringLiteral("Earlier Title");
+            return titled(QStringLiteral("Earlier Title"));
         }
         return std::nullopt;
     });
@@ -404,7 +437,9 @@ TEST_F(SequencerTest, AnErrorEntryIsSkippedWithoutOpeningOrReadingIt)
     ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
     EXPECT_EQ(opened(), QStringList({song(1), song(3)}));
     EXPECT_EQ(playlist.SongIndex(), 3);
-    EXPECT_EQ(seq.SongTitle(), QStringLiteral("Earlier Title"));
+    // Song 3 gave no title; the one of song 1 is not carried over to it.
+    pumpFor(20ms);
+    EXPECT_TRUE(seq.SongTitle().isEmpty());
     EXPECT_EQ(titlesRead, QStringList({song(1), song(3)}));
     EXPECT_TRUE(seq.Playing());
 }
@@ -617,4 +652,81 @@ TEST_F(SequencerTest, TheRandomSourceIsSeededAtEverySongEndAndListStart)
         endSong();
         EXPECT_EQ(seeds, 1 + end);
     }
+}
+
+// "That was ..." names the song that just ended, or nothing: a title is
+// cleared when the next song opens, whether or not that one has a title.
+TEST_F(SequencerTest, TheTimeNamesOnlyTheSongThatJustEnded)
+{
+    useList(3);
+    // The time every two songs: the first song's title must not outlive it.
+    settings.ManyTime = 2;
+    seq.setSongInfoReader([&](const QString& path) -> std::optional<SongInfo> {
+        if (path == song(1)) {
+            return titled(QStringLiteral("Thunder Road"));
+        }
+        // Song 2 cannot be read at all, so no answer ever names it.
+        return std::nullopt;
+    });
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return !seq.SongTitle().isEmpty(); }, 2s));
+    endSong();
+    ASSERT_EQ(opened().size(), 2);
+    pumpFor(20ms);
+    endSong();
+    EXPECT_EQ(announcer.titles, QStringList{QString()});
+}
+
+// Stop while the headlines are on their way (Release on): they are dropped,
+// and the way back to the music is not said either.
+TEST_F(SequencerTest, StopDuringTheHeadlinesDropsThem)
+{
+    useList(2);
+    settings.Release = true;
+    settings.NowNews = true;
+    settings.ManyNews = 1;
+    settings.ManyTime = 0;
+    announcer.holdNews = true;
+    seq.PlayIt();
+    endSong();
+    ASSERT_TRUE(announcer.newsPending());
+    seq.command(TransportCommand::Stop);
+    EXPECT_FALSE(announcer.newsPending());
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("news"), QStringLiteral("drop news")}));
+    voice.finishSpeaking();
+    pumpFor(150ms);
+    EXPECT_FALSE(voice.spoken.contains(kBackToTheMusic));
+    EXPECT_EQ(opened().size(), 1);
+}
+
+// With Slow the next song plays while the headlines are fetched; a voice cut
+// meanwhile (the Playlist button) drops them and the words that close them.
+TEST_F(SequencerTest, ACutVoiceDropsTheWayBackToTheMusicAfterPendingHeadlines)
+{
+    useList(3);
+    settings.Slow = true;
+    settings.NowNews = true;
+    settings.ManyNews = 1;
+    settings.ManyTime = 0;
+    announcer.holdNews = true;
+    seq.PlayIt();
+    endSong();
+    ASSERT_EQ(opened().size(), 2);
+    voice.stop();
+    announcer.dropNews();
+    pumpFor(50ms);
+    EXPECT_FALSE(voice.spoken.contains(kBackToTheMusic));
+}
+
+// The tags are read from the real file, off the GUI thread: an mp3 that has
+// only an ID3v2 tag is named after it ends.
+TEST_F(SequencerTest, AnId3v2OnlySongIsNamedAfterItEnds)
+{
+    const QString tagged = QStringLiteral(TOLVAR_TAGS_TEST_MEDIA "/id3v2only.mp3");
+    playlist.accept({tagged, song(2)});
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return !seq.SongTitle().isEmpty(); }, 3s));
+    endSong();
+    EXPECT_EQ(announcer.titles, QStringList{QStringLiteral("Harbour Lights")});
 }

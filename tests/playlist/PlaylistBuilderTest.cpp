@@ -285,6 +285,21 @@ TEST_F(PlaylistBuilderTest, UnreadablePlaylistLeavesTheListAlone)
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
 }
 
+TEST_F(PlaylistBuilderTest, PlaylistTooLargeToReadIsNotFound)
+{
+    QFile huge(pyl("huge.pyl"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("/in/huge.mp3\r\n");
+    ASSERT_TRUE(huge.resize(PlaylistStore::kMaxFileBytes + 1));
+    huge.close();
+    build({QStringLiteral("/keep.mp3")});
+    playlist.setSongIndex(5);
+    builder.GetFiles(QStringLiteral("huge"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{kNoneFound});
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
+    EXPECT_EQ(playlist.SongIndex(), 1);
+}
+
 TEST_F(PlaylistBuilderTest, PlaylistsBeyondSixteenBitsLoadWhole)
 {
     QStringList paths;

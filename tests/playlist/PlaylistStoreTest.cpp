@@ -1,5 +1,8 @@
 #include "FailingSaveFile.h"
+#include "common/FileSizeLimit.h"
+#include "common/SpecialFiles.h"
 #include "common/TestSupport.h"
+#include "files/IgnoreFileSizeSignal.h"
 #include "playlist/PlaylistFolder.h"
 #include "playlist/PlaylistStore.h"
 
@@ -7,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -155,4 +159,68 @@ TEST(PlaylistFolder, SavesInTheUserDataFolderNeverBesideTheProgram)
     EXPECT_NE(QDir(folder).canonicalPath(),
               QDir(QCoreApplication::applicationDirPath()).canonicalPath());
     EXPECT_EQ(PlaylistFolder::earlierForThisProgram(), QCoreApplication::applicationDirPath());
+}
+
+// Names that are no regular files, and files too large for a playlist, give
+// nothing at once; a large file of long lines keeps only its real entries.
+TEST(PlaylistStore, SpecialAndHugeFilesGiveNothingAndNothingWaits)
+{
+    QTemporaryDir dir;
+    PlaylistStore store(dir.path());
+    const testing_support::SpecialFiles special(dir.path(), QStringLiteral(".pyl"));
+    ASSERT_EQ(special.entries().size(), 5u);
+    std::vector<std::pair<QString, const char*>> refused;
+    for (const auto& entry : special.entries()) {
+        refused.emplace_back(entry.path, entry.kind);
+    }
+    // Past the limit by one byte; sparse, so it costs no disk.
+    const QString huge = dir.filePath(QStringLiteral("huge.pyl"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("/a.mp3\r\n");
+        ASSERT_TRUE(file.resize(PlaylistStore::kMaxFileBytes + 1));
+    }
+    refused.emplace_back(huge, "file over the limit");
+    for (const auto& [path, kind] : refused) {
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(store.read(path).has_value()) << kind;
+        EXPECT_LT(clock.elapsed(), 1000) << kind;
+    }
+
+    // At the limit: read, and the long line of zeros after the entry is skipped.
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.resize(PlaylistStore::kMaxFileBytes));
+    }
+    const std::optional<QStringList> atLimit = store.read(huge);
+    ASSERT_TRUE(atLimit);
+    EXPECT_EQ(*atLimit, QStringList{QStringLiteral("/a.mp3")});
+}
+
+// Under `ulimit -f` (or on a full disk), a save that does not fit fails (the
+// window then says "Error saving file"), the program goes on and the old
+// playlist is whole: the failure shows only when the buffered bytes go out,
+// and the half-written file must not be renamed over the old one then.
+TEST(PlaylistStore, FileSizeLimitFailsTheSaveAndKeepsTheOldPlaylist)
+{
+    IgnoreFileSizeSignal();
+    QTemporaryDir dir;
+    PlaylistStore store(dir.path());
+    const QString file = store.fileFor(QStringLiteral("rock"));
+    writeFile(file, "/old.mp3\r\n");
+    QStringList many;
+    for (int i = 0; i < 100; ++i) {
+        many << QStringLiteral("/music/song %1.mp3").arg(i);
+    }
+    bool written = true;
+    {
+        const testing_support::FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.set());
+        written = store.write(file, many);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile(file), QByteArray("/old.mp3\r\n"));
+    EXPECT_TRUE(store.write(file, many));
 }

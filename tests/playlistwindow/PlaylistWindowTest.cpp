@@ -1,5 +1,6 @@
 #include "base/BusyCursor.h"
 #include "base/RandomSource.h"
+#include "common/AccessibilityAudit.h"
 #include "common/FakeMpegPlayer.h"
 #include "common/FakeSpeechEngine.h"
 #include "common/TestSupport.h"
@@ -195,6 +196,21 @@ TEST_F(PlaylistWindowTest, ControlsSitWhereTheLayoutPutsThemWithTheirTexts)
     EXPECT_TRUE(list("List2")->uniformItemSizes());
     EXPECT_EQ(combo1()->currentText(), QStringLiteral("(playlist name)"));
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("SetAutoRepeat 1")});
+}
+
+TEST_F(PlaylistWindowTest, EveryControlIsNamedForScreenReadersAndTabFollowsTheLayout)
+{
+    const auto controls = accessibility_audit::controls(window.get());
+    const std::string all = accessibility_audit::listing(controls).toStdString();
+    // Drive, folders, two lists, two panels, the name box, ten buttons, two ads.
+    EXPECT_EQ(controls.size(), 19u) << all;
+    EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
+
+    EXPECT_EQ(
+        accessibility_audit::tabWalk(window.get(), child<QWidget>(QStringLiteral("Drive1")), 14),
+        QStringList({"Drive1", "Dir1", "List1", "List2", "Combo1", "CmdPlaylist_2", "CmdPlaylist_1",
+                     "CmdPlaylist_4", "CmdPlaylist_5", "CmdPlaylist_6", "CmdPlaylist_3",
+                     "CmdPlaylist_9", "CmdPlaylist_0", "CmdPlaylist_8", "CmdPlaylist_7"}));
 }
 
 TEST_F(PlaylistWindowTest, AdvertisementImagesAreTheirOwnPicturesAndAlternate)

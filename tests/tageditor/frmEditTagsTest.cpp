@@ -1,5 +1,6 @@
 #include "tageditor/frmEditTags.h"
 
+#include "common/AccessibilityAudit.h"
 #include "common/TestSupport.h"
 #include "tags/GenreList.h"
 #include "tags/TagFiles.h"
@@ -150,6 +151,19 @@ TEST_F(TagWindow, CaptionsAndTheYearShowWholeBesideTheirBoxes)
     // Window lists tell it apart from the main window.
     EXPECT_FALSE(w->windowTitle().isEmpty());
     EXPECT_NE(w->windowTitle(), QStringLiteral("Tolvar MP3 Radio"));
+}
+
+TEST_F(TagWindow, EveryControlIsNamedForScreenReadersAndTabFollowsTheRows)
+{
+    const auto w = window();
+    const auto controls = accessibility_audit::controls(w.get());
+    const std::string all = accessibility_audit::listing(controls).toStdString();
+    EXPECT_EQ(controls.size(), 8u) << all;
+    EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
+    // Genre sits beside Year, so it comes before Comment.
+    EXPECT_EQ(accessibility_audit::tabWalk(w.get(), box(*w, 0), 7),
+              QStringList({"txtEditTags_0", "txtEditTags_1", "txtEditTags_2", "txtEditTags_3",
+                           "cmbGenre", "txtEditTags_4", "CmdOk_0", "CmdOk_1"}));
 }
 
 TEST_F(TagWindow, NulPaddedFieldsShowWithoutPadding)

@@ -1,10 +1,12 @@
 #include "tags/TagReader.h"
 
 #include "TagFiles.h"
+#include "common/SpecialFiles.h"
 #include "tags/GenreList.h"
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 using tag_files::RawTag;
@@ -195,4 +197,19 @@ TEST_F(TagReading, BytesOutsideAsciiReadAsLatin1)
     EXPECT_EQ(state->artist, QString::fromLatin1(raw.artist));
     EXPECT_EQ(state->year, QString::fromLatin1(raw.year));
     EXPECT_EQ(TagReader::songTitle(path), QString::fromLatin1(raw.title));
+}
+
+// The title read when a song starts, and the editor's read, answer at once
+// for names that are no regular files: nothing to read, no waiting.
+TEST_F(TagReading, SpecialFilesAreNotReadAndNothingWaits)
+{
+    const testing_support::SpecialFiles special(dir_.path(), QStringLiteral(".mp3"));
+    ASSERT_EQ(special.entries().size(), 5u);
+    for (const auto& entry : special.entries()) {
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(TagReader::GetTags(entry.path)) << entry.kind;
+        EXPECT_FALSE(TagReader::songTitle(entry.path)) << entry.kind;
+        EXPECT_LT(clock.elapsed(), 1000) << entry.kind;
+    }
 }

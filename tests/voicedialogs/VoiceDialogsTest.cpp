@@ -1,5 +1,6 @@
 #include "RecordingVoiceOutput.h"
 #include "SpeechTestSupport.h"
+#include "common/AccessibilityAudit.h"
 #include "common/TestSupport.h"
 #include "speech/TextToSpeech.h"
 #include "speech/VoiceTuning.h"
@@ -194,6 +195,24 @@ TEST(TranslationDialogTest, ControlsSetHowThingsAreSpoken)
     EXPECT_TRUE(voice.tried.value(0).contains("%"));
     dialog.accept();
     EXPECT_EQ(voice.saved.size(), 1u);
+}
+
+TEST(VoiceDialogsTest, EveryControlOfEveryDialogIsNamedForScreenReaders)
+{
+    FakeVoice voice;
+    GeneralVoiceDialog general(voice, QString());
+    LexiconDialog lexicon(voice, QString());
+    TranslationDialog translation(voice, QString());
+    // Sliders and buttons; the list, boxes and buttons; the lists and table.
+    const std::pair<QWidget*, std::size_t> dialogs[] = {
+        {&general, 8u}, {&lexicon, 10u}, {&translation, 8u}};
+    for (const auto& [dialog, count] : dialogs) {
+        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        const auto controls = accessibility_audit::controls(dialog);
+        const std::string all = accessibility_audit::listing(controls).toStdString();
+        EXPECT_EQ(controls.size(), count) << all;
+        EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
+    }
 }
 
 TEST(VoiceDialogsTest, TheEngineOpensItsDialogsOverTheOwner)

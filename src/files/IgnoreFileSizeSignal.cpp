@@ -1,0 +1,8 @@
+#include "files/IgnoreFileSizeSignal.h"
+
+#include <csignal>
+
+void IgnoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}

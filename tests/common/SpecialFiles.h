@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace testing_support {
+
+// Names in a folder that are no regular files, each named like a song or a
+// playlist: a FIFO (whose plain open would wait for a writer for ever),
+// links to that FIFO and to a device, a bound socket and a folder. The
+// socket closes when the object goes.
+class SpecialFiles {
+public:
+    struct Entry {
+        QString path;
+        const char* kind;
+    };
+
+    SpecialFiles(const QString& folder, const QString& suffix);
+    ~SpecialFiles();
+    SpecialFiles(const SpecialFiles&) = delete;
+    SpecialFiles& operator=(const SpecialFiles&) = delete;
+
+    const std::vector<Entry>& entries() const { return entries_; }
+
+private:
+    std::vector<Entry> entries_;
+    int socket_ = -1;
+};
+
+}  // namespace testing_support

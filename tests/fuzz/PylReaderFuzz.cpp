@@ -1,0 +1,48 @@
+// libFuzzer target for the .pyl reader. Each input is a whole playlist
+// file. Checks that reading it in any blocks gives the same entries, that
+// every entry is a trimmed line of at most 4,096 bytes, and that the entries
+// written back read back the same.
+
+#include "playlist/PylFormat.h"
+#include "playlist/PylReader.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QStringList whole = PylFormat::decode(bytes);
+
+    // The first byte picks the block size of a second reading.
+    const qsizetype step = size > 0 ? 1 + data[0] % 64 : 1;
+    PylReader reader;
+    for (qsizetype at = 0; at < bytes.size(); at += step) {
+        reader.feed(QByteArrayView(bytes).sliced(at, std::min(step, bytes.size() - at)));
+    }
+    check(reader.finish() == whole);
+
+    bool fitsAgain = true;
+    for (const QString& entry : whole) {
+        check(!entry.isEmpty() && !entry.contains(QLatin1Char('\r')));
+        check(!entry.startsWith(QLatin1Char(' ')) && !entry.endsWith(QLatin1Char(' ')));
+        check(entry.size() <= PylReader::kMaxLineBytes);
+        // Bytes that are no text come back as U+FFFD, which may take more.
+        fitsAgain = fitsAgain && entry.toLocal8Bit().size() <= PylReader::kMaxLineBytes;
+    }
+    if (fitsAgain) {
+        check(PylFormat::decode(PylFormat::encode(whole)) == whole);
+    }
+    return 0;
+}
