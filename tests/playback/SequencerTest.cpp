@@ -182,16 +182,24 @@ TEST_F(SequencerTest, ALongListPlaysAndShufflesWhole)
     seq.PreviousSong();
     EXPECT_EQ(opened().last(), song(kSongs));
 
-    // Shuffled, every position can be drawn (no two draws in a row pick the
-    // same song, which shuffling refuses).
+    // Shuffled, every position can be drawn. The pick for a song's end is
+    // drawn as the song starts, so each draw is handed out once, for the
+    // start that follows the next end; later draws fall back to 0.25.
     settings.Rands = true;
     struct Draw {
         double value;
         int pick;
     };
+    std::optional<double> next;
+    random.setDraws([&next] {
+        const double value = next.value_or(0.25);
+        next.reset();
+        return value;
+    });
     for (const Draw& d : {Draw{0.0, 1}, Draw{0.99999, kSongs}, Draw{0.5, 20001},
                           Draw{std::nextafter(1.0, 0.0), kSongs}, Draw{0.9, 36001}}) {
-        random.setDraws([&d] { return d.value; });
+        next = d.value;
+        endSong();  // the song that starts now draws d
         endSong();
         EXPECT_EQ(seq.LastPick(), d.pick) << d.value;
         EXPECT_EQ(opened().last(), song(d.pick == kSongs ? 1 : d.pick + 1)) << d.value;
