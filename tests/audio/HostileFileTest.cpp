@@ -4,7 +4,7 @@
 #include "audio/DecoderFactory.h"
 #include "audio/MidiFile.h"
 #include "audio/MidiSynth.h"
-#include "common/SpecialFiles.h"
+#include "common/NonRegularFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -79,9 +79,9 @@ protected:
 // once: opening it must not wait for a writer that never comes.
 TEST_F(HostileFiles, SpecialFilesAreRefusedWithoutWaiting)
 {
-    const testing_support::SpecialFiles special(dir_.path(), QStringLiteral(".mp3"));
+    const testing_support::NonRegularFiles special(dir_.path(), QStringLiteral(".mp3"));
     ASSERT_EQ(special.entries().size(), 5u);
-    const testing_support::SpecialFiles asMidi(dir_.path(), QStringLiteral(".mid"));
+    const testing_support::NonRegularFiles asMidi(dir_.path(), QStringLiteral(".mid"));
     for (const auto& files : {&special, &asMidi}) {
         for (const auto& entry : files->entries()) {
             QElapsedTimer clock;

@@ -1,6 +1,6 @@
 #include "FailingSaveFile.h"
 #include "common/FileSizeLimit.h"
-#include "common/SpecialFiles.h"
+#include "common/NonRegularFiles.h"
 #include "common/TestSupport.h"
 #include "files/IgnoreFileSizeSignal.h"
 #include "playlist/PlaylistFolder.h"
@@ -167,7 +167,7 @@ TEST(PlaylistStore, SpecialAndHugeFilesGiveNothingAndNothingWaits)
 {
     QTemporaryDir dir;
     PlaylistStore store(dir.path());
-    const testing_support::SpecialFiles special(dir.path(), QStringLiteral(".pyl"));
+    const testing_support::NonRegularFiles special(dir.path(), QStringLiteral(".pyl"));
     ASSERT_EQ(special.entries().size(), 5u);
     std::vector<std::pair<QString, const char*>> refused;
     for (const auto& entry : special.entries()) {

@@ -2,7 +2,7 @@
 
 #include "TagFiles.h"
 #include "common/FileSizeLimit.h"
-#include "common/SpecialFiles.h"
+#include "common/NonRegularFiles.h"
 #include "files/IgnoreFileSizeSignal.h"
 #include "files/RegularFile.h"
 #include "tags/TagReader.h"
@@ -168,7 +168,7 @@ TEST_F(TagWriteRace, FileSizeLimitFailsTheWriteAndChangesNothing)
 // FIFO gets no bytes.
 TEST_F(TagWriteRace, SpecialFilesAreRefusedWithoutWaiting)
 {
-    const testing_support::SpecialFiles special(dir_.path(), QStringLiteral(".mp3"));
+    const testing_support::NonRegularFiles special(dir_.path(), QStringLiteral(".mp3"));
     ASSERT_EQ(special.entries().size(), 5u);
     for (const auto& entry : special.entries()) {
         const std::optional<TagEditState> read = TagReader::interpret(

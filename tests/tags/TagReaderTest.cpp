@@ -1,7 +1,7 @@
 #include "tags/TagReader.h"
 
 #include "TagFiles.h"
-#include "common/SpecialFiles.h"
+#include "common/NonRegularFiles.h"
 #include "tags/GenreList.h"
 
 #include <gtest/gtest.h>
@@ -203,7 +203,7 @@ TEST_F(TagReading, BytesOutsideAsciiReadAsLatin1)
 // for names that are no regular files: nothing to read, no waiting.
 TEST_F(TagReading, SpecialFilesAreNotReadAndNothingWaits)
 {
-    const testing_support::SpecialFiles special(dir_.path(), QStringLiteral(".mp3"));
+    const testing_support::NonRegularFiles special(dir_.path(), QStringLiteral(".mp3"));
     ASSERT_EQ(special.entries().size(), 5u);
     for (const auto& entry : special.entries()) {
         QElapsedTimer clock;

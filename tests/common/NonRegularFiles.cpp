@@ -1,4 +1,4 @@
-#include "common/SpecialFiles.h"
+#include "common/NonRegularFiles.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 
 namespace testing_support {
 
-SpecialFiles::SpecialFiles(const QString& folder, const QString& suffix)
+NonRegularFiles::NonRegularFiles(const QString& folder, const QString& suffix)
 {
     const QDir dir(folder);
     const QString fifo = dir.filePath(QStringLiteral("fifo") + suffix);
@@ -43,7 +43,7 @@ SpecialFiles::SpecialFiles(const QString& folder, const QString& suffix)
     }
 }
 
-SpecialFiles::~SpecialFiles()
+NonRegularFiles::~NonRegularFiles()
 {
     if (socket_ >= 0) {
         ::close(socket_);

@@ -9,17 +9,17 @@ namespace testing_support {
 // playlist: a FIFO (whose plain open would wait for a writer for ever),
 // links to that FIFO and to a device, a bound socket and a folder. The
 // socket closes when the object goes.
-class SpecialFiles {
+class NonRegularFiles {
 public:
     struct Entry {
         QString path;
         const char* kind;
     };
 
-    SpecialFiles(const QString& folder, const QString& suffix);
-    ~SpecialFiles();
-    SpecialFiles(const SpecialFiles&) = delete;
-    SpecialFiles& operator=(const SpecialFiles&) = delete;
+    NonRegularFiles(const QString& folder, const QString& suffix);
+    ~NonRegularFiles();
+    NonRegularFiles(const NonRegularFiles&) = delete;
+    NonRegularFiles& operator=(const NonRegularFiles&) = delete;
 
     const std::vector<Entry>& entries() const { return entries_; }
 
