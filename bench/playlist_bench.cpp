@@ -134,7 +134,8 @@ int main(int argc, char** argv)
     SilentPrompter prompter;
     QuietPlayer player;
     QuietVoice voice;
-    Playlist window(playlist, voice, player, prompter, playlists.path(), PlaylistWindowLinks{});
+    Playlist window(playlist, voice, player, prompter, PlaylistStore(playlists.path()),
+                    PlaylistWindowLinks{});
     window.show();
     QApplication::processEvents();
     auto* list1 = window.findChild<QListView*>(QStringLiteral("List1"));

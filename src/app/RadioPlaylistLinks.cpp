@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QPointer>
 
 PlaylistWindowLinks RadioPlaylistLinks(RadioSettings& settings, RandomSource& random,
                                        SpeechEngine& talk, std::function<void()> playIt)
@@ -15,9 +16,12 @@ PlaylistWindowLinks RadioPlaylistLinks(RadioSettings& settings, RandomSource& ra
     links.showTagEditor = [](const QString& tagFile) {
         frmEditTags::Open(tagFile, QApplication::activeModalWidget());
     };
+    // On the heap and guarded: a quit may end the windows under it while it
+    // is shown, and they take their child windows with them.
     links.showOptions = [&settings, &random, &talk] {
-        Ops options(settings, random, talk, QApplication::activeModalWidget());
-        options.exec();
+        QPointer<Ops> options = new Ops(settings, random, talk, QApplication::activeModalWidget());
+        options->exec();
+        delete options.data();
     };
     links.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     return links;

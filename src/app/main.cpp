@@ -139,7 +139,9 @@ int main(int argc, char** argv)
     MessageBoxPrompter prompter;
     PlaylistWindowHost playlistWindow([&] {
         return std::make_unique<Playlist>(
-            playlist, talk, player, prompter, PlaylistFolder::forThisProgram(),
+            playlist, talk, player, prompter,
+            PlaylistStore(PlaylistFolder::forThisProgram(),
+                          PlaylistFolder::earlierForThisProgram()),
             RadioPlaylistLinks(settings, random, talk, [&] { sequencer.PlayIt(); }));
     });
     tolvar.setPlaylistOpener([&] {

@@ -245,7 +245,7 @@ QString RadioMediaControl::startSongs(const QStringList& songs)
         return QStringLiteral("There are no songs to play");
     }
     // Accepted and started as the playlist window's "Accept" does.
-    playlist_.accept(songs.mid(0, kMaxSongs));
+    playlist_.accept(songs);
     voice_.stop();
     sequencer_.startAcceptedList();
     return {};

@@ -21,9 +21,6 @@ struct SongInfo;
 class RadioMediaControl : public MediaControl {
     Q_OBJECT
 public:
-    // A playlist holds at most this many songs, as the playlist window loads.
-    static constexpr int kMaxSongs = 32767;
-
     struct Links {
         // Exits as the main window's "Close" does.
         std::function<void()> quit;

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 struct CommandLayout {
@@ -134,7 +135,10 @@ void Tolvar::buildControls()
         box->setFocusPolicy(Qt::TabFocus);
         box->setAccessibleName(QString::fromLatin1(layout.caption));
         box->setAccessibleDescription(QString::fromLatin1(layout.description));
-        connect(box, &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
+        // Held like the transport buttons while the radio waits for the
+        // voice: the switch takes effect once the next song has started.
+        connect(box, &QCheckBox::toggled, this,
+                [this, i] { sequencer_.runOrHold(this, [this, i] { Check1_Click(i); }); });
         check1_.at(i) = box;
 
         // Right presses fall through the label to the panel, which docks.
@@ -236,7 +240,19 @@ void Tolvar::Commands_Click(int index)
             sequencer_.command(static_cast<TransportCommand>(index));
             break;
         case 5:
-            openPlaylist();
+            if (!sequencer_.holding()) {
+                openPlaylist();
+                break;
+            }
+            // Held like the transport buttons, then opened from the event
+            // loop rather than from inside the voice's signal ending the wait.
+            sequencer_.runOrHold(this, [this] {
+                QTimer::singleShot(0, this, [this] {
+                    if (!exiting_) {
+                        openPlaylist();
+                    }
+                });
+            });
             break;
         case 6:
             exitProgram();
@@ -248,8 +264,14 @@ void Tolvar::Commands_Click(int index)
 
 void Tolvar::openPlaylist()
 {
+    // A second press held during the wait finds the window already open.
+    if (playlistOpen_) {
+        return;
+    }
+    playlistOpen_ = true;
     voice_.stop();
     const bool accepted = playlistOpener_ && playlistOpener_();
+    playlistOpen_ = false;
     // A quit that came while the playlist window was open (from the
     // desktop's media controls) leaves nothing to start.
     if (accepted && !exiting_) {

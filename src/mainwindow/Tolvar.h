@@ -82,6 +82,7 @@ private:
     std::function<bool()> playlistOpener_;
     std::function<void()> unloader_;
     bool unloaded_ = false;
+    bool playlistOpen_ = false;
     // Set once the program is closing; nothing starts playing after it.
     bool exiting_ = false;
 };

@@ -1,6 +1,7 @@
 #include "options/Ops.h"
 
 #include "base/BusyCursor.h"
+#include "options/LabelRow.h"
 #include "options/NewsHostBox.h"
 #include "options/NumberFont.h"
 #include "options/OpsAccessibleTexts.h"
@@ -15,6 +16,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -76,8 +78,9 @@ int Ops::exec()
 {
     saved_ = false;
     Form_Load();
+    const QPointer<Ops> alive(this);
     RoundedDialog::exec();
-    return saved_ ? Accepted : Rejected;
+    return alive && saved_ ? Accepted : Rejected;
 }
 
 // ---- building -------------------------------------------------------------
@@ -109,23 +112,30 @@ void Ops::buildVoicePart()
     titleFont.setPointSize(titleFont.pointSize() + 2);
     title->setFont(titleFont);
 
-    label(QStringLiteral("CmdLbl_5"), QStringLiteral("Mfg:"), 360, 360);
-    label(QStringLiteral("CmdLbl_4"), QStringLiteral("Style:"), 360, 630);
-    label(QStringLiteral("CmdLbl_2"), QStringLiteral("Dialect:"), 360, 900);
-    label(QStringLiteral("CmdLbl_6"), QStringLiteral("Name:"), 360, 1170);
-    label(QStringLiteral("CmdLbl_7"), QStringLiteral("Age:"), 2910, 1170);
-    label(QStringLiteral("CmdLbl_8"), QStringLiteral("Speaker:"), 3690, 1170);
-    LblMfg = label(QStringLiteral("LblMfg"), QString(), 990, 360, 3510, kLineHeightTwips);
-    LblStyle = label(QStringLiteral("LblStyle"), QString(), 990, 630, 5500, kLineHeightTwips);
-    LblDialect = label(QStringLiteral("LblDialect"), QString(), 990, 900, 5500, kLineHeightTwips);
-    LblName = label(QStringLiteral("LblName"), QString(), 990, 1170, 1900, kLineHeightTwips);
-    LblAge = label(QStringLiteral("LblAge"), QString(), 3330, 1170, 340, kLineHeightTwips);
-    LblSpeaker = label(QStringLiteral("LblSpeaker"), QString(), 4410, 1170, 2200, kLineHeightTwips);
+    const auto field = [this](const char* captionName, const char* caption, int captionLeft,
+                              const char* valueName, int valueLeft, int top, int valueWidth) {
+        QLabel* shown = label(QString::fromLatin1(captionName), QString::fromLatin1(caption),
+                              captionLeft, top, -1, kLineHeightTwips);
+        QLabel* value = label(QString::fromLatin1(valueName), QString(), valueLeft, top, valueWidth,
+                              kLineHeightTwips);
+        LabelRow::keepGapAfter(*shown, *value);
+        return value;
+    };
+    LblMfg = field("CmdLbl_5", "Mfg:", 360, "LblMfg", 990, 360, 3510);
+    LblStyle = field("CmdLbl_4", "Style:", 360, "LblStyle", 990, 630, 5500);
+    LblDialect = field("CmdLbl_2", "Dialect:", 360, "LblDialect", 990, 900, 5500);
+    LblName = field("CmdLbl_6", "Name:", 360, "LblName", 990, 1170, 1900);
+    LblAge = field("CmdLbl_7", "Age:", 2910, "LblAge", 3330, 1170, 340);
+    LblSpeaker = field("CmdLbl_8", "Speaker:", 3690, "LblSpeaker", 4410, 1170, 2200);
 
-    label(QStringLiteral("CmdLbl_1"), QStringLiteral("You have"), 360, 1620);
+    countLead_ = label(QStringLiteral("CmdLbl_1"), QStringLiteral("You have"), 360, 1620, -1,
+                       kLineHeightTwips);
     LblCount =
         label(QStringLiteral("LblCount"), QStringLiteral("0"), 1125, 1620, 300, kLineHeightTwips);
-    label(QStringLiteral("CmdLbl_3"), QStringLiteral("voice engines available."), 1440, 1620);
+    countTail_ = label(QStringLiteral("CmdLbl_3"), QStringLiteral("voice engines available."), 1440,
+                       1620, -1, kLineHeightTwips);
+    // "You have 232 voice engines available." reads as one line.
+    LabelRow::flow({countLead_, LblCount, countTail_});
 
     ComboEngines = new QComboBox(this);
     ComboEngines->setObjectName(QStringLiteral("ComboEngines"));
@@ -135,9 +145,9 @@ void Ops::buildVoicePart()
     LblWhich->setToolTip(QStringLiteral("Engine number"));
 
     auto* genders = new QButtonGroup(this);
-    Option1 = optionButton(QStringLiteral("Option1"), 360, 2250, 270);
-    Option2 = optionButton(QStringLiteral("Option2"), 1170, 2250, 270);
-    Option3 = optionButton(QStringLiteral("Option3"), 2160, 2250, 270);
+    Option1 = toggle<QRadioButton>(QStringLiteral("Option1"), 360, 2250, 270);
+    Option2 = toggle<QRadioButton>(QStringLiteral("Option2"), 1170, 2250, 270);
+    Option3 = toggle<QRadioButton>(QStringLiteral("Option3"), 2160, 2250, 270);
     for (QRadioButton* option : {Option1, Option2, Option3}) {
         genders->addButton(option);
     }
@@ -147,12 +157,12 @@ void Ops::buildVoicePart()
 
     const QString fastTip =
         QStringLiteral("Releases system while talking.  For really fast CPU's.");
-    Check7 = checkBox(QStringLiteral("Check7"), 3840, 2250, 240);
+    Check7 = toggle<QCheckBox>(QStringLiteral("Check7"), 3840, 2250, 240);
     Check7->setToolTip(fastTip);
     label(QStringLiteral("Label111_3"), QStringLiteral("Fast CPU"), 4080, 2280)
         ->setToolTip(fastTip);
     const QString slowTip = QStringLiteral("No buffering. Talks while music plays.");
-    Check8 = checkBox(QStringLiteral("Check8"), 4980, 2250, 240);
+    Check8 = toggle<QCheckBox>(QStringLiteral("Check8"), 4980, 2250, 240);
     Check8->setToolTip(slowTip);
     label(QStringLiteral("Label1_4"), QStringLiteral("Slow CPU"), 5220, 2280)->setToolTip(slowTip);
 
@@ -182,16 +192,16 @@ void Ops::buildOptionsPart()
 
     QLabel* caption = label(QStringLiteral("LblNewsHost"), NewsHostBox::kCaption, 360, 3390);
     TxtNewsHost = new NewsHostBox(*caption, twips(1530, 3345, 3690, 285), this);
-    Check1 = checkBox(QStringLiteral("Check1"), 630, 3780, 270);
+    Check1 = toggle<QCheckBox>(QStringLiteral("Check1"), 630, 3780, 270);
     label(QStringLiteral("Label3_4"), QStringLiteral("Loop"), 900, 3810)
         ->setToolTip(QStringLiteral("Play all songs."));
-    Check5 = checkBox(QStringLiteral("Check5"), 1710, 3780, 270);
+    Check5 = toggle<QCheckBox>(QStringLiteral("Check5"), 1710, 3780, 270);
     label(QStringLiteral("Label3_1"), QStringLiteral("Stay on Top"), 1980, 3810)
         ->setToolTip(QStringLiteral("Keeps ZA3-Revez on top of other windows."));
-    Check2 = checkBox(QStringLiteral("Check2"), 630, 4140, 270);
+    Check2 = toggle<QCheckBox>(QStringLiteral("Check2"), 630, 4140, 270);
     label(QStringLiteral("Label3_2"), QStringLiteral("Random"), 900, 4170)
         ->setToolTip(QStringLiteral("Randomize the  play selection."));
-    Check9 = checkBox(QStringLiteral("Check9"), 1710, 4140, 270);
+    Check9 = toggle<QCheckBox>(QStringLiteral("Check9"), 1710, 4140, 270);
     label(QStringLiteral("Label3_3"), QStringLiteral("Hide Progress Bar"), 1980, 4170)
         ->setToolTip(QStringLiteral("Hides the progress bar."));
 
@@ -211,12 +221,12 @@ void Ops::buildOptionsPart()
     NewsCount->setToolTip(songsTip);
 
     const QString randomTip = QStringLiteral("Announce time after random number of songs.");
-    Check3 = checkBox(QStringLiteral("Check3"), 3690, 4770, 270);
+    Check3 = toggle<QCheckBox>(QStringLiteral("Check3"), 3690, 4770, 270);
     Check3->setToolTip(randomTip);
     label(QStringLiteral("Label1_8"), QStringLiteral("After random number of songs"), 3960, 4800)
         ->setToolTip(randomTip);
 
-    Check4 = checkBox(QStringLiteral("Check4"), 1350, 4770, 270);
+    Check4 = toggle<QCheckBox>(QStringLiteral("Check4"), 1350, 4770, 270);
     Check4->setToolTip(QStringLiteral("Use this if playing, but you don't hear anything"));
     label(QStringLiteral("Label3_0"), QStringLiteral("Flushback"), 1620, 4815);
     HScroll2 = scrollBar(QStringLiteral("HScroll2"), QRect(1350, 5200, 825, 105), 10, 32000, 25);
@@ -260,30 +270,20 @@ QLabel* Ops::label(const QString& name, const QString& text, int left, int top, 
 {
     auto* result = new QLabel(text, this);
     result->setObjectName(name);
-    if (width < 0) {
-        result->adjustSize();
-        const QRect place = twips(left, top, 0, 0);
-        result->move(place.topLeft());
-    } else {
-        result->setGeometry(twips(left, top, width, height));
-    }
+    const QSize fitted = result->sizeHint();
+    const QRect place = twips(left, top, std::max(width, 0), std::max(height, 0));
+    result->setGeometry(place.x(), place.y(), width < 0 ? fitted.width() : place.width(),
+                        height < 0 ? fitted.height() : place.height());
     return result;
 }
 
-QCheckBox* Ops::checkBox(const QString& name, int left, int top, int width)
+template <typename Box>
+Box* Ops::toggle(const QString& name, int left, int top, int width)
 {
-    auto* box = new QCheckBox(this);
+    auto* box = new Box(this);
     box->setObjectName(name);
     box->setGeometry(twips(left, top, width, kBoxHeightTwips));
     return box;
-}
-
-QRadioButton* Ops::optionButton(const QString& name, int left, int top, int width)
-{
-    auto* option = new QRadioButton(this);
-    option->setObjectName(name);
-    option->setGeometry(twips(left, top, width, kBoxHeightTwips));
-    return option;
 }
 
 QScrollBar* Ops::scrollBar(const QString& name, QRect geometryTwips, int minimum, int maximum,
@@ -332,6 +332,8 @@ void Ops::ListEngines()
         return;
     }
     LblCount->setText(digits(*count));
+    // "You have 232 voice engines available." reads as one line.
+    LabelRow::flow({countLead_, LblCount, countTail_});
     ComboEngines->addItems(actions_.engineEntries(*count));
     // Filling picks the first entry; the stored engine number picks instead.
     ComboEngines->setCurrentIndex(-1);

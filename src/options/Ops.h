@@ -70,10 +70,13 @@ private:
     OpsChoices choices() const;
     void message(QMessageBox::Icon icon, const QString& title, const QString& text);
 
+    // A width below 0 sizes the label to its text; a height below 0 too.
     QLabel* label(const QString& name, const QString& text, int left, int top, int width = -1,
                   int height = -1);
-    QCheckBox* checkBox(const QString& name, int left, int top, int width);
-    QRadioButton* optionButton(const QString& name, int left, int top, int width);
+
+    // A check box or an option button without a caption of its own.
+    template <typename Box>
+    Box* toggle(const QString& name, int left, int top, int width);
     QScrollBar* scrollBar(const QString& name, QRect geometryTwips, int minimum, int maximum,
                           int pageStep);
     QPushButton* button(int item, const QString& caption, int left, int top, int width,
@@ -86,7 +89,9 @@ private:
     bool saved_ = false;
 
     QComboBox* ComboEngines = nullptr;
+    QLabel* countLead_ = nullptr;  // "You have"
     QLabel* LblCount = nullptr;
+    QLabel* countTail_ = nullptr;  // "voice engines available."
     QLabel* LblWhich = nullptr;
     QLabel* LblMfg = nullptr;
     QLabel* LblStyle = nullptr;

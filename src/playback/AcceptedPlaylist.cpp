@@ -4,11 +4,13 @@ AcceptedPlaylist::AcceptedPlaylist(QObject* parent) : QObject(parent) {}
 
 void AcceptedPlaylist::accept(const QStringList& songs)
 {
-    if (!songs.isEmpty()) {
-        songs_ = songs;
-        file_ = songs_.constFirst();
-        index_ = 1;
+    if (songs.isEmpty()) {
+        setListAccepted(false);
+        return;
     }
+    songs_ = songs.mid(0, kMaxSongs);
+    file_ = songs_.constFirst();
+    index_ = 1;
     accepted_ = true;
     emit changed();
 }
@@ -26,7 +28,7 @@ std::optional<QString> AcceptedPlaylist::song(std::int64_t index) const
     return songs_.at(static_cast<qsizetype>(index - 1));
 }
 
-void AcceptedPlaylist::setSongIndex(std::int16_t index)
+void AcceptedPlaylist::setSongIndex(std::int32_t index)
 {
     if (index_ != index) {
         index_ = index;

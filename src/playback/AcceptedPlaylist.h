@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 // The playlist that plays: the songs the user accepted, the position of the
@@ -13,10 +14,15 @@
 class AcceptedPlaylist : public QObject {
     Q_OBJECT
 public:
+    // Positions are 32-bit: a list plays whole up to this many songs, in
+    // order and shuffled alike.
+    static constexpr std::int32_t kMaxSongs = std::numeric_limits<std::int32_t>::max();
+
     explicit AcceptedPlaylist(QObject* parent = nullptr);
 
-    // Makes the songs the playlist, from the first. An empty list leaves the
-    // songs as they were. Either way the list counts as accepted.
+    // Makes the songs (the first kMaxSongs of them) the playlist, from the
+    // first, and counts the list as accepted. An empty list starts nothing:
+    // the songs stay as they were and nothing counts as accepted.
     void accept(const QStringList& songs);
     // The playlist window was left without starting a playlist.
     void decline();
@@ -26,8 +32,8 @@ public:
     // SongList(index) with a 1-based index; no value outside 1..SongCount.
     std::optional<QString> song(std::int64_t index) const;
 
-    std::int16_t SongIndex() const { return index_; }
-    void setSongIndex(std::int16_t index);
+    std::int32_t SongIndex() const { return index_; }
+    void setSongIndex(std::int32_t index);
     // The file PlayIt opens; it may lie outside the list (a song played on
     // its own, a loaded list not yet accepted).
     const QString& SongFile() const { return file_; }
@@ -42,7 +48,7 @@ signals:
 
 private:
     QStringList songs_;
-    std::int16_t index_ = 1;
+    std::int32_t index_ = 1;
     QString file_;
     bool accepted_ = false;
 };

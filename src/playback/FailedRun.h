@@ -9,10 +9,10 @@ class FailedRun {
 public:
     // Song `index` failed; true when now every one of the `songs` has (the
     // run then starts over).
-    bool add(std::int16_t index, std::int32_t songs);
+    bool add(std::int32_t index, std::int32_t songs);
     // A song opened.
     void clear() { failed_.clear(); }
 
 private:
-    QSet<std::int16_t> failed_;
+    QSet<std::int32_t> failed_;
 };

@@ -29,18 +29,19 @@ bool NextSongPlanner::shuffling() const
     return settings_.Rands && playlist_.SongCount() > 1;
 }
 
-std::int16_t NextSongPlanner::draw(std::int16_t lastPick) const
+std::int32_t NextSongPlanner::draw(std::int32_t lastPick) const
 {
-    const std::int32_t songs = std::min<std::int32_t>(playlist_.SongCount(), kMaxIndex);
-    std::int16_t pick = 0;
+    const std::int32_t songs = playlist_.SongCount();
+    std::int32_t pick = 0;
     do {
-        pick = static_cast<std::int16_t>(std::floor(random_.next() * songs + 1));
+        // A draw just below 1 may round up to songs + 1 for a long list.
+        pick = std::min(songs, static_cast<std::int32_t>(std::floor(random_.next() * songs + 1)));
     } while (pick == lastPick);
     return pick;
 }
 
 void NextSongPlanner::loadAhead(bool currentFailed, std::int16_t songsSinceTime,
-                                std::int16_t songsSinceNews, std::int16_t lastPick)
+                                std::int16_t songsSinceNews, std::int32_t lastPick)
 {
     followOnAsked_ = false;
     std::int64_t index = playlist_.SongIndex();
@@ -52,9 +53,7 @@ void NextSongPlanner::loadAhead(bool currentFailed, std::int16_t songsSinceTime,
     }
     // The end advances one past the pick, from the last song to the first.
     index = index + 1 > playlist_.SongCount() ? 1 : index + 1;
-    const std::optional<QString> next = index > 0 && index <= kMaxIndex
-                                            ? playlist_.song(static_cast<std::int16_t>(index))
-                                            : std::nullopt;
+    const std::optional<QString> next = playlist_.song(index);
     if (!next || *next == QLatin1String("error")) {
         return;
     }
@@ -71,9 +70,9 @@ void NextSongPlanner::songEnded(bool wordsFirst)
     followOnAsked_ = false;
 }
 
-std::optional<std::int16_t> NextSongPlanner::takePick(std::int16_t lastPick)
+std::optional<std::int32_t> NextSongPlanner::takePick(std::int32_t lastPick)
 {
-    const std::optional<std::int16_t> early = pick_;
+    const std::optional<std::int32_t> early = pick_;
     pick_.reset();
     if (!shuffling()) {
         return std::nullopt;

@@ -23,11 +23,11 @@ public:
     // successor goes to the player. The counts are the announcement counters
     // before this song's end counts it.
     void loadAhead(bool currentFailed, std::int16_t songsSinceTime, std::int16_t songsSinceNews,
-                   std::int16_t lastPick);
+                   std::int32_t lastPick);
     // At a song end, shuffled: the pick drawn early when it is still good
     // (differs from the last and lies in the list), else a new one; no value
     // when not shuffling.
-    std::optional<std::int16_t> takePick(std::int16_t lastPick);
+    std::optional<std::int32_t> takePick(std::int32_t lastPick);
     void forgetPick() { pick_.reset(); }
 
     // At a song end: when words come first after all, a song that followed
@@ -37,7 +37,7 @@ public:
 
 private:
     bool shuffling() const;
-    std::int16_t draw(std::int16_t lastPick) const;
+    std::int32_t draw(std::int32_t lastPick) const;
     MpegPlayer::FollowOn followOn(bool currentFailed, std::int16_t songsSinceTime,
                                   std::int16_t songsSinceNews) const;
 
@@ -45,6 +45,6 @@ private:
     AcceptedPlaylist& playlist_;
     RandomSource& random_;
     MpegPlayer& player_;
-    std::optional<std::int16_t> pick_;
+    std::optional<std::int32_t> pick_;
     bool followOnAsked_ = false;
 };

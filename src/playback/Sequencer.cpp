@@ -5,6 +5,7 @@
 #include "base/RandomSource.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Announcer.h"
+#include "playback/SongCounting.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 
@@ -14,29 +15,9 @@
 #include <optional>
 
 namespace {
+using song_counting::countSong;
+using song_counting::frameFromText;
 const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
-constexpr std::int16_t kMaxIndex = std::numeric_limits<std::int16_t>::max();
-
-std::optional<std::int32_t> frameFromText(const QString& text)
-{
-    bool ok = false;
-    const std::int32_t frame = text.trimmed().toInt(&ok);
-    return ok ? std::optional<std::int32_t>(frame) : std::nullopt;
-}
-
-// Counts one song toward an announcement. A count that reaches or has passed
-// its threshold (which may have been lowered meanwhile) makes it due; 0 means
-// never.
-void countSong(std::int16_t& since, std::int16_t threshold, bool& due)
-{
-    if (since < kMaxIndex) {
-        ++since;
-    }
-    if (threshold > 0 && since >= threshold) {
-        due = true;
-        since = 0;
-    }
-}
 }  // namespace
 
 Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, RandomSource& random,
@@ -73,17 +54,35 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
     timer1_.start();
 }
 
+bool Sequencer::holding() const
+{
+    return waiting_ && !settings_.Release;
+}
+
 void Sequencer::command(TransportCommand command)
 {
-    if (waiting_ && !settings_.Release) {
-        held_.push_back(command);
+    if (holding()) {
+        held_.hold(command);
         return;
     }
     run(command);
 }
 
+void Sequencer::runOrHold(QObject* context, std::function<void()> action)
+{
+    if (holding()) {
+        held_.hold(context, std::move(action));
+        return;
+    }
+    action();
+}
+
 void Sequencer::startAcceptedList()
 {
+    // No song to start (a first start that saved an empty list), no intro.
+    if (playlist_.SongFile().isEmpty()) {
+        return;
+    }
     random_.seedFromClock();
     announcer_.speakIntro();
     PlayIt();
@@ -162,11 +161,12 @@ void Sequencer::PreviousSong()
 
 void Sequencer::advanceTo(std::int64_t index)
 {
-    if (index < std::numeric_limits<std::int16_t>::min() || index > kMaxIndex) {
+    if (index < std::numeric_limits<std::int32_t>::min() ||
+        index > std::numeric_limits<std::int32_t>::max()) {
         playing_ = false;
         return;
     }
-    playlist_.setSongIndex(static_cast<std::int16_t>(index));
+    playlist_.setSongIndex(static_cast<std::int32_t>(index));
     const std::optional<QString> path = playlist_.song(playlist_.SongIndex());
     if (!path) {
         playing_ = false;
@@ -246,7 +246,7 @@ bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
     // one that just played.
     songTitle_.clear();
     songInfo_.cancel();
-    if (path == QLatin1String("error")) {
+    if (path.isEmpty() || path == QLatin1String("error")) {
         return false;
     }
     if (!player_.OpenMPEG(windowHandle, path, QStringLiteral("MPEGVideo")).isEmpty()) {
@@ -378,7 +378,7 @@ bool Sequencer::giveUpAfterFailure()
 
 void Sequencer::shuffle()
 {
-    const std::optional<std::int16_t> pick = next_.takePick(lastPick_);
+    const std::optional<std::int32_t> pick = next_.takePick(lastPick_);
     if (!pick) {
         return;
     }
@@ -471,16 +471,19 @@ void Sequencer::supersedeWait()
     // The song whose end was waiting is no longer the one that matters; what
     // the announcer is saying may still finish.
     waiting_ = false;
-    held_.clear();
     clearDue();
+    // Held transport commands go with it; the other held controls still
+    // run, once the song that replaces the wait has started.
+    held_.dropCommands();
+    if (!held_.empty()) {
+        QTimer::singleShot(0, this, &Sequencer::runHeldCommands);
+    }
 }
 
 void Sequencer::runHeldCommands()
 {
     while (!held_.empty() && !waiting_) {
-        const TransportCommand next = held_.front();
-        held_.pop_front();
-        run(next);
+        held_.runFirst([this](TransportCommand command) { run(command); });
     }
 }
 
@@ -491,10 +494,4 @@ void Sequencer::halt()
     held_.clear();
     timer1_.stop();
     publishState();
-}
-
-void Sequencer::clearDue()
-{
-    timeDue_ = false;
-    newsDue_ = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/FailedRun.h"
+#include "playback/HeldControls.h"
 #include "playback/NextSongPlanner.h"
 #include "playback/PlaybackState.h"
 #include "playback/TransportCommand.h"
@@ -11,7 +12,6 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <optional>
 
@@ -33,7 +33,8 @@ class SpeechEngine;
 // voice's and the announcer's signals: nothing blocks the GUI thread while
 // the announcer talks.
 //
-// While waiting, transport commands are held and run in order after the next
+// While waiting, transport commands (and the other controls given to
+// runOrHold) are held and run in order after the next
 // song has started; with Release on they run at once, and one that starts or
 // stops a song takes the place of the automatic advance.
 //
@@ -53,6 +54,11 @@ public:
 
     // A transport button (held while waiting for the voice, unless Release).
     void command(TransportCommand command);
+    // Any other control of the main window that the wait holds as it holds
+    // the transport buttons (the playlist button, the announcer switches):
+    // runs the action at once, or after the next song has started, in order
+    // with held commands. An action whose context is gone by then is dropped.
+    void runOrHold(QObject* context, std::function<void()> action);
     // Starts the accepted playlist as a radio does: the intro, then the first
     // song while the intro is spoken.
     void startAcceptedList();
@@ -84,6 +90,8 @@ public:
     bool Playing() const { return playing_; }
     bool paused() const { return paused_; }
     bool waitingForVoice() const { return waiting_; }
+    // True while controls given to command() and runOrHold() are held.
+    bool holding() const;
     std::size_t heldCommands() const { return held_.size(); }
     QTimer& timer1() { return timer1_; }
 
@@ -92,7 +100,7 @@ public:
     const QString& SongTitle() const { return songTitle_; }
     std::int32_t StartFrame() const { return startFrame_; }
     std::int32_t EndFrame() const { return endFrame_; }
-    std::int16_t LastPick() const { return lastPick_; }
+    std::int32_t LastPick() const { return lastPick_; }
     std::int16_t SongsSinceTime() const { return songsSinceTime_; }
     std::int16_t SongsSinceNews() const { return songsSinceNews_; }
     bool TimeDue() const { return timeDue_; }
@@ -141,7 +149,7 @@ private:
     void sayBackToMusic();
     void supersedeWait();
     void runHeldCommands();
-    void clearDue();
+    void clearDue() { timeDue_ = newsDue_ = false; }
     void publishState();
     int shownPercent();
 
@@ -161,7 +169,7 @@ private:
     bool waiting_ = false;
     // "And now, back to the music" waits for headlines still on their way.
     bool backToMusicPending_ = false;
-    std::deque<TransportCommand> held_;
+    HeldControls held_;
     PlaybackState published_ = PlaybackState::Stopped;
 
     QString songTitle_;
@@ -170,7 +178,7 @@ private:
     // The song's first range began here; a seek starts a later range.
     std::int32_t songFirstFrame_ = 0;
     bool seeked_ = false;
-    std::int16_t lastPick_ = 0;
+    std::int32_t lastPick_ = 0;
     std::int16_t songsSinceTime_ = 0;
     std::int16_t songsSinceNews_ = 0;
     bool timeDue_ = false;

@@ -126,8 +126,9 @@ void PlaylistBuilder::SaveList(const QString& typedName)
         return;
     }
     const QString stem = trimSpaces(typedName);
-    const QString fileName = store_.fileFor(stem);
-    if (FileExists(fileName)) {
+    // Asked whenever a load of the name would find a playlist, which the save
+    // then replaces.
+    if (FileExists(store_.fileToLoad(stem))) {
         const PromptAnswer answer =
             prompter_.ask({QStringLiteral("Overwrite existing file ") + stem + QLatin1Char('?'),
                            QStringLiteral("File already exists!"), PromptButtons::YesNo,
@@ -137,7 +138,7 @@ void PlaylistBuilder::SaveList(const QString& typedName)
         }
     }
     appendSavedNames({typedName});
-    if (!store_.write(fileName, playlist_.paths())) {
+    if (!store_.write(store_.fileToSave(stem), playlist_.paths())) {
         prompter_.ask(stopMessage(QStringLiteral("Error saving file"), QStringLiteral("Error")));
     }
 }
@@ -151,7 +152,7 @@ void PlaylistBuilder::GetFiles(const QString& typedName)
                         QStringLiteral("No lists saved, or selected."), true));
         return;
     }
-    const QString fileName = store_.fileFor(trimSpaces(typedName));
+    const QString fileName = store_.fileToLoad(trimSpaces(typedName));
     if (!FileExists(fileName)) {
         prompter_.ask(stopMessage(QStringLiteral("None found."), QStringLiteral("None found")));
         return;

@@ -2,24 +2,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 QString PlaylistFolder::forThisProgram()
 {
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const QString chosen = choose(QCoreApplication::applicationDirPath(), userDir);
-    if (chosen == userDir) {
-        QDir().mkpath(userDir);
-    }
-    return chosen;
+    QDir().mkpath(userDir);
+    return userDir;
 }
 
-QString PlaylistFolder::choose(const QString& programDir, const QString& userDir)
+QString PlaylistFolder::earlierForThisProgram()
 {
-    const QFileInfo info(programDir);
-    if (!programDir.isEmpty() && info.isDir() && info.isWritable()) {
-        return programDir;
-    }
-    return userDir;
+    return QCoreApplication::applicationDirPath();
 }

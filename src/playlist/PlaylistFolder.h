@@ -2,13 +2,13 @@
 
 #include <QString>
 
-// Where saved playlists live: the program's own folder when the user may write
-// there (a build tree, a portable copy), else the per-user data folder.
+// Where saved playlists live: the per-user data folder, never beside the
+// program (an installed program's folder may be on PATH). Playlists that were
+// saved beside the program before are still listed and loaded from there.
 class PlaylistFolder {
 public:
-    // The folder for this running program; creates the per-user folder when
-    // that is the one chosen.
+    // The per-user data folder of this program, created when missing.
     static QString forThisProgram();
-    // The choice itself: programDir when it is a writable folder, else userDir.
-    static QString choose(const QString& programDir, const QString& userDir);
+    // The program's own folder, where playlists used to be saved.
+    static QString earlierForThisProgram();
 };

@@ -6,13 +6,53 @@
 #include "playlist/PylReader.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <algorithm>
 
 namespace {
+
 constexpr std::size_t kBlockBytes = 64 * 1024;
+constexpr QLatin1String kExtension{".pyl"};
+
+// The file of the stem in the folder: the exact name first, else one whose
+// extension differs only in case.
+std::optional<QString> existingFile(const QString& folder, const QString& stem)
+{
+    const QString exact = JoinPath(folder, stem + kExtension);
+    if (QFileInfo::exists(exact)) {
+        return exact;
+    }
+    const QFileInfo wanted(exact);
+    const QString name = wanted.fileName();
+    const QDir dir = wanted.dir();
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (entry.size() == name.size() && entry.endsWith(kExtension, Qt::CaseInsensitive) &&
+            entry.startsWith(name.chopped(kExtension.size()))) {
+            return dir.filePath(entry);
+        }
+    }
+    return std::nullopt;
+}
+
+// Playlist files of one folder; hidden ones only when their stem is empty.
+QStringList playlistFiles(const QString& folder)
+{
+    QStringList files;
+    for (const QString& file :
+         QDir(folder).entryList({QStringLiteral("*.pyl*")}, QDir::Files | QDir::Hidden)) {
+        if (!file.startsWith(QLatin1Char('.')) ||
+            file.startsWith(kExtension, Qt::CaseInsensitive)) {
+            files << file;
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
-PlaylistStore::PlaylistStore(QString folder)
+PlaylistStore::PlaylistStore(QString folder, QString earlierFolder)
     : folder_(std::move(folder)),
+      earlierFolder_(std::move(earlierFolder)),
       makeSaveFile_([](const QString& name) { return std::make_unique<QSaveFile>(name); })
 {
 }
@@ -22,11 +62,45 @@ QString PlaylistStore::fileFor(const QString& stem) const
     return JoinPath(folder_, stem + QStringLiteral(".pyl"));
 }
 
+QStringList PlaylistStore::folders() const
+{
+    QStringList folders{folder_};
+    if (!earlierFolder_.isEmpty() &&
+        QDir(earlierFolder_).canonicalPath() != QDir(folder_).canonicalPath()) {
+        folders << earlierFolder_;
+    }
+    return folders;
+}
+
+QString PlaylistStore::fileToLoad(const QString& stem) const
+{
+    for (const QString& folder : folders()) {
+        if (std::optional<QString> file = existingFile(folder, stem)) {
+            return *file;
+        }
+    }
+    return fileFor(stem);
+}
+
+QString PlaylistStore::fileToSave(const QString& stem) const
+{
+    return existingFile(folder_, stem).value_or(fileFor(stem));
+}
+
 QStringList PlaylistStore::savedNames() const
 {
-    const QDir dir(folder_);
-    const QStringList files =
-        dir.entryList({QStringLiteral("*.pyl*")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList files;
+    for (const QString& folder : folders()) {
+        for (const QString& file : playlistFiles(folder)) {
+            if (!files.contains(file)) {
+                files << file;
+            }
+        }
+    }
+    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
     QStringList names;
     names.reserve(files.size());
     for (const QString& file : files) {

@@ -57,12 +57,12 @@ QString driveOf(const QString& folder)
 }  // namespace
 
 Playlist::Playlist(AcceptedPlaylist& accepted, SpeechEngine& speech, MpegPlayer& player,
-                   Prompter& prompter, const QString& playlistFolder, PlaylistWindowLinks links,
+                   Prompter& prompter, PlaylistStore store, PlaylistWindowLinks links,
                    QWidget* parent)
     : RoundedDialog(parent),
       accepted_(accepted),
       player_(player),
-      store_(playlistFolder),
+      store_(std::move(store)),
       builder_(accepted, prompter, store_),
       voice_(speech, prompter, links.openUrl),
       links_(std::move(links))
@@ -187,9 +187,9 @@ void Playlist::createLists()
                       twips(2250, 270, 5055, 1485));
     list2_ = makeList("List2", &builder_.playlist(), QAbstractItemView::SingleSelection,
                       twips(180, 1980, 4290, 1665));
+    // Only the user's click chooses an entry: the view moves its highlight by
+    // itself when rows go, and that must not change the current song.
     connect(list2_, &QListView::clicked, this, &Playlist::List2_Click);
-    connect(list2_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &Playlist::List2_Click);
     connect(list2_, &QListView::doubleClicked, this, &Playlist::List2_DblClick);
 }
 
@@ -406,9 +406,15 @@ void Playlist::CmdPlaylist_Click(int index)
         case Options:
             options();
             break;
-        case Remove:
+        case Remove: {
+            const int before = builder_.playlist().count();
             builder_.RemoveSong(highlightedEntry());
+            // The view highlights the entry that moved up; the user did not.
+            if (builder_.playlist().count() != before) {
+                list2_->selectionModel()->clear();
+            }
             break;
+        }
         case About:
             voice_.about();
             break;

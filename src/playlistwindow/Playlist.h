@@ -50,7 +50,7 @@ public:
     static constexpr int kCommandCount = playlist_layout::kCommandCount;
 
     Playlist(AcceptedPlaylist& accepted, SpeechEngine& speech, MpegPlayer& player,
-             Prompter& prompter, const QString& playlistFolder, PlaylistWindowLinks links,
+             Prompter& prompter, PlaylistStore store, PlaylistWindowLinks links,
              QWidget* parent = nullptr);
     ~Playlist() override;
 

@@ -29,20 +29,40 @@ void PlaylistWindowHost::open()
 
 void PlaylistWindowHost::showModal()
 {
+    if (inShowModal_) {
+        return;  // already waiting for it further up
+    }
     ensureWindow();
     window_->setWindowModality(Qt::ApplicationModal);
+    inShowModal_ = true;
     window_->exec();
+    inShowModal_ = false;
+    // Nothing of the window is on the call stack any more.
+    if (unloadPending_) {
+        unloadPending_ = false;
+        window_.reset();
+    }
 }
 
 void PlaylistWindowHost::unload()
 {
+    if (!window_) {
+        return;
+    }
+    if (inShowModal_) {
+        unloadPending_ = true;
+        window_->done(QDialog::Rejected);
+        return;
+    }
     window_.reset();
 }
 
 void PlaylistWindowHost::drop()
 {
     // unloaded() comes from inside the window's own close handling.
-    if (window_) {
+    if (inShowModal_) {
+        unloadPending_ = true;
+    } else if (window_) {
         window_.release()->deleteLater();
     }
 }

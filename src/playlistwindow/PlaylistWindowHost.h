@@ -7,8 +7,14 @@
 class Playlist;
 
 // Owns the playlist window for the main window: creates it on first use,
-// shows it modally and reports when it hides again. Hidden, the window keeps its lists; a close
-// request from the platform unloads it and the next open() creates it anew. GUI thread only.
+// shows it modally and reports when it hides again. Hidden, the window keeps
+// its lists; a close request from the platform unloads it and the next open()
+// creates it anew.
+//
+// While showModal() waits, windows opened over the playlist window (options,
+// tag editor, message boxes) may still be running their own loops inside it,
+// so an unload then only ends the window's loop; the window is destroyed once
+// showModal() has its loop back. GUI thread only.
 class PlaylistWindowHost : public QObject {
     Q_OBJECT
 public:
@@ -39,4 +45,7 @@ private:
 
     Factory make_;
     std::unique_ptr<Playlist> window_;
+    bool inShowModal_ = false;
+    // Set when an unload came while showModal() was waiting.
+    bool unloadPending_ = false;
 };

@@ -14,7 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <algorithm>
 
 namespace {
 
@@ -87,19 +91,53 @@ QString text(const char* source)
     return frmEditTags::tr(source);
 }
 
+void growToTheLeft(QWidget* widget, int width)
+{
+    const QRect place = widget->geometry();
+    if (width > place.width()) {
+        widget->setGeometry(place.right() + 1 - width, place.top(), width, place.height());
+    }
+}
+
+// The width a line edit needs to show the text whole, frame and margins
+// included.
+int widthForText(const QLineEdit& box, const QString& shown)
+{
+    constexpr int kInnerMargin = 2;  // the line edit's own, on each side
+    constexpr int kCursorWidth = 1;
+    const QMargins margins = box.textMargins() + box.contentsMargins();
+    const int inner = box.fontMetrics().horizontalAdvance(shown) + 2 * kInnerMargin + kCursorWidth +
+                      margins.left() + margins.right();
+    QStyleOptionFrame option;
+    option.initFrom(&box);
+    option.lineWidth =
+        box.hasFrame() ? box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &box) : 0;
+    return box.style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, box.height()), &box)
+        .width();
+}
+
 }  // namespace
 
 void frmEditTags::Open(const QString& tagFile, QWidget* parent)
 {
     ShowBusyCursor();
-    frmEditTags window(parent);
-    window.StartEdit(tagFile);
+    // On the heap and guarded: a quit may end the parent while the editor is
+    // shown, and the parent takes its child windows with it.
+    QPointer<frmEditTags> window = new frmEditTags(parent);
+    window->StartEdit(tagFile);
     ShowNormalCursor();
+    delete window.data();
 }
 
 frmEditTags::frmEditTags(QWidget* parent) : RoundedDialog(parent)
 {
     setObjectName(QStringLiteral("frmEditTags"));
+    setWindowTitle(text("ID Tag"));
+    // The layout is made for small 8 point captions, as in the other windows.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor::fromRgb(kBackground));
     setPalette(colours);
@@ -125,6 +163,10 @@ void frmEditTags::buildControls()
         label->setObjectName(QStringLiteral("lblEditTags_%1").arg(i));
         const Place& p = caption.place;
         label->setGeometry(twips(p.left, p.top, p.width, p.height));
+        // The captions end where their boxes begin; a font wider than the
+        // design's grows a caption to the left instead of cutting it.
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        growToTheLeft(label, label->sizeHint().width());
         QPalette white = label->palette();
         white.setColor(QPalette::WindowText, Qt::white);
         label->setPalette(white);
@@ -140,6 +182,10 @@ void frmEditTags::buildControls()
         box->installEventFilter(this);
         boxes_[i] = box;
     }
+    // The Year box shows its four digits whatever the font.
+    QLineEdit* year = boxes_[kYearBox];
+    year->resize(std::max(year->width(), widthForText(*year, QStringLiteral("0000"))),
+                 year->height());
 
     genres_ = new QComboBox(this);
     genres_->setObjectName(QStringLiteral("cmbGenre"));
@@ -186,6 +232,9 @@ bool frmEditTags::load(const QString& path)
         &state_.title, &state_.artist, &state_.album, &state_.year, &state_.comment};
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         limits_[i]->setText(Id3v1Tag::beforeNul(*texts[i]));
+        // Shown from its start: an untagged file's path is longer than the
+        // 30 characters a write keeps, and those are what the user must see.
+        boxes_[i]->setCursorPosition(0);
     }
     // Bytes 148 and above are no position of the list: nothing is selected.
     genres_->setCurrentIndex(state_.genre < genres_->count() ? state_.genre : -1);

@@ -11,11 +11,25 @@ constexpr const char* kSurfaceButtons = "tolvarDragButtons";
 
 }  // namespace
 
-WindowDrag::WindowDrag(QWidget* window) : QObject(window), window_(window) {}
+WindowDrag::WindowDrag(QWidget* window)
+    : QObject(window),
+      window_(window),
+      systemMove_([](QWindow* handle) { return handle->startSystemMove(); })
+{
+}
 
 WindowDrag::~WindowDrag()
 {
     stop();
+}
+
+void WindowDrag::setSystemMoveAllowed(bool allowed)
+{
+    if (allowed) {
+        systemMove_ = [](QWindow* handle) { return handle->startSystemMove(); };
+    } else {
+        systemMove_ = nullptr;
+    }
 }
 
 void WindowDrag::addSurface(QWidget* surface, Qt::MouseButtons buttons)
@@ -32,36 +46,57 @@ void WindowDrag::start(const QPointF& globalPos)
     if (window_ == nullptr) {
         return;
     }
-    QWidget* top = window_->window();
-    QWindow* handle = top->windowHandle();
-    if (systemMoveAllowed_ && handle != nullptr && handle->startSystemMove()) {
+    grabOffset_ = globalPos - QPointF(window_->window()->pos());
+    pressPos_ = globalPos;
+    if (systemMove_) {
+        armed_ = true;
+    } else {
+        following_ = true;
+    }
+    watch();
+}
+
+void WindowDrag::watch()
+{
+    // Moves and the release go to whichever widget took the press, so they
+    // are watched application-wide.
+    qApp->removeEventFilter(this);
+    qApp->installEventFilter(this);
+}
+
+void WindowDrag::takeOff(const QPointF& globalPos)
+{
+    armed_ = false;
+    QWindow* handle = window_ != nullptr ? window_->window()->windowHandle() : nullptr;
+    if (handle != nullptr && systemMove_ && systemMove_(handle)) {
+        stop();  // the window manager has the pointer now
         return;
     }
-    grabOffset_ = globalPos - QPointF(top->pos());
-    if (!following_) {
-        following_ = true;
-        // Moves and the release go to whichever widget took the press, so
-        // they are watched application-wide.
-        qApp->installEventFilter(this);
-    }
+    following_ = true;
+    follow(globalPos);
 }
 
 bool WindowDrag::eventFilter(QObject* watched, QEvent* event)
 {
-    if (following_) {
+    if (armed_ || following_) {
         switch (event->type()) {
             case QEvent::MouseMove: {
                 const auto* move = static_cast<QMouseEvent*>(event);
                 if (move->buttons() == Qt::NoButton) {
                     stop();  // the release went elsewhere
-                } else {
+                } else if (following_) {
                     follow(move->globalPosition());
+                } else if ((move->globalPosition() - pressPos_).manhattanLength() >=
+                           QApplication::startDragDistance()) {
+                    takeOff(move->globalPosition());
                 }
                 return false;
             }
             case QEvent::MouseButtonRelease: {
                 const auto* release = static_cast<QMouseEvent*>(event);
-                follow(release->globalPosition());
+                if (following_) {
+                    follow(release->globalPosition());
+                }
                 if (release->buttons() == Qt::NoButton) {
                     stop();
                 }
@@ -100,7 +135,8 @@ void WindowDrag::follow(const QPointF& globalPos)
 
 void WindowDrag::stop()
 {
-    if (following_) {
+    if (armed_ || following_) {
+        armed_ = false;
         following_ = false;
         qApp->removeEventFilter(this);
     }

@@ -44,10 +44,10 @@ protected:
     void SetUp() override
     {
         host = std::make_unique<PlaylistWindowHost>([this] {
-            return std::make_unique<Playlist>(playlist, speech, player, prompter, playlists.path(),
-                                              RadioPlaylistLinks(settings, random, speech, [this] {
-                                                  played << playlist.SongFile();
-                                              }));
+            return std::make_unique<Playlist>(
+                playlist, speech, player, prompter, PlaylistStore(playlists.path()),
+                RadioPlaylistLinks(settings, random, speech,
+                                   [this] { played << playlist.SongFile(); }));
         });
     }
 
@@ -78,7 +78,10 @@ protected:
 TEST_F(RadioPlaylistLinksTest, ShowModalReturnsOnceAcceptHidesTheWindow)
 {
     QSignalSpy returned(host.get(), &PlaylistWindowHost::returned);
-    whileShown([](Playlist& window) { EXPECT_TRUE(window.isModal()); });
+    whileShown([](Playlist& window) {
+        EXPECT_TRUE(window.isModal());
+        window.builder().playlist().replace({QStringLiteral("/music/a.mp3")});
+    });
     EXPECT_EQ(returned.count(), 1);
     EXPECT_TRUE(playlist.ListAccepted());
     ASSERT_NE(host->window(), nullptr);

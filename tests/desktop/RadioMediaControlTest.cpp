@@ -220,18 +220,19 @@ TEST_F(RadioMediaControlTest, RefusedUrisChangeNothing)
     EXPECT_EQ(control.status(), PlaybackStatus::Stopped);
 }
 
-TEST_F(RadioMediaControlTest, OverlongPlaylistIsCutToWhatTheRadioCounts)
+TEST_F(RadioMediaControlTest, LongPlaylistIsTakenWholeAsThePlaylistWindowTakesIt)
 {
+    constexpr int kSongs = 32767 + 5;
     QStringList songs;
-    for (int i = 0; i < RadioMediaControl::kMaxSongs + 5; ++i) {
+    for (int i = 0; i < kSongs; ++i) {
         songs << QStringLiteral("/m/%1.mp3").arg(i);
     }
     ASSERT_TRUE(control.openUri(url(makePlaylist(QStringLiteral("huge.pyl"), songs))).isEmpty());
-    EXPECT_EQ(playlist.SongCount(), RadioMediaControl::kMaxSongs);
-    EXPECT_EQ(playlist.SongList().size(), RadioMediaControl::kMaxSongs);
-    // Reverse from the first song lands on the last one kept.
+    EXPECT_EQ(playlist.SongCount(), kSongs);
+    EXPECT_EQ(playlist.SongList(), songs);
+    // Reverse from the first song lands on the last one.
     control.previous();
-    EXPECT_EQ(opened().last(), songs[RadioMediaControl::kMaxSongs - 1]);
+    EXPECT_EQ(opened().last(), songs.last());
 }
 
 TEST_F(RadioMediaControlTest, TrackTakesTheTagTitleElseTheFileName)

@@ -336,6 +336,95 @@ TEST_F(TolvarTest, AnAcceptedPlaylistStartsWithTheIntro)
     EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
 }
 
+TEST_F(TolvarTest, LeavingThePlaylistWindowWithNothingToPlayStartsNothingAndSaysNothing)
+{
+    struct Case {
+        const char* name;
+        bool earlierList;
+        // What the playlist window did: accept an empty list, or save one
+        // (which sets ListAccepted) and be closed.
+        bool saved;
+    };
+    for (const Case& c : {Case{"first start, empty Accept", false, false},
+                          Case{"empty Accept after an earlier list", true, false},
+                          Case{"first start, Save then close", false, true}}) {
+        SCOPED_TRACE(c.name);
+        AcceptedPlaylist fresh;
+        Sequencer sequencer{settings, fresh, random, player, voice, announcer};
+        Tolvar w{settings, random, sequencer, player, voice};
+        if (c.earlierList) {
+            fresh.accept({QStringLiteral("/music/old.mp3")});
+        }
+        announcer.calls.clear();
+        player.calls.clear();
+        voice.calls.clear();
+        w.setPlaylistOpener([&] {
+            if (c.saved) {
+                fresh.setListAccepted(true);
+            } else {
+                fresh.accept({});
+            }
+            return fresh.ListAccepted();
+        });
+        w.Commands_Click(5);
+        testing_support::pumpFor(20ms);
+        EXPECT_TRUE(announcer.calls.isEmpty());
+        EXPECT_EQ(voice.calls, QStringList{QStringLiteral("stop")});
+        EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
+        EXPECT_FALSE(sequencer.Playing());
+    }
+}
+
+TEST_F(TolvarTest, PlaylistAndSwitchesWaitForTheVoiceLikeTheTransportButtons)
+{
+    Tolvar& w = open();
+    settings.FlushBack = false;
+    settings.ManyTime = 1;
+    ASSERT_TRUE(settings.NowTime);
+    useSongs(3);
+    seq.PlayIt();
+    player.atEnd = 1;
+    seq.CheckSongEnd();
+    player.atEnd = 0;
+    ASSERT_TRUE(seq.holding());
+    voice.calls.clear();
+    QStringList order;
+    w.setPlaylistOpener([&] {
+        order << QStringLiteral("playlist after ") + player.openedPath;
+        testing_support::pumpFor(50ms);  // the window's own loop
+        return false;
+    });
+
+    box(0)->click();  // Time off, while the time is being announced
+    command(5)->click();
+    command(5)->click();  // pressed twice, opened once
+    EXPECT_TRUE(settings.NowTime);
+    EXPECT_TRUE(order.isEmpty());
+    EXPECT_TRUE(voice.calls.isEmpty()) << "the announcer was cut";
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(testing_support::waitUntil([&] { return !order.isEmpty(); }, 2s));
+    // The switch still counted for this song end, and the playlist window
+    // opened once the next song had started.
+    EXPECT_TRUE(voice.calls.contains(QStringLiteral("speak And now,  back to the music.")));
+    EXPECT_FALSE(settings.NowTime);
+    EXPECT_EQ(order, QStringList{QStringLiteral("playlist after /music/2.mp3")});
+}
+
+TEST_F(TolvarTest, CloseIsNeverHeld)
+{
+    Tolvar& w = open();
+    w.show();
+    settings.ManyTime = 1;
+    useSongs(2);
+    seq.PlayIt();
+    player.atEnd = 1;
+    seq.CheckSongEnd();
+    ASSERT_TRUE(seq.holding());
+    command(6)->click();
+    EXPECT_FALSE(w.isVisible());
+}
+
 TEST_F(TolvarTest, CloseStopsEverythingAndClosesEveryWindow)
 {
     Tolvar& w = open();

@@ -123,7 +123,6 @@ TEST_F(OpsTest, ControlsSitWhereTheyBelongWithTheirTexts)
     // Controls given only a position start there.
     for (const Place& p : std::initializer_list<Place>{{"CmdLbl_5", 360, 360, 0, 0},
                                                        {"LblMfg", 990, 360, 0, 0},
-                                                       {"LblSpeaker", 4410, 1170, 0, 0},
                                                        {"Check7", 3840, 2250, 0, 0},
                                                        {"Label111_3", 4080, 2280, 0, 0},
                                                        {"Option3", 2160, 2250, 0, 0},
@@ -304,6 +303,51 @@ TEST_F(OpsTest, OpeningShowsTheEnginesAndTheSharedValues)
     // Opening tells the engine nothing.
     EXPECT_EQ(talk.selected, 0);
     EXPECT_TRUE(storedKeys().isEmpty());
+}
+
+TEST_F(OpsTest, ValuesKeepAGapAfterTheirCaptionsAndTheCountReadsAsOneLine)
+{
+    talk.engines.clear();
+    for (int i = 1; i <= 232; ++i) {
+        talk.engines << QStringLiteral("Voice %1").arg(i);
+    }
+    settings.EngineNum = 1;
+    ops->Form_Load();
+    ASSERT_EQ(text("LblCount"), "232");
+
+    const TwipsScale scale = TwipsScale::forWidget(ops.get());
+    const auto textEnd = [](const QLabel* label) {
+        return label->x() + label->fontMetrics().horizontalAdvance(label->text());
+    };
+    // Each pair reads on one baseline, the second a space after the first.
+    const auto expectSpaced = [&](const char* first, const char* second) {
+        const QLabel* a = control<QLabel>(first);
+        const QLabel* b = control<QLabel>(second);
+        EXPECT_GE(b->x() - textEnd(a), a->fontMetrics().horizontalAdvance(QLatin1Char(' ')))
+            << first << " runs into " << second;
+        EXPECT_EQ(b->y(), a->y()) << second;
+        EXPECT_EQ(b->height(), a->height()) << second;
+        EXPECT_EQ(b->alignment() & Qt::AlignVertical_Mask, a->alignment() & Qt::AlignVertical_Mask)
+            << second;
+    };
+    struct Field {
+        const char* caption;
+        const char* value;
+        int designLeft;
+    };
+    for (const Field& f :
+         {Field{"CmdLbl_5", "LblMfg", 990}, Field{"CmdLbl_4", "LblStyle", 990},
+          Field{"CmdLbl_2", "LblDialect", 990}, Field{"CmdLbl_6", "LblName", 990},
+          Field{"CmdLbl_7", "LblAge", 3330}, Field{"CmdLbl_8", "LblSpeaker", 4410}}) {
+        expectSpaced(f.caption, f.value);
+        EXPECT_GE(control<QLabel>(f.value)->x(), scale.rect(f.designLeft, 0, 0, 0).x()) << f.value;
+    }
+    expectSpaced("CmdLbl_1", "LblCount");
+    expectSpaced("LblCount", "CmdLbl_3");
+    for (const char* name : {"LblCount", "CmdLbl_3"}) {
+        const QLabel* part = control<QLabel>(name);
+        EXPECT_GE(part->width(), part->fontMetrics().horizontalAdvance(part->text())) << name;
+    }
 }
 
 TEST_F(OpsTest, ReopeningReloadsFromTheSharedValuesWithoutDuplicatingEngines)

@@ -38,7 +38,7 @@ TEST(FileExists, NeedsAFileWithContent)
 }
 
 // Accepting starts the list from its first song wherever the last one stood;
-// an empty list keeps the songs but still counts as accepted.
+// an empty list keeps the songs and counts as nothing accepted.
 TEST(AcceptedPlaylist, AcceptStartsFromTheFirstSongAndAnnouncesTheChange)
 {
     AcceptedPlaylist playlist;
@@ -55,12 +55,11 @@ TEST(AcceptedPlaylist, AcceptStartsFromTheFirstSongAndAnnouncesTheChange)
     EXPECT_EQ(playlist.SongFile(), QStringLiteral("/x.mp3"));
     EXPECT_TRUE(playlist.ListAccepted());
 
-    playlist.decline();
     playlist.accept({});
     EXPECT_EQ(playlist.SongList(),
               QStringList({QStringLiteral("/x.mp3"), QStringLiteral("/y.mp3")}));
-    EXPECT_TRUE(playlist.ListAccepted());
-    EXPECT_EQ(changes.count(), 7);
+    EXPECT_FALSE(playlist.ListAccepted());
+    EXPECT_EQ(changes.count(), 6);
 }
 
 TEST(RandomSource, SameSeedSameDrawsAllInUnitInterval)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <cmath>
 #include <set>
 
 using namespace std::chrono_literals;
@@ -162,6 +163,55 @@ TEST_F(SequencerTest, ShuffleNeverRepeatsThePreviousPick)
         previous = pick;
     }
     EXPECT_EQ(seen.size(), 6u);
+}
+
+TEST_F(SequencerTest, ALongListPlaysAndShufflesWhole)
+{
+    constexpr int kSongs = 40000;
+    useList(kSongs);
+    settings.Loops = false;
+
+    // In order past 32,767, and back from the first to the last.
+    playlist.setSongIndex(32767);
+    playlist.setSongFile(song(32767));
+    seq.PlayIt();
+    endSong();
+    EXPECT_EQ(playlist.SongIndex(), 32768);
+    EXPECT_EQ(opened().last(), song(32768));
+    playlist.setSongIndex(1);
+    seq.PreviousSong();
+    EXPECT_EQ(opened().last(), song(kSongs));
+
+    // Shuffled, every position can be drawn. The pick for a song's end is
+    // drawn as the song starts, so each draw is handed out once, for the
+    // start that follows the next end; later draws fall back to 0.25.
+    settings.Rands = true;
+    struct Draw {
+        double value;
+        int pick;
+    };
+    std::optional<double> next;
+    random.setDraws([&next] {
+        const double value = next.value_or(0.25);
+        next.reset();
+        return value;
+    });
+    for (const Draw& d : {Draw{0.0, 1}, Draw{0.99999, kSongs}, Draw{0.5, 20001},
+                          Draw{std::nextafter(1.0, 0.0), kSongs}, Draw{0.9, 36001}}) {
+        next = d.value;
+        endSong();  // the song that starts now draws d
+        endSong();
+        EXPECT_EQ(seq.LastPick(), d.pick) << d.value;
+        EXPECT_EQ(opened().last(), song(d.pick == kSongs ? 1 : d.pick + 1)) << d.value;
+    }
+}
+
+TEST_F(SequencerTest, PlayWithNoSongAsksThePlayerForNothingAndStops)
+{
+    seq.PlayIt();
+    EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
+    ASSERT_TRUE(waitUntil([this] { return !seq.Playing(); }, 2s));
+    EXPECT_TRUE(announcer.calls.isEmpty());
 }
 
 TEST_F(SequencerTest, ShuffleLeavesAOneSongListAlone)
@@ -418,6 +468,55 @@ TEST_F(SequencerTest, ReleaseOffHoldsCommandsUntilTheNextSongHasStarted)
                                 QStringLiteral("open ") + song(2),
                                 QStringLiteral("open ") + song(3), QStringLiteral("stop music")}));
     EXPECT_FALSE(seq.Playing());
+    EXPECT_EQ(seq.heldCommands(), 0u);
+}
+
+TEST_F(SequencerTest, OtherControlsAreHeldInOrderWithTheCommands)
+{
+    useList(4);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    ASSERT_TRUE(seq.holding());
+    log.clear();
+    QObject context;
+    auto gone = std::make_unique<QObject>();
+    seq.runOrHold(&context, [&] { log << QStringLiteral("switch"); });
+    seq.command(TransportCommand::Forward);
+    seq.runOrHold(gone.get(), [&] { log << QStringLiteral("from a closed window"); });
+    seq.runOrHold(&context, [&] { log << QStringLiteral("playlist"); });
+    gone.reset();
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_EQ(seq.heldCommands(), 4u);
+
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return !seq.waitingForVoice(); }, 2s));
+    EXPECT_EQ(log, QStringList({QStringLiteral("say ") + kBackToTheMusic,
+                                QStringLiteral("open ") + song(2), QStringLiteral("switch"),
+                                QStringLiteral("open ") + song(3), QStringLiteral("playlist")}));
+    EXPECT_EQ(seq.heldCommands(), 0u);
+
+    // Not waiting, or with Release on while waiting, they run at once.
+    log.clear();
+    seq.runOrHold(&context, [&] { log << QStringLiteral("now"); });
+    EXPECT_EQ(log, QStringList{QStringLiteral("now")});
+}
+
+TEST_F(SequencerTest, HeldControlsOutliveAWaitThatASongStartEnds)
+{
+    useList(3);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    endSong();
+    QObject context;
+    bool ran = false;
+    seq.runOrHold(&context, [&] { ran = true; });
+    seq.command(TransportCommand::Stop);
+    // A song started directly (the desktop's "open") ends the wait: the held
+    // Stop goes with it, the held switch still runs.
+    seq.PlayIt();
+    ASSERT_TRUE(waitUntil([&] { return ran; }, 2s));
+    EXPECT_TRUE(seq.Playing());
     EXPECT_EQ(seq.heldCommands(), 0u);
 }
 

@@ -185,6 +185,51 @@ TEST_F(PlaylistBuilderTest, ABackupCopyIsListedButLoadsNothing)
     EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/keep.mp3")});
 }
 
+TEST_F(PlaylistBuilderTest, AnyCaseOfTheExtensionLoadsAndIsSavedOver)
+{
+    writeFile(pyl("ROCK.PYL"), "/m/a.mp3\r\n");
+    builder.listSavedNames();
+    ASSERT_EQ(names(), QStringList{QStringLiteral("ROCK")});
+    builder.GetFiles(QStringLiteral("ROCK"));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3")});
+
+    build({QStringLiteral("/m/b.mp3")});
+    builder.SaveList(QStringLiteral("ROCK"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{overwrite(QStringLiteral("ROCK"))});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("ROCK.PYL")});
+    EXPECT_EQ(readFile(pyl("ROCK.PYL")), QByteArray("/m/b.mp3\r\n"));
+}
+
+TEST_F(PlaylistBuilderTest, ANameOfSpacesIsListedAsTheEmptyName)
+{
+    build({QStringLiteral("/m/a.mp3")});
+    builder.SaveList(QStringLiteral("   "));
+    PlaylistBuilder nextStart{playlist, prompter, store};
+    nextStart.listSavedNames();
+    EXPECT_EQ(nextStart.savedNames().stringList(), QStringList{QString()});
+}
+
+TEST_F(PlaylistBuilderTest, PlaylistsBesideTheProgramStillLoadAndSavesGoToTheUserFolder)
+{
+    QTemporaryDir program;
+    writeFile(program.filePath(QStringLiteral("old.pyl")), "/m/old.mp3\r\n");
+    PlaylistStore both{dir.path(), program.path()};
+    PlaylistBuilder withEarlier{playlist, prompter, both};
+    withEarlier.listSavedNames();
+    EXPECT_EQ(withEarlier.savedNames().stringList(), QStringList{QStringLiteral("old")});
+    withEarlier.GetFiles(QStringLiteral("old"));
+    EXPECT_EQ(withEarlier.playlist().paths(), QStringList{QStringLiteral("/m/old.mp3")});
+
+    withEarlier.playlist().replace({QStringLiteral("/m/new.mp3")});
+    withEarlier.SaveList(QStringLiteral("old"));
+    EXPECT_EQ(prompter.asked, QList<Prompt>{overwrite(QStringLiteral("old"))});
+    EXPECT_EQ(readFile(pyl("old.pyl")), QByteArray("/m/new.mp3\r\n"));
+    EXPECT_EQ(readFile(program.filePath(QStringLiteral("old.pyl"))), QByteArray("/m/old.mp3\r\n"));
+    withEarlier.GetFiles(QStringLiteral("old"));
+    EXPECT_EQ(withEarlier.playlist().paths(), QStringList{QStringLiteral("/m/new.mp3")});
+}
+
 TEST_F(PlaylistBuilderTest, ListingAppendsAfterNamesAlreadyThere)
 {
     writeFile(pyl("b.pyl"), "x\r\n");

@@ -1,15 +1,19 @@
 #include "FailingSaveFile.h"
 #include "common/FileSizeLimit.h"
 #include "common/SpecialFiles.h"
+#include "common/TestSupport.h"
 #include "files/IgnoreFileSizeSignal.h"
 #include "playlist/PlaylistFolder.h"
 #include "playlist/PlaylistStore.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
@@ -101,17 +105,60 @@ TEST(PlaylistStore, ReadOfSomethingUnreadableGivesNothing)
     EXPECT_FALSE(store.read(dir.filePath(QStringLiteral("folder.pyl"))).has_value());
 }
 
-TEST(PlaylistFolder, ProgramFolderWhenWritableElseUserFolder)
+TEST(PlaylistStore, TheExtensionMatchesInAnyCaseAndTheEmptyStemIsListed)
 {
     QTemporaryDir dir;
-    const QString user = dir.filePath(QStringLiteral("user"));
-    EXPECT_EQ(PlaylistFolder::choose(dir.path(), user), dir.path());
+    for (const char* name : {"ROCK.PYL", "Jazz.Pyl", "jazz.pyl", ".pyl", ".hidden.pyl"}) {
+        writeFile(dir.filePath(QString::fromLatin1(name)), "x\r\n");
+    }
+    PlaylistStore store(dir.path());
+    EXPECT_EQ(store.savedNames(), (QStringList{QString(), QStringLiteral("Jazz"),
+                                               QStringLiteral("jazz"), QStringLiteral("ROCK")}));
 
-    const QString plain = dir.filePath(QStringLiteral("plain"));
-    writeFile(plain, "x");
-    EXPECT_EQ(PlaylistFolder::choose(plain, user), user);
-    EXPECT_EQ(PlaylistFolder::choose(dir.filePath(QStringLiteral("gone")), user), user);
-    EXPECT_EQ(PlaylistFolder::choose(QString(), user), user);
+    struct Case {
+        const char* stem;
+        const char* file;  // what a load reads and a save writes
+    };
+    for (const Case& c :
+         {Case{"ROCK", "ROCK.PYL"}, Case{"Jazz", "Jazz.Pyl"}, Case{"jazz", "jazz.pyl"},
+          Case{"", ".pyl"}, Case{"rock", "rock.pyl"}, Case{"new", "new.pyl"}}) {
+        const QString stem = QString::fromLatin1(c.stem);
+        const QString file = dir.filePath(QString::fromLatin1(c.file));
+        EXPECT_EQ(store.fileToLoad(stem), file) << c.stem;
+        EXPECT_EQ(store.fileToSave(stem), file) << c.stem;
+    }
+}
+
+TEST(PlaylistStore, PlaylistsOfTheEarlierFolderAreListedAndLoadedButNeverWritten)
+{
+    QTemporaryDir user;
+    QTemporaryDir program;
+    writeFile(program.filePath(QStringLiteral("old.pyl")), "/m/old.mp3\r\n");
+    writeFile(program.filePath(QStringLiteral("both.pyl")), "/m/program.mp3\r\n");
+    writeFile(user.filePath(QStringLiteral("both.pyl")), "/m/user.mp3\r\n");
+    writeFile(user.filePath(QStringLiteral("new.pyl")), "/m/new.mp3\r\n");
+    writeFile(program.filePath(QStringLiteral("tolvar-radio")), "program");
+    PlaylistStore store(user.path(), program.path());
+
+    EXPECT_EQ(store.savedNames(),
+              (QStringList{QStringLiteral("both"), QStringLiteral("new"), QStringLiteral("old")}));
+    EXPECT_EQ(store.fileToLoad(QStringLiteral("old")), program.filePath(QStringLiteral("old.pyl")));
+    EXPECT_EQ(store.fileToLoad(QStringLiteral("both")), user.filePath(QStringLiteral("both.pyl")));
+    EXPECT_EQ(store.fileToSave(QStringLiteral("old")), user.filePath(QStringLiteral("old.pyl")));
+    // The same folder given twice lists each playlist once.
+    EXPECT_EQ(PlaylistStore(user.path(), user.path()).savedNames(),
+              (QStringList{QStringLiteral("both"), QStringLiteral("new")}));
+}
+
+TEST(PlaylistFolder, SavesInTheUserDataFolderNeverBesideTheProgram)
+{
+    const testing_support::SettingsSandbox sandbox;
+    const QString folder = PlaylistFolder::forThisProgram();
+    EXPECT_EQ(folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_NE(QDir(folder).canonicalPath(),
+              QDir(QCoreApplication::applicationDirPath()).canonicalPath());
+    EXPECT_EQ(PlaylistFolder::earlierForThisProgram(), QCoreApplication::applicationDirPath());
 }
 
 // Names that are no regular files, and files too large for a playlist, give

@@ -70,7 +70,7 @@ protected:
     Tolvar main{settings, random, seq, player, voice};
     PlaylistWindowHost host{[this] {
         return std::make_unique<Playlist>(
-            playlist, voice, player, prompter, playlists.path(),
+            playlist, voice, player, prompter, PlaylistStore(playlists.path()),
             RadioPlaylistLinks(settings, random, voice, [this] { seq.PlayIt(); }));
     }};
 };

@@ -64,8 +64,8 @@ protected:
         };
         links.showOptions = [this] { ++optionsShown; };
         links.openUrl = [this](const QUrl& url) { opened << url; };
-        return std::make_unique<Playlist>(playlist, speech, player, prompter, playlists.path(),
-                                          links);
+        return std::make_unique<Playlist>(playlist, speech, player, prompter,
+                                          PlaylistStore(playlists.path()), links);
     }
 
     template <typename T>
@@ -309,7 +309,8 @@ TEST_F(PlaylistWindowTest, AcceptWithNothingKeepsThePreviousPlaylist)
     playlist.setSongIndex(2);
     click(Playlist::Accept);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(playlist.ListAccepted());
+    // Nothing to start: the main window starts nothing and says nothing.
+    EXPECT_FALSE(playlist.ListAccepted());
     EXPECT_EQ(playlist.SongList().size(), 2);
     EXPECT_EQ(playlist.SongCount(), 2);
     EXPECT_EQ(playlist.SongFile(), QStringLiteral("/old/2.mp3"));
@@ -369,6 +370,25 @@ TEST_F(PlaylistWindowTest, RemoveAsksAndTakesOnlyTheHighlightedEntry)
     click(Playlist::Remove);
     EXPECT_TRUE(shown("List2").isEmpty());
     EXPECT_EQ(prompter.asked.size(), 4);
+}
+
+TEST_F(PlaylistWindowTest, RemoveLeavesNoEntryChosenThatTheUserDidNotClick)
+{
+    window->openFolder(rock.path());
+    clickWidget(QStringLiteral("All"));
+    clickEntry(0);
+    ASSERT_EQ(playlist.SongFile(), rockPath("a.wav"));
+
+    click(Playlist::Remove);
+    ASSERT_EQ(shown("List2"), (QStringList{"b.mp3", "c.midi"}));
+    // The entry that moved up is neither highlighted nor the current song.
+    EXPECT_TRUE(list("List2")->selectionModel()->selectedRows().isEmpty());
+    EXPECT_EQ(playlist.SongFile(), rockPath("a.wav"));
+
+    // So a second Remove asks and takes nothing.
+    click(Playlist::Remove);
+    EXPECT_EQ(shown("List2"), (QStringList{"b.mp3", "c.midi"}));
+    EXPECT_EQ(prompter.asked.size(), 2);
 }
 
 TEST_F(PlaylistWindowTest, ClickThenCancelLeavesThatSongCurrent)
@@ -525,8 +545,8 @@ TEST(PlaylistWindowHost, ReopeningShowsTheWindowAsItWasLeft)
     int made = 0;
     PlaylistWindowHost host([&] {
         ++made;
-        return std::make_unique<Playlist>(playlist, speech, player, prompter, playlists.path(),
-                                          PlaylistWindowLinks{});
+        return std::make_unique<Playlist>(playlist, speech, player, prompter,
+                                          PlaylistStore(playlists.path()), PlaylistWindowLinks{});
     });
     QSignalSpy returned(&host, &PlaylistWindowHost::returned);
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -77,6 +78,14 @@ protected:
     std::vector<ShownError> errors_;
 };
 
+// The text position at the box's left edge once painted: 0 when the box
+// shows its text from the start.
+int firstShownPosition(QLineEdit* box)
+{
+    box->grab();  // the scroll offset is worked out while painting
+    return box->cursorPositionAt(QPoint(0, box->height() / 2));
+}
+
 void leave(QLineEdit* box)
 {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -104,10 +113,44 @@ TEST_F(TagWindow, ControlsCarryTheirCaptionsTipsAndPlaces)
 
     const TwipsScale scale = TwipsScale::forWidget(w.get());
     EXPECT_EQ(w->size(), scale.size(4050, 3165));
-    EXPECT_EQ(box(*w, 3)->geometry(), scale.rect(990, 1530, 495, 285));
+    // The Year box may be wider than designed, so that four digits fit.
+    const QRect year = scale.rect(990, 1530, 495, 285);
+    EXPECT_EQ(box(*w, 3)->geometry().topLeft(), year.topLeft());
+    EXPECT_EQ(box(*w, 3)->height(), year.height());
+    EXPECT_GE(box(*w, 3)->width(), year.width());
     EXPECT_EQ(command(*w, 0)->geometry(), scale.rect(1710, 2670, 735, 315));
     EXPECT_EQ(w->fades()->geometry(), scale.rect(3510, 2790, 255, 45));
     EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
+}
+
+TEST_F(TagWindow, CaptionsAndTheYearShowWholeBesideTheirBoxes)
+{
+    const QString path = file(tag_files::body(400) + nulPadded().bytes());
+    const auto w = window();
+    ASSERT_TRUE(w->load(path));
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+
+    QList<QWidget*> fields{genres(*w)};
+    for (int i = 0; i < frmEditTags::kBoxCount; ++i) {
+        fields << box(*w, i);
+    }
+    for (const QLabel* label : w->findChildren<QLabel*>(QRegularExpression("^lblEditTags_"))) {
+        const QString name = label->text();
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(name), label->contentsRect().width())
+            << name.toStdString();
+        for (const QWidget* field : fields) {
+            EXPECT_FALSE(label->geometry().intersects(field->geometry()))
+                << name.toStdString() << " covers " << field->objectName().toStdString();
+        }
+    }
+    QLineEdit* year = box(*w, frmEditTags::kYearBox);
+    year->setCursorPosition(4);
+    EXPECT_EQ(firstShownPosition(year), 0) << "the first digit of the year is cut";
+
+    // Window lists tell it apart from the main window.
+    EXPECT_FALSE(w->windowTitle().isEmpty());
+    EXPECT_NE(w->windowTitle(), QStringLiteral("Tolvar MP3 Radio"));
 }
 
 TEST_F(TagWindow, EveryControlIsNamedForScreenReadersAndTabFollowsTheRows)
@@ -150,6 +193,10 @@ TEST_F(TagWindow, UntaggedFileShowsItsWholePathAndNoGenre)
         EXPECT_TRUE(box(*w, i)->text().isEmpty()) << i;
     }
     EXPECT_EQ(genres(*w)->currentIndex(), -1);
+    // Shown from its start, as a write keeps its first 30 characters.
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    EXPECT_EQ(firstShownPosition(box(*w, 0)), 0);
     // The over-long preset can still be shortened but not lengthened.
     QTest::keyClick(box(*w, 0), Qt::Key_End);
     QTest::keyClick(box(*w, 0), 'x');

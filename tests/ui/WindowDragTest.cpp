@@ -95,3 +95,47 @@ TEST(WindowDrag, SurfaceThatTakesPressesStillDragsForItsButtons)
     EXPECT_EQ(strip.pos(), origin + QPoint(-50, -20));
     EXPECT_FALSE(drag.following());
 }
+
+TEST(WindowDrag, TheWindowManagerIsAskedOnlyOnceTheHeldMouseMoves)
+{
+    struct Case {
+        const char* name;
+        QPoint moved;        // where the held mouse goes before the release
+        bool managerMoves;   // whether the window manager takes the move
+        int asked;           // requests to the window manager
+        QPoint windowShift;  // how far the window moved by hand
+    };
+    const int far = QApplication::startDragDistance() + 5;
+    for (const Case& c : {Case{"quick click", QPoint(0, 0), true, 0, QPoint(0, 0)},
+                          Case{"jitter", QPoint(1, 1), true, 0, QPoint(0, 0)},
+                          Case{"drag", QPoint(far, 3), true, 1, QPoint(0, 0)},
+                          Case{"drag by hand", QPoint(far, 3), false, 1, QPoint(far, 3)}}) {
+        SCOPED_TRACE(c.name);
+        RoundedDialog dialog;
+        dialog.resize(200, 100);
+        int asked = 0;
+        dialog.drag()->setSystemMove([&](QWindow*) {
+            ++asked;
+            return c.managerMoves;
+        });
+        dialog.move(100, 100);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        const QPoint origin = dialog.pos();
+        const QPoint grab = dialog.mapToGlobal(QPoint(50, 50));
+
+        press(&dialog, grab, Qt::LeftButton);
+        if (!c.moved.isNull()) {
+            moveHeld(&dialog, grab + c.moved, Qt::LeftButton);
+        }
+        release(&dialog, grab + c.moved, Qt::LeftButton);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(dialog.pos(), origin + c.windowShift);
+        EXPECT_FALSE(dialog.drag()->following());
+
+        // Once released, the pointer carries nothing.
+        moveHeld(&dialog, grab + QPoint(60, 40), Qt::NoButton);
+        EXPECT_EQ(dialog.pos(), origin + c.windowShift);
+        EXPECT_EQ(asked, c.asked);
+    }
+}

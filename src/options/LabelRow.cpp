@@ -1,0 +1,30 @@
+#include "options/LabelRow.h"
+
+#include <QLabel>
+
+void LabelRow::keepGapAfter(const QLabel& caption, QLabel& value)
+{
+    const int earliest = caption.geometry().right() + 1 + gap(caption);
+    const QRect place = value.geometry();
+    if (place.left() < earliest) {
+        value.setGeometry(QRect(QPoint(earliest, place.top()), place.bottomRight()));
+    }
+}
+
+void LabelRow::flow(std::initializer_list<QLabel*> labels)
+{
+    const QLabel* before = nullptr;
+    for (QLabel* label : labels) {
+        if (before != nullptr) {
+            label->adjustSize();
+            label->setGeometry(before->geometry().right() + 1 + gap(*before), before->y(),
+                               label->width(), before->height());
+        }
+        before = label;
+    }
+}
+
+int LabelRow::gap(const QLabel& label)
+{
+    return label.fontMetrics().horizontalAdvance(QLatin1Char(' '));
+}
