@@ -1,6 +1,7 @@
 // The radio as a whole, offscreen with the silent clock output: start-up time,
 // CPU use idle and playing, the longest GUI-thread stall while the sequencer
-// waits for the voice, and the silence between two songs.
+// waits for the voice, and the silence between two songs with nothing said
+// between them (the mean over every join, joins without silence counted as 0).
 #include "announcer/RadioAnnouncer.h"
 #include "audio/AudioEngine.h"
 #include "base/RandomSource.h"
@@ -62,23 +63,41 @@ bool writeTone(const QString& path, double seconds, double hz)
 }
 
 // Sees every output block on the output thread and notes each run of silent
-// frames that has music on both sides: the gaps between songs.
+// frames that has music on both sides: the gaps between songs. While nothing
+// is to be heard the output pauses and takes no blocks; such a pause inside a
+// silent run counts with its length in time.
 struct GapMeter {
     static constexpr std::size_t kMaxGaps = 64;
     std::atomic<bool> armed{false};
     std::array<std::uint64_t, kMaxGaps> gaps{};
+    std::array<std::uint64_t, kMaxGaps> gapAt{};  // music frames heard before it
     std::atomic<std::size_t> gapCount{0};
     // Output thread only.
     bool heardMusic = false;
     std::uint64_t silentRun = 0;
+    std::uint64_t musicFrames = 0;
+    std::chrono::steady_clock::time_point lastBlock{};
+    std::size_t lastCount = 0;
 
     static void tap(void* context, const std::int16_t* frames, std::size_t count)
     {
         auto* self = static_cast<GapMeter*>(context);
+        const auto now = std::chrono::steady_clock::now();
+        const auto since = now - self->lastBlock;
+        const auto blockTime = std::chrono::nanoseconds(self->lastCount * 1000000000LL / kRate);
+        self->lastBlock = now;
+        self->lastCount = count;
         if (!self->armed.load(std::memory_order_acquire)) {
             self->heardMusic = false;
             self->silentRun = 0;
+            self->musicFrames = 0;
             return;
+        }
+        // A pause comes only after the music has stopped.
+        if (self->heardMusic && self->silentRun > 0 && since > 3 * blockTime) {
+            const auto paused =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(since - blockTime);
+            self->silentRun += static_cast<std::uint64_t>(paused.count()) * kRate / 1000000000LL;
         }
         for (std::size_t i = 0; i < count; ++i) {
             if (frames[2 * i] == 0 && frames[2 * i + 1] == 0) {
@@ -90,6 +109,7 @@ struct GapMeter {
             }
             self->heardMusic = true;
             self->silentRun = 0;
+            ++self->musicFrames;
         }
     }
 
@@ -98,6 +118,7 @@ struct GapMeter {
         const std::size_t n = gapCount.load(std::memory_order_relaxed);
         if (n < kMaxGaps) {
             gaps[n] = frames;
+            gapAt[n] = musicFrames;
             gapCount.store(n + 1, std::memory_order_release);
         }
     }
@@ -196,7 +217,10 @@ int main(int argc, char** argv)
     const double startupMs = sinceStart.nsecsElapsed() / 1e6;
     std::printf("start-up to window shown ms: %.1f\n", startupMs);
 
-    printCpu("idle", cpuUseOver(10s));
+    const CpuUse idle = cpuUseOver(10s);
+    printCpu("idle", idle);
+    std::printf("output paused while idle: %s\n", engine.outputPaused() ? "yes" : "no");
+    std::printf("cpu idle %%: %.2f\n", idle.process);
 
     const QString longSong = work.filePath(QStringLiteral("long.wav"));
     const QString first = work.filePath(QStringLiteral("first.wav"));
@@ -290,7 +314,14 @@ int main(int argc, char** argv)
         longest = std::max(longest, ms);
         shortest = std::min(shortest, ms);
     }
-    std::printf("song gaps: %zu, shortest %.1f ms, longest %.1f ms\n", count, shortest, longest);
-    std::printf("song gap ms: %.1f\n", count > 0 ? sum / static_cast<double>(count) : -1.0);
+    const auto joins = static_cast<double>(shortSongs.size() - 1);
+    std::printf("song joins: %d, with silence: %zu, shortest %.1f ms, longest %.1f ms\n",
+                static_cast<int>(joins), count, shortest, longest);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::printf("  silence %zu after %.3f s of music: %.1f ms\n", i + 1,
+                    static_cast<double>(gap.gapAt[i]) / kRate,
+                    1000.0 * static_cast<double>(gap.gaps[i]) / kRate);
+    }
+    std::printf("song gap ms: %.1f\n", sum / joins);
     return 0;
 }

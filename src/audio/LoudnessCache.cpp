@@ -1,6 +1,10 @@
 #include "audio/LoudnessCache.h"
 
+#include "files/RegularFile.h"
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,38 +85,44 @@ QString LoudnessCache::lineFor(const QString& path, const Entry& entry)
 
 void LoudnessCache::load()
 {
-    if (loaded_) {
+    if (loaded_ || file_.isEmpty()) {
+        loaded_ = true;
         return;
     }
     loaded_ = true;
-    QFile in(file_);
-    if (file_.isEmpty() || in.size() > kMaxFileBytes || !in.open(QIODevice::ReadOnly)) {
+    const RegularFile in(file_, RegularFile::Access::Read);
+    const std::optional<QByteArray> text = in.isOpen() ? in.readAll(kMaxFileBytes) : std::nullopt;
+    if (!text) {
         return;
     }
-    while (!in.atEnd()) {
-        const QByteArray raw = in.readLine(8192);
+    const QList<QByteArray> pieces = text->split('\n');
+    // The last piece follows the final newline: empty, or a line whose write
+    // did not finish.
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
         ++lines_;
-        if (!raw.endsWith('\n')) {
-            continue;  // cut off (a write that did not finish) or far too long
-        }
-        const QStringList fields = QString::fromUtf8(raw.chopped(1)).split(QLatin1Char('\t'));
-        if (fields.size() < 6 || fields[0] != QLatin1String(kVersion)) {
-            continue;
-        }
-        bool sizeOk = false;
-        bool timeOk = false;
-        bool lufsOk = false;
-        bool peakOk = false;
-        Entry entry{fields[1].toLongLong(&sizeOk), fields[2].toLongLong(&timeOk),
-                    fields[3].toDouble(&lufsOk), std::nullopt};
-        const double peak = fields[4].toDouble(&peakOk);
-        if (peakOk && std::isfinite(peak)) {
-            entry.peakDb = peak;
-        }
-        if (sizeOk && timeOk && lufsOk && std::isfinite(entry.lufs) &&
-            entries_.size() < kMaxEntries) {
-            entries_.insert(fields.mid(5).join(QLatin1Char('\t')), entry);
-        }
+        readLine(pieces[i]);
+    }
+}
+
+void LoudnessCache::readLine(const QByteArray& raw)
+{
+    const QStringList fields = QString::fromUtf8(raw).split(QLatin1Char('\t'));
+    if (fields.size() < 6 || fields[0] != QLatin1String(kVersion) ||
+        entries_.size() >= kMaxEntries) {
+        return;
+    }
+    bool sizeOk = false;
+    bool timeOk = false;
+    bool lufsOk = false;
+    bool peakOk = false;
+    Entry entry{fields[1].toLongLong(&sizeOk), fields[2].toLongLong(&timeOk),
+                fields[3].toDouble(&lufsOk), std::nullopt};
+    const double peak = fields[4].toDouble(&peakOk);
+    if (peakOk && std::isfinite(peak)) {
+        entry.peakDb = peak;
+    }
+    if (sizeOk && timeOk && lufsOk && std::isfinite(entry.lufs)) {
+        entries_.insert(fields.mid(5).join(QLatin1Char('\t')), entry);
     }
 }
 
@@ -121,16 +131,21 @@ bool LoudnessCache::append(const QString& line)
     if (!QDir().mkpath(QFileInfo(file_).path())) {
         return false;
     }
-    QFile out(file_);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Only ever onto a regular file: whatever else sits there is refused
+    // without blocking, and the cache is then written anew.
+    const int fd = ::open(QFile::encodeName(file_).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
         return false;
     }
+    struct stat info {};
     const QByteArray bytes = line.toUtf8();
-    if (out.write(bytes) != bytes.size()) {
-        return false;
-    }
-    ++lines_;
-    return true;
+    const bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                    ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) ==
+                        static_cast<ssize_t>(bytes.size());
+    ::close(fd);
+    lines_ += ok ? 1 : 0;
+    return ok;
 }
 
 // Writes every entry once, replacing the file as a whole.

@@ -2,6 +2,7 @@
 
 #include "audio/Loudness.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <cstdint>
@@ -37,6 +38,7 @@ private:
         std::optional<double> peakDb;
     };
     void load();
+    void readLine(const QByteArray& line);
     bool append(const QString& line);
     void rewrite();
     static QString lineFor(const QString& path, const Entry& entry);

@@ -15,7 +15,14 @@ PcmRing::PcmRing(std::size_t capacityFrames, int channels)
 std::size_t PcmRing::freeFrames() const
 {
     const std::uint64_t w = write_.load(std::memory_order_relaxed);
-    const std::uint64_t r = read_.load(std::memory_order_acquire);
+    std::uint64_t r = read_.load(std::memory_order_acquire);
+    // The discard mark was stored before this (sequentially consistent with
+    // the consumer's flag): a read that starts from now on skips to it, and
+    // none is half done, so what lies before it may be overwritten.
+    const std::uint64_t skip = discardTo_.load(std::memory_order_seq_cst);
+    if (skip > r && !reading_.load(std::memory_order_seq_cst)) {
+        r = skip;
+    }
     return capacity_ - static_cast<std::size_t>(w - r);
 }
 
@@ -35,14 +42,15 @@ std::size_t PcmRing::write(const std::int16_t* frames, std::size_t count)
 std::uint64_t PcmRing::discardQueued()
 {
     const std::uint64_t w = write_.load(std::memory_order_relaxed);
-    discardTo_.store(w, std::memory_order_release);
+    discardTo_.store(w, std::memory_order_seq_cst);
     return w;
 }
 
 std::size_t PcmRing::read(std::int16_t* out, std::size_t count, std::uint64_t* start)
 {
+    reading_.store(true, std::memory_order_seq_cst);
     std::uint64_t r = read_.load(std::memory_order_relaxed);
-    const std::uint64_t skip = discardTo_.load(std::memory_order_acquire);
+    const std::uint64_t skip = discardTo_.load(std::memory_order_seq_cst);
     if (skip > r) {
         r = skip;
     }
@@ -57,6 +65,7 @@ std::size_t PcmRing::read(std::int16_t* out, std::size_t count, std::uint64_t* s
         *start = r;
     }
     read_.store(r + count, std::memory_order_release);
+    reading_.store(false, std::memory_order_release);
     return count;
 }
 

@@ -16,7 +16,9 @@ public:
     std::size_t capacity() const { return capacity_; }
     int channels() const { return channels_; }
 
-    // Producer side.
+    // Producer side. Frames dropped by discardQueued() count as free once no
+    // read is under way, even when the consumer has not come by since (a
+    // ring that is not being played).
     std::size_t freeFrames() const;
     std::size_t write(const std::int16_t* frames, std::size_t count);
     // Drops everything written so far; the consumer skips it at its next read.
@@ -40,4 +42,6 @@ private:
     alignas(64) std::atomic<std::uint64_t> write_{0};
     alignas(64) std::atomic<std::uint64_t> read_{0};
     alignas(64) std::atomic<std::uint64_t> discardTo_{0};
+    // Set by the consumer while it copies frames out.
+    alignas(64) std::atomic<bool> reading_{false};
 };

@@ -4,17 +4,12 @@
 #include "audio/LoudnessMeter.h"
 #include "audio/ReplayGainReader.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 #include <algorithm>
 #include <vector>
 
 namespace {
 constexpr std::size_t kChunkFrames = 4096;
 constexpr std::size_t kMaxChannels = 8;
-// Measuring ahead yields to playing: the loader runs at a lower priority.
-constexpr int kNiceness = 10;
 // A start this long is a fair first estimate of a song's loudness.
 constexpr double kFairStartSeconds = 10.0;
 }  // namespace
@@ -26,10 +21,7 @@ SongLoader::SongLoader(std::array<DecoderFactory*, 2> factories, QString cacheFo
       wake_(std::move(wake)),
       cache_(std::move(cacheFolder))
 {
-    thread_ = std::thread([this] {
-        setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), kNiceness);
-        run();
-    });
+    thread_ = std::thread([this] { run(); });
 }
 
 SongLoader::~SongLoader()

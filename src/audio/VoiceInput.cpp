@@ -89,10 +89,14 @@ bool VoiceInput::prepareConverter(std::unique_lock<std::mutex>& lock, int rate, 
         // The old format's tail goes out before the new format starts.
         const std::uint64_t flushesAtStart = flushes_;
         drainConverter(true);
-        while ((converter_->available() > 0 || leveller_.holding()) && flushes_ == flushesAtStart) {
+        while ((converter_->available() > 0 || leveller_.pending() > 0) &&
+               flushes_ == flushesAtStart) {
             space_.wait_for(lock, std::chrono::milliseconds(10));
             drainConverter(true);
         }
+    }
+    if (converter_) {
+        leveller_.newVoice();
     }
     converter_ = std::make_unique<PcmConverter>(rate, channels);
     if (!converter_->valid()) {
@@ -103,9 +107,10 @@ bool VoiceInput::prepareConverter(std::unique_lock<std::mutex>& lock, int rate, 
     return true;
 }
 
-// Called with mutex_ held. Moves converted frames into the voice ring as far
-// as it has room; at the end of the input the converter is finished first,
-// or it would keep its last frames back.
+// Called with mutex_ held. Moves converted frames through the leveller into
+// the voice ring as far as it has room; at the end of the input the
+// converter is finished first, or it would keep its last frames back, and
+// the leveller lets out what it holds.
 void VoiceInput::drainConverter(bool endOfInput)
 {
     if (!converter_) {
@@ -116,26 +121,25 @@ void VoiceInput::drainConverter(bool endOfInput)
     }
     constexpr std::size_t kBlockFrames = 4096;
     std::array<std::int16_t, kBlockFrames * audio_format::kChannels> block{};
-    std::array<std::int16_t, kBlockFrames * audio_format::kChannels> levelled{};
+    for (std::size_t got = 0; (got = converter_->get(block.data(), kBlockFrames)) > 0;) {
+        leveller_.put(block.data(), got);
+    }
+    if (endOfInput) {
+        leveller_.finish();
+    }
     PcmRing& ring = mixer_.voice();
-    const std::size_t reserve = leveller_.latency();
     bool moved = false;
     for (;;) {
-        const std::size_t free = ring.freeFrames();
-        const std::size_t n = free > reserve ? std::min(free - reserve, kBlockFrames) : 0;
-        const std::size_t got = n > 0 ? converter_->get(block.data(), n) : 0;
+        const std::size_t room = std::min(ring.freeFrames(), kBlockFrames);
+        const std::size_t got = room > 0 ? leveller_.take(block.data(), room) : 0;
         if (got == 0) {
             break;
         }
-        ring.write(levelled.data(), leveller_.process(block.data(), got, levelled.data()));
-        moved = true;
-    }
-    if (endOfInput && converter_->available() == 0 && leveller_.holding()) {
-        ring.write(levelled.data(), leveller_.finish(levelled.data()));
+        ring.write(block.data(), got);
         moved = true;
     }
     converterHolds_.store(
-        converter_->unfinished() || converter_->available() > 0 || leveller_.holding(),
+        converter_->unfinished() || converter_->available() > 0 || leveller_.pending() > 0,
         std::memory_order_release);
     if (moved) {
         mixer_.notifyProduced();
@@ -146,7 +150,8 @@ void VoiceInput::drainConverter(bool endOfInput)
 // Called with mutex_ held.
 std::size_t VoiceInput::queuedFrames() const
 {
-    return mixer_.voice().queuedFrames() + (converter_ ? converter_->available() : 0);
+    return mixer_.voice().queuedFrames() + (converter_ ? converter_->available() : 0) +
+           leveller_.pending();
 }
 
 void VoiceInput::flush()

@@ -3,18 +3,32 @@
 #include "audio/AudioFormat.h"
 #include "audio/Loudness.h"
 
+#include <algorithm>
+
 namespace {
-// The measurement follows the last minute or so of voice, so another voice
+constexpr std::size_t kChannels = audio_format::kChannels;
+// How much of an utterance is measured before it is heard.
+constexpr std::size_t kLookFrames = audio_format::kRate * 3 / 4;
+// The voice heard so far counts for about the last minute, so another voice
 // or another volume is followed within a few utterances.
 constexpr std::uint64_t kMemoryFrames = 60 * audio_format::kRate;
+constexpr std::size_t kBlockFrames = 1024;
 }  // namespace
 
 VoiceLeveller::VoiceLeveller(bool enabled)
     : enabled_(enabled),
-      meter_(audio_format::kRate, audio_format::kChannels),
+      heard_(audio_format::kRate, audio_format::kChannels),
+      utterance_(audio_format::kRate, audio_format::kChannels),
       stage_(audio_format::kRate)
 {
-    stage_.start(enabled_ ? loudness::gainDbFor(estimateLufs_) : 0.0, enabled_);
+    stage_.start(0.0, enabled_);
+    held_.reserve(kLookFrames * kChannels);
+}
+
+void VoiceLeveller::newVoice()
+{
+    heard_.reset();
+    estimated_ = false;
 }
 
 void VoiceLeveller::beginUtterance()
@@ -22,35 +36,101 @@ void VoiceLeveller::beginUtterance()
     if (!enabled_) {
         return;
     }
-    if (const auto measured = meter_.integratedLufs()) {
-        estimateLufs_ = *measured;
+    if (const auto lufs = heard_.integratedLufs()) {
+        estimateLufs_ = *lufs;
+        estimated_ = true;
     }
-    if (meter_.frames() > kMemoryFrames) {
-        meter_.reset();
+    if (heard_.frames() > kMemoryFrames) {
+        heard_.reset();
     }
-    stage_.start(loudness::gainDbFor(estimateLufs_), true);
-    held_ = 0;
+    utterance_.reset();
+    holding_ = true;
+    if (estimated_) {
+        release();  // nothing to wait for: the voice is known
+    }
 }
 
-std::size_t VoiceLeveller::process(const std::int16_t* in, std::size_t frames, std::int16_t* out)
+void VoiceLeveller::put(const std::int16_t* in, std::size_t frames)
 {
-    if (enabled_) {
-        meter_.add(in, frames);
+    if (!enabled_) {
+        ready_.insert(ready_.end(), in, in + frames * kChannels);
+        return;
     }
-    const std::size_t written = stage_.process(in, frames, out);
-    held_ += frames - written;
-    return written;
+    heard_.add(in, frames);
+    if (!holding_) {
+        level(in, frames);
+        return;
+    }
+    utterance_.add(in, frames);
+    held_.insert(held_.end(), in, in + frames * kChannels);
+    if (held_.size() >= kLookFrames * kChannels) {
+        release();
+    }
 }
 
-std::size_t VoiceLeveller::finish(std::int16_t* out)
+// The gain for the utterance: from the voice heard before it, else from its
+// own measured start.
+void VoiceLeveller::release()
 {
-    const std::size_t written = stage_.finish(out);
-    held_ = 0;
-    return written;
+    holding_ = false;
+    const double lufs =
+        estimated_ ? estimateLufs_ : utterance_.integratedLufs().value_or(estimateLufs_);
+    stage_.start(loudness::gainDbFor(lufs), true);
+    inStage_ = 0;
+    level(held_.data(), held_.size() / kChannels);
+    held_.clear();
+}
+
+void VoiceLeveller::level(const std::int16_t* in, std::size_t frames)
+{
+    std::int16_t out[kBlockFrames * kChannels];
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t n = std::min(kBlockFrames, frames - done);
+        const std::size_t got = stage_.process(in + done * kChannels, n, out);
+        ready_.insert(ready_.end(), out, out + got * kChannels);
+        inStage_ += n - got;
+        done += n;
+    }
+}
+
+void VoiceLeveller::finish()
+{
+    if (holding_) {
+        release();
+    }
+    if (inStage_ > 0) {
+        std::vector<std::int16_t> tail(stage_.latency() * kChannels);
+        const std::size_t got = stage_.finish(tail.data());
+        ready_.insert(ready_.end(), tail.begin(),
+                      tail.begin() + static_cast<std::ptrdiff_t>(got * kChannels));
+        inStage_ = 0;
+    }
+}
+
+std::size_t VoiceLeveller::take(std::int16_t* out, std::size_t max)
+{
+    const std::size_t available = (ready_.size() - readyTaken_) / kChannels;
+    const std::size_t n = std::min(max, available);
+    std::copy_n(ready_.begin() + static_cast<std::ptrdiff_t>(readyTaken_), n * kChannels, out);
+    readyTaken_ += n * kChannels;
+    if (readyTaken_ == ready_.size()) {
+        ready_.clear();
+        readyTaken_ = 0;
+    }
+    return n;
+}
+
+std::size_t VoiceLeveller::pending() const
+{
+    return (held_.size() + ready_.size() - readyTaken_) / kChannels + inStage_;
 }
 
 void VoiceLeveller::drop()
 {
+    held_.clear();
+    ready_.clear();
+    readyTaken_ = 0;
+    inStage_ = 0;
+    holding_ = false;
     stage_.start(stage_.gainDb(), enabled_);
-    held_ = 0;
 }

@@ -5,36 +5,50 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
-// Brings the announcer's voice to the loudness of the music. The voice is
-// measured as it goes out; each utterance (voice that starts after the
-// output had fallen silent) gets the gain that the voice measured so far
-// needs, and keeps it to its end, so nothing pumps within a sentence. The
-// first utterance starts from what a synthesizer voice usually measures.
-// Used by the holder of the voice lock.
+// Brings the announcer's voice to the loudness of the music. Each utterance
+// (voice that starts after the output had fallen silent) gets the gain that
+// the voice heard so far (about the last minute of it) needs, and keeps it to
+// its end, so nothing pumps within a sentence. Synthesizer voices differ by
+// several dB: the first utterance of a voice is held back until its first
+// three quarters of a second are measured (the synthesizer makes that in a
+// few milliseconds), and that sets its gain. Output-format stereo. Used by
+// the holder of the voice lock.
 class VoiceLeveller {
 public:
-    // A typical synthesizer voice at its default volume.
-    static constexpr double kUsualVoiceLufs = -19.0;
+    // A synthesizer voice at its default volume, before any was measured.
+    static constexpr double kUsualVoiceLufs = -16.0;
 
     explicit VoiceLeveller(bool enabled);
 
-    bool enabled() const { return enabled_; }
+    // Another synthesizer (the input format changed): its loudness is learnt anew.
+    void newVoice();
     void beginUtterance();
-    // Output-format stereo; writes at most `frames` frames, returns how many.
-    std::size_t process(const std::int16_t* in, std::size_t frames, std::int16_t* out);
-    // Lets the frames held for peak control out (room for latency()).
-    std::size_t finish(std::int16_t* out);
-    // Drops what is held (the voice was cut off).
+    void put(const std::int16_t* in, std::size_t frames);
+    // The input stops here for now: what is held comes out.
+    void finish();
+    // Moves up to `max` levelled frames to `out`; returns how many.
+    std::size_t take(std::int16_t* out, std::size_t max);
+    // Frames taken in and not yet taken out.
+    std::size_t pending() const;
+    // Drops everything (the voice was cut off).
     void drop();
-    bool holding() const { return held_ > 0; }
-    std::size_t latency() const { return stage_.latency(); }
     double gainDb() const { return stage_.gainDb(); }
 
 private:
+    void release();
+    void level(const std::int16_t* in, std::size_t frames);
+
     bool enabled_;
-    LoudnessMeter meter_;
+    LoudnessMeter heard_;      // the last minute or so of voice
+    LoudnessMeter utterance_;  // the start of this utterance
     GainStage stage_;
     double estimateLufs_ = kUsualVoiceLufs;
-    std::size_t held_ = 0;
+    bool estimated_ = false;  // estimateLufs_ comes from this voice
+    bool holding_ = false;
+    std::vector<std::int16_t> held_;   // unlevelled, while the start is measured
+    std::vector<std::int16_t> ready_;  // levelled, to be taken
+    std::size_t readyTaken_ = 0;       // samples of ready_ already taken
+    std::size_t inStage_ = 0;          // frames the limiter holds back
 };

@@ -38,9 +38,11 @@ struct TwoSongs {
 
 }  // namespace
 
-TEST(FollowOn, TwoSongsJoinWithoutInsertedSilence)
+TEST(FollowOn, SongsJoinWithoutInsertedSilence)
 {
     TwoSongs songs;
+    const QString third = songs.dir.filePath(QStringLiteral("third.wav"));
+    writeToneWav(third, 0.6543, 0.3, 440.0, true);
     TapCapture capture;
     AudioEngine::Options options = asMade(AudioEngine::Output::SilentClock);
     capture.attach(options);
@@ -48,23 +50,32 @@ TEST(FollowOn, TwoSongsJoinWithoutInsertedSilence)
     QSignalSpy ended(&engine.events(), &PlayerEvents::songEnded);
     ASSERT_EQ(openSong(engine, songs.first).error, QString());
     engine.PlayMPEG(1, engine.GetTotalframes());
-    engine.preloadNext(songs.second, MpegPlayer::FollowOn::Always);
-    ASSERT_TRUE(waitFor([&] { return ended.count() == 1; }, 5s));
-    EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
-    // What the program does at a song end with nothing to say: the song that
-    // already follows on is taken over, not started again.
-    engine.CloseMPEG();
-    EXPECT_EQ(engine.OpenMPEG(0, songs.second, QStringLiteral("MPEGVideo")), QString());
-    EXPECT_EQ(engine.GetTotalframes(), 877);  // known at once
-    engine.PlayMPEG(1, engine.GetTotalframes());
-    EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
+    // A song loaded ahead and then replaced: its start, never heard, makes
+    // room for the one that does come next.
+    engine.preloadNext(third, MpegPlayer::FollowOn::No);
+    settle(300ms);
+    // Each song loads the next ahead; the third goes where the first was.
+    for (const QString& next : {songs.second, third}) {
+        engine.preloadNext(next, MpegPlayer::FollowOn::Always);
+        const int before = ended.count();
+        ASSERT_TRUE(waitFor([&] { return ended.count() == before + 1; }, 5s));
+        EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
+        // What the program does at a song end with nothing to say: the song
+        // that already follows on is taken over, not started again.
+        engine.CloseMPEG();
+        EXPECT_EQ(engine.OpenMPEG(0, next, QStringLiteral("MPEGVideo")), QString());
+        EXPECT_NE(engine.GetTotalframes(), MpegPlayer::kLengthPending);  // known at once
+        engine.PlayMPEG(1, engine.GetTotalframes());
+        EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
+    }
     ASSERT_TRUE(waitForEnd(engine, 5s));
-    ASSERT_TRUE(waitFor([&] { return ended.count() == 2; }, 2s));
+    ASSERT_TRUE(waitFor([&] { return ended.count() == 3; }, 2s));
 
     const Pcm played = trimmed(capture.played());
     Pcm expected = songs.firstPcm;
-    expected.samples.insert(expected.samples.end(), songs.secondPcm.samples.begin(),
-                            songs.secondPcm.samples.end());
+    for (const Pcm& next : {songs.secondPcm, readSoundFile(third)}) {
+        expected.samples.insert(expected.samples.end(), next.samples.begin(), next.samples.end());
+    }
     EXPECT_EQ(played.frames(), expected.frames());
     EXPECT_TRUE(played.samples == expected.samples);
 }

@@ -9,6 +9,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 #include <utime.h>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -142,6 +143,20 @@ TEST(LoudnessCache, DamagedLinesAreSkippedAndNoFolderKeepsNothing)
     EXPECT_FALSE(cache.find(key)->peakDb.has_value());
     EXPECT_FALSE(cache.find({QStringLiteral("/music/b.mp3"), 0, 0}).has_value());
     EXPECT_FALSE(cache.find({QStringLiteral("/music/c.mp3"), 5, 6}).has_value());
+
+    // Something that is no regular file in the cache's place is neither read
+    // nor written into (a FIFO would block); the cache is written anew.
+    const QString fifoFolder = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_TRUE(QDir().mkpath(fifoFolder));
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(fifoFolder + QStringLiteral("/loudness.tsv")).constData(), 0600),
+        0);
+    {
+        LoudnessCache blocked(fifoFolder);
+        EXPECT_FALSE(blocked.find(key).has_value());
+        blocked.store(key, SongLoudness{-9.0, std::nullopt, SongLoudness::Source::Measured});
+    }
+    EXPECT_DOUBLE_EQ(LoudnessCache(fifoFolder).find(key).value_or(SongLoudness{}).lufs, -9.0);
 
     LoudnessCache none{QString()};
     none.store(key, SongLoudness{});

@@ -47,6 +47,26 @@ TEST(PcmRing, DiscardSkipsOnlyWhatWasQueuedBefore)
     EXPECT_EQ(out[1], 8);
 }
 
+// A ring nobody plays (the next song's, refilled): what was dropped makes
+// room at once, and the reader later finds only the new frames.
+TEST(PcmRing, DroppedFramesMakeRoomWithoutAReader)
+{
+    PcmRing ring(16, 1);
+    std::int16_t frames[16];
+    for (std::int16_t i = 0; i < 16; ++i) {
+        frames[i] = i;
+    }
+    ASSERT_EQ(ring.write(frames, 16), 16u);
+    EXPECT_EQ(ring.freeFrames(), 0u);
+    ring.discardQueued();
+    EXPECT_EQ(ring.freeFrames(), 16u);
+    ASSERT_EQ(ring.write(frames + 3, 10), 10u);
+    std::int16_t out[16] = {};
+    EXPECT_EQ(ring.read(out, 16), 10u);
+    EXPECT_EQ(out[0], 3);
+    EXPECT_EQ(out[9], 12);
+}
+
 // One producer and one consumer hammer a small ring: every frame arrives once,
 // in order, with both channels intact.
 TEST(PcmRing, TwoThreadsPassEveryFrameInOrder)
