@@ -1,10 +1,13 @@
 // Plays an mp3 through the whole player library into a null output as fast
 // as it decodes, decodes the same file with libmpg123 alone, and compares the
-// CPU time of both. Also measures how soon PlayMPEG is heard.
+// CPU time of both, with songs as they are and with loudness evened. Also
+// measures how long OpenMPEG holds its caller, how long the open takes on the
+// loader, and how soon PlayMPEG is heard.
 //
 //   player_bench [file.mp3]   (without a file, a 5-minute 128 kbps mp3 is made
 //                              with sox and lame)
 #include "audio/AudioEngine.h"
+#include "audio/PlayerEvents.h"
 
 #include <mpg123.h>
 #include <QCoreApplication>
@@ -91,8 +94,60 @@ double millisSince(Clock::time_point start, std::int64_t ns)
 void waitForEnd(AudioEngine& engine)
 {
     while (engine.AreMPEGAtEnd() != 1) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+}
+
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Open {
+    QString error;
+    double callMs = 0.0;     // OpenMPEG until it returned
+    double callCpuMs = 0.0;  // the caller's CPU time in it
+    double readyMs = 0.0;    // until the song was open (length known)
+};
+
+// Opens on the engine and runs the event loop until it says how that went.
+Open openAndWait(AudioEngine& engine, const QString& path)
+{
+    Open open;
+    bool answered = false;
+    QObject guard;
+    QObject::connect(&engine.events(), &PlayerEvents::songOpened, &guard,
+                     [&](const OpenedSong&) { answered = true; });
+    QObject::connect(&engine.events(), &PlayerEvents::songFailed, &guard,
+                     [&](const QString&, const QString& error) {
+                         open.error = error;
+                         answered = true;
+                     });
+    const auto start = Clock::now();
+    const double cpuStart = threadCpuMs();
+    open.error = engine.OpenMPEG(0, path, QStringLiteral("MPEGVideo"));
+    open.callCpuMs = threadCpuMs() - cpuStart;
+    open.callMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    while (open.error.isEmpty() && !answered) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    open.readyMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return open;
+}
+
+// CPU seconds for playing the whole song through the engine, unpaced.
+double playWholeCpu(AudioEngine& engine, Tap& probe, double* wallSeconds)
+{
+    const double cpuStart = cpuSeconds();
+    probe.armed = true;
+    const auto playStart = Clock::now();
+    engine.PlayMPEG(1, engine.GetTotalframes());
+    waitForEnd(engine);
+    *wallSeconds = std::chrono::duration<double>(Clock::now() - playStart).count();
+    return cpuSeconds() - cpuStart;
 }
 
 // Decodes the whole file; returns the audio length in seconds.
@@ -137,35 +192,45 @@ int main(int argc, char** argv)
     Tap probe;
     AudioEngine::Options options;
     options.output = AudioEngine::Output::Unpaced;
+    options.evenLoudness = false;
     options.tap = &tap;
     options.tapContext = &probe;
     double engineCpu = 0.0;
+    double evenedCpu = 0.0;
     double minutes = 0.0;
     double firstSampleMs = 0.0;
     {
         AudioEngine engine(options);
-        const auto openStart = Clock::now();
-        const QString error = engine.OpenMPEG(0, path, QStringLiteral("MPEGVideo"));
-        if (!error.isEmpty()) {
-            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        const Open open = openAndWait(engine, path);
+        if (!open.error.isEmpty()) {
+            std::fprintf(stderr, "%s\n", open.error.toLocal8Bit().constData());
             return 1;
         }
-        const double openMs =
-            std::chrono::duration<double, std::milli>(Clock::now() - openStart).count();
         minutes = engine.GetTotalframes() / 60000.0;
         std::printf("file: %s (%.2f min)\n", path.toLocal8Bit().constData(), minutes);
-        std::printf("OpenMPEG (with the length scan): %.1f ms\n", openMs);
-
-        const double cpuStart = cpuSeconds();
-        probe.armed = true;
+        std::printf("OpenMPEG returns after: %.2f ms (%.3f ms CPU of the caller)\n", open.callMs,
+                    open.callCpuMs);
+        std::printf("open with the length scan, on the loader: %.1f ms\n", open.readyMs);
+        double wall = 0.0;
         const auto playStart = Clock::now();
-        engine.PlayMPEG(1, engine.GetTotalframes());
-        waitForEnd(engine);
-        engineCpu = cpuSeconds() - cpuStart;
+        engineCpu = playWholeCpu(engine, probe, &wall);
         firstSampleMs = millisSince(playStart, probe.firstNs.load());
-        const double wall = std::chrono::duration<double>(Clock::now() - playStart).count();
         std::printf("engine: %.3f CPU s for the whole song (%.2f s wall, %.0fx real time)\n",
                     engineCpu, wall, minutes * 60.0 / wall);
+    }
+    {
+        // The same with loudness evened: opened at once it is measured while
+        // it plays (a song loaded ahead is measured before).
+        AudioEngine::Options evened = options;
+        evened.evenLoudness = true;
+        AudioEngine engine(evened);
+        const Open open = openAndWait(engine, path);
+        std::printf("open with the length scan and a first loudness measure: %.1f ms\n",
+                    open.readyMs);
+        double wall = 0.0;
+        evenedCpu = playWholeCpu(engine, probe, &wall);
+        std::printf("engine, loudness evened: %.3f CPU s for the whole song (%.2f s wall)\n",
+                    evenedCpu, wall);
     }
 
     // How soon a PlayMPEG is heard at a real-time pace, through SDL's dummy
@@ -179,7 +244,7 @@ int main(int argc, char** argv)
         deviceOptions.tap = &tap;
         deviceOptions.tapContext = &deviceProbe;
         AudioEngine engine(deviceOptions);
-        engine.OpenMPEG(0, path, QStringLiteral("MPEGVideo"));
+        openAndWait(engine, path);
         for (int i = 0; i < kRounds; ++i) {
             engine.StopMPEG();
             // Silence first, and a start at a different point of the callback period.
@@ -202,6 +267,7 @@ int main(int argc, char** argv)
     const double enginePerMinute = engineCpu / minutes;
     const double mpgPerMinute = mpgCpu / (seconds / 60.0);
     std::printf("engine: %.4f CPU s per audio minute\n", enginePerMinute);
+    std::printf("engine, loudness evened: %.4f CPU s per audio minute\n", evenedCpu / minutes);
     std::printf("mpg123: %.4f CPU s per audio minute\n", mpgPerMinute);
     std::printf("first sample after PlayMPEG, null output: %.2f ms\n", firstSampleMs);
     std::printf("first sample after PlayMPEG, SDL dummy device (mean of %d): %.2f ms\n", kRounds,

@@ -2,6 +2,7 @@
 // 32,767 entries, listing a folder of 10,000 audio files into List1, moving
 // all of them into List2, and loading the big playlist into List2.
 #include "audio/MpegPlayer.h"
+#include "audio/PlayerEvents.h"
 #include "base/RandomSource.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playlist/PlaylistStore.h"
@@ -40,12 +41,18 @@ public:
     std::int32_t GetTotalframes() override { return 0; }
     QString PlayMPEG(std::int32_t, std::int32_t) override { return {}; }
     std::int32_t GetPercent() override { return 0; }
+    std::int32_t GetPositionMs() override { return 0; }
     std::int16_t AreMPEGAtEnd() override { return 0; }
     void PauseMPEG() override {}
     void ResumeMPEG() override {}
     void StopMPEG() override {}
     void CloseMPEG() override {}
     void SetAutoRepeat(bool) override {}
+    PlayerEvents& events() override { return events_; }
+    void preloadNext(const QString&, FollowOn) override {}
+
+private:
+    PlayerEvents events_;
 };
 
 class QuietVoice : public SpeechEngine {

@@ -1,12 +1,17 @@
 #include "announcer/RadioAnnouncer.h"
 #include "app/RadioPlaylistLinks.h"
+#include "app/SecondStart.h"
 #include "audio/AudioEngine.h"
 #include "base/ProgramNames.h"
 #include "base/RandomSource.h"
+#include "demo/DemoStation.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/MprisService.h"
 #include "desktop/RadioMediaControl.h"
+#include "desktop/RunningRadio.h"
 #include "files/IgnoreFileSizeSignal.h"
+#include "launch/BackgroundSongCollector.h"
+#include "launch/CommandLine.h"
 #include "mainwindow/Tolvar.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Sequencer.h"
@@ -20,12 +25,77 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTextStream>
 #include <memory>
+#include <optional>
 
-// Builds the state owners, the engines and the windows and wires them; the
-// program ends when the main window closes.
+namespace {
+// What plays at start when the command line names nothing: the demo station
+// that comes with the program, as its playlist names it, when it is there.
+QStringList defaultStartPaths()
+{
+    const std::optional<DemoStation> demo = DemoStation::forThisProgram();
+    if (!demo) {
+        return {};
+    }
+    const QString playlist = demo->playlist();
+    return {playlist.isEmpty() ? demo->folder() : playlist};
+}
+
+// Answers --help and --version, and refuses a line it cannot take; nothing
+// when the radio is to run.
+std::optional<int> answerWithoutRadio(const CommandLine& line, const QString& program)
+{
+    switch (line.action()) {
+        case CommandLine::Action::Help:
+            QTextStream(stdout) << CommandLine::usage(program);
+            return 0;
+        case CommandLine::Action::Version:
+            QTextStream(stdout) << CommandLine::versionText(QString(ProgramNames::kVersion));
+            return 0;
+        case CommandLine::Action::Refuse:
+            QTextStream(stderr) << program << ": " << line.error() << "\nTry '" << program
+                                << " --help'.\n";
+            return 2;
+        case CommandLine::Action::Run:
+            break;
+    }
+    return std::nullopt;
+}
+
+QString programName(const QStringList& arguments)
+{
+    const QString name = arguments.isEmpty() ? QString() : QFileInfo(arguments.first()).fileName();
+    return name.isEmpty() ? QStringLiteral("tolvar-radio") : name;
+}
+
+QStringList rawArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+}  // namespace
+
+// Answers --help and --version; hands what it names to a radio that already
+// runs; else builds the state owners, the engines and the windows, wires them
+// and plays what the command line names. The program ends when the main
+// window closes.
 int main(int argc, char** argv)
 {
+    // --help and --version need no display, so they come before the
+    // application (which would take Qt's own options out of the line).
+    const CommandLine early = CommandLine::parse(rawArguments(argc, argv), QDir::currentPath());
+    if (early.action() == CommandLine::Action::Help ||
+        early.action() == CommandLine::Action::Version) {
+        return *answerWithoutRadio(early, programName(rawArguments(argc, argv)));
+    }
+
     // Under `ulimit -f`, saving a playlist or a tag fails with its message
     // instead of ending the program.
     IgnoreFileSizeSignal();
@@ -36,13 +106,28 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QString(ProgramNames::kDesktopFileName));
     QApplication::setWindowIcon(ApplicationIcon::make());
 
+    const CommandLine line = CommandLine::parse(QCoreApplication::arguments(), QDir::currentPath());
+    if (const std::optional<int> done =
+            answerWithoutRadio(line, programName(QCoreApplication::arguments()))) {
+        return *done;
+    }
+    // One radio: a start while another runs hands its songs over and ends.
+    QTextStream errors(stderr);
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    const bool anotherRan = RunningRadio(bus).isRunning();
+    if (const std::optional<int> done = SecondStart(RunningRadio(bus), errors).handOver(line)) {
+        return *done;
+    }
+
     // The state owners.
     RadioSettings settings;
     AcceptedPlaylist playlist;
     RandomSource random;
 
-    // The engines.
-    AudioEngine player;
+    // The engines. Measured song loudness is kept in the per-user cache folder.
+    AudioEngine::Options playerOptions;
+    playerOptions.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    AudioEngine player(playerOptions);
     VoiceDialogs voiceDialogs;
     TextToSpeech talk(player);
     talk.setDialogProvider(&voiceDialogs);
@@ -65,7 +150,7 @@ int main(int argc, char** argv)
     tolvar.Form_Load();
 
     // The desktop's media keys and panels, when there is a session bus.
-    RadioMediaControl media(playlist, sequencer, player, talk,
+    RadioMediaControl media(settings, playlist, sequencer, player, talk,
                             {.quit = [&] { tolvar.exitProgram(); },
                              .raise =
                                  [&] {
@@ -74,7 +159,39 @@ int main(int argc, char** argv)
                                      tolvar.activateWindow();
                                  }});
     MprisService mpris(media);
-    mpris.registerOn(QDBusConnection::sessionBus());
+    if (mpris.registerOn(bus) == MprisService::Registration::NameTaken) {
+        // Another radio came up while this one was being built.
+        if (!anotherRan) {
+            if (const std::optional<int> done =
+                    SecondStart(RunningRadio(bus), errors).handOver(line)) {
+                playlistWindow.unload();
+                return *done;
+            }
+        }
+        errors << "tolvar-radio: another radio holds the desktop's media controls" << Qt::endl;
+    }
+
+    // The songs named on the command line play once found, with the intro,
+    // unless something else started meanwhile (a second start's songs, the
+    // playlist window).
+    BackgroundSongCollector startSongs;
+    QObject::connect(&startSongs, &BackgroundSongCollector::collected, &media,
+                     [&](const QStringList& songs, const QStringList& problems) {
+                         for (const QString& problem : problems) {
+                             errors << "tolvar-radio: " << problem << Qt::endl;
+                         }
+                         const bool untouched = sequencer.state() == PlaybackState::Stopped &&
+                                                !playlist.ListAccepted();
+                         if (!songs.isEmpty() && untouched) {
+                             media.startSongs(songs);
+                         }
+                     });
+    for (const QString& problem : line.problems()) {
+        errors << "tolvar-radio: " << problem << Qt::endl;
+    }
+    if (const QStringList paths = line.startPaths(defaultStartPaths()); !paths.isEmpty()) {
+        startSongs.start(paths);
+    }
 
     tolvar.show();
     const int result = QApplication::exec();

@@ -11,6 +11,9 @@ public:
     // Called regularly on the decode thread: a device that was lost is
     // reopened here.
     virtual void maintain() {}
+    // Decode thread: with nothing to be heard the output stops taking blocks
+    // from the mixer; resumed, it takes the next within one block.
+    virtual void setPaused(bool paused) { (void)paused; }
     // What is playing the sound, e.g. "pulseaudio", "dummy", "silent clock".
     virtual QString name() const = 0;
 };

@@ -1,11 +1,11 @@
 #include "audio/AudioEngine.h"
 
+#include "audio/AudioFormat.h"
 #include "audio/ClockAudioDevice.h"
 #include "audio/DecodeWorker.h"
 #include "audio/SdlAudioDevice.h"
 
-#include <algorithm>
-#include <limits>
+#include <QMetaObject>
 
 namespace {
 std::unique_ptr<AudioDevice> makeDevice(AudioEngine::Output output, Mixer& mixer)
@@ -21,15 +21,41 @@ std::unique_ptr<AudioDevice> makeDevice(AudioEngine::Output output, Mixer& mixer
     }
     return std::make_unique<SdlAudioDevice>(mixer);
 }
+
+std::optional<Mixer::FollowOn> mixerFollowOn(MpegPlayer::FollowOn followOn)
+{
+    switch (followOn) {
+        case MpegPlayer::FollowOn::WhenVoiceIdle:
+            return Mixer::FollowOn::WhenVoiceIdle;
+        case MpegPlayer::FollowOn::Always:
+            return Mixer::FollowOn::Always;
+        case MpegPlayer::FollowOn::No:
+            break;
+    }
+    return std::nullopt;
+}
 }  // namespace
 
 AudioEngine::AudioEngine() : AudioEngine(Options{}) {}
 
-AudioEngine::AudioEngine(Options options) : factory_(options.soundFont), voice_(mixer_)
+AudioEngine::AudioEngine(Options options) : voice_(mixer_, options.evenLoudness)
 {
+    for (auto& factory : factories_) {
+        factory = std::make_unique<DecoderFactory>(options.soundFont);
+    }
     mixer_.setTap(options.tap, options.tapContext);
+    mixer_.ducker().setDepthDb(options.duckDepthDb);
     device_ = makeDevice(options.output, mixer_);
-    worker_ = std::make_unique<DecodeWorker>(mixer_, voice_, *device_);
+    DecodeWorker::Setup setup;
+    setup.factories = {factories_[0].get(), factories_[1].get()};
+    setup.cacheFolder = options.cacheFolder;
+    setup.evenLoudness = options.evenLoudness;
+    // Called on the decode thread: the reports are taken on the GUI thread.
+    setup.notify = [this] {
+        QMetaObject::invokeMethod(
+            &events_, [this] { takeReports(); }, Qt::QueuedConnection);
+    };
+    worker_ = std::make_unique<DecodeWorker>(mixer_, voice_, *device_, std::move(setup));
 }
 
 AudioEngine::~AudioEngine()
@@ -40,35 +66,59 @@ AudioEngine::~AudioEngine()
 
 bool AudioEngine::songOpen() const
 {
-    return opened_ && !worker_->closedByItself(serial_);
+    return current_ && current_->status != Song::Status::Failed &&
+           !worker_->closedByItself(current_->serial);
 }
 
 QString AudioEngine::OpenMPEG(quintptr, const QString& path, const QString&)
 {
-    if (opened_) {
+    if (current_) {
         CloseMPEG();
     }
-    QString error;
-    std::unique_ptr<Decoder> decoder = factory_.open(path, error);
-    if (!decoder) {
-        return error.isEmpty() ? QStringLiteral("Cannot open %1").arg(path) : error;
-    }
-    rate_ = decoder->sampleRate();
-    length_ = decoder->length();
-    // Frames are milliseconds; the last one may be partly filled.
-    const std::int64_t ms = (length_ * 1000 + rate_ - 1) / rate_;
-    totalFrames_ = static_cast<std::int32_t>(
-        std::min<std::int64_t>(ms, std::numeric_limits<std::int32_t>::max()));
-    ++serial_;
-    worker_->open(std::move(decoder), serial_);
-    opened_ = true;
     transport_ = Transport::Idle;
+    if (path.isEmpty()) {
+        return QStringLiteral("No file name given");
+    }
+    if (next_ && next_->path == path) {
+        current_ = std::move(next_);
+        next_.reset();
+        worker_->promote(current_->serial);
+        if (current_->status == Song::Status::Failed) {
+            const QString error = current_->error.isEmpty()
+                                      ? QStringLiteral("Cannot open %1").arg(path)
+                                      : current_->error;
+            CloseMPEG();
+            return error;
+        }
+        if (current_->status == Song::Status::Open) {
+            announceOpened(current_->serial);
+        }
+        return {};
+    }
+    current_ = Song{++serial_, path, Song::Status::Pending, 0, {}};
+    worker_->open(current_->serial, path);
     return {};
+}
+
+// Told through the event loop, as when the open finishes on the worker.
+void AudioEngine::announceOpened(std::uint32_t serial)
+{
+    QMetaObject::invokeMethod(
+        &events_,
+        [this, serial] {
+            if (current_ && current_->serial == serial && current_->status == Song::Status::Open) {
+                emit events_.songOpened({current_->path, current_->totalFrames});
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 std::int32_t AudioEngine::GetTotalframes()
 {
-    return songOpen() ? totalFrames_ : 0;
+    if (!songOpen()) {
+        return 0;
+    }
+    return current_->status == Song::Status::Pending ? kLengthPending : current_->totalFrames;
 }
 
 QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
@@ -79,13 +129,12 @@ QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
         transport_ = Transport::Failed;
         return QStringLiteral("No song is open");
     }
-    // Frame n is the millisecond that starts at n - 1 ms.
-    const std::int64_t first = std::max<std::int32_t>(firstFrame, 1) - 1;
-    const std::int64_t firstSample = first * rate_ / 1000;
-    const std::int64_t endSample =
-        lastFrame >= totalFrames_ ? length_ : std::int64_t{std::max(lastFrame, 0)} * rate_ / 1000;
+    const std::int32_t total =
+        current_->status == Song::Status::Open ? current_->totalFrames : kLengthPending;
+    rangeFirstMs_ = std::min(std::max(firstFrame, 1) - 1, total);
+    rangeEndMs_ = std::max(rangeFirstMs_, std::clamp(lastFrame, 0, total));
     ++generation_;
-    worker_->play(firstSample, std::max(firstSample, endSample), generation_);
+    worker_->play(current_->serial, generation_, firstFrame, lastFrame);
     transport_ = Transport::Playing;
     return {};
 }
@@ -98,12 +147,34 @@ std::int32_t AudioEngine::GetPercent()
     return worker_->progress(generation_).percent;
 }
 
+std::int32_t AudioEngine::GetPositionMs()
+{
+    if (transport_ != Transport::Playing) {
+        return 0;
+    }
+    const DecodeWorker::Progress progress = worker_->progress(generation_);
+    if (progress.ended) {
+        return rangeEndMs_;
+    }
+    // The output runs at one rate whatever the song's, so frames heard map
+    // straight to time in the song.
+    const std::uint64_t heardMs = progress.playedFrames * 1000 / audio_format::kRate;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t(rangeFirstMs_) + heardMs,
+                                                             std::uint64_t(rangeEndMs_)));
+}
+
 std::int16_t AudioEngine::AreMPEGAtEnd()
 {
     switch (transport_) {
         case Transport::Failed:
             return 1;
         case Transport::Playing:
+            if (current_ && current_->status == Song::Status::Failed) {
+                return 1;
+            }
+            if (current_ && current_->status == Song::Status::Pending) {
+                return 0;
+            }
             return worker_->progress(generation_).ended ? 1 : 0;
         case Transport::Idle:
         case Transport::Stopped:
@@ -122,6 +193,7 @@ void AudioEngine::PauseMPEG()
 void AudioEngine::ResumeMPEG()
 {
     mixer_.setMusicPaused(false);
+    worker_->wake();  // the output may be paused
 }
 
 void AudioEngine::StopMPEG()
@@ -136,14 +208,77 @@ void AudioEngine::StopMPEG()
 void AudioEngine::CloseMPEG()
 {
     mixer_.setMusicPaused(false);
-    worker_->close();
-    opened_ = false;
+    if (current_) {
+        worker_->close(current_->serial);
+        current_.reset();
+    } else {
+        worker_->stop();
+    }
     transport_ = Transport::Idle;
 }
 
 void AudioEngine::SetAutoRepeat(bool on)
 {
     worker_->setAutoRepeat(on);
+}
+
+void AudioEngine::preloadNext(const QString& path, FollowOn followOn)
+{
+    if (path.isEmpty()) {
+        return;
+    }
+    if (next_ && next_->path == path) {
+        worker_->follow(next_->serial, mixerFollowOn(followOn));
+        return;
+    }
+    next_ = Song{++serial_, path, Song::Status::Pending, 0, {}};
+    worker_->preload(next_->serial, path, mixerFollowOn(followOn));
+}
+
+// GUI thread: what the worker has found out. The state changes first, then
+// the signals go out.
+void AudioEngine::takeReports()
+{
+    for (DecodeWorker::Report& report : worker_->takeReports()) {
+        const bool isCurrent = current_ && current_->serial == report.number;
+        const bool isNext = next_ && next_->serial == report.number;
+        switch (report.kind) {
+            case DecodeWorker::Report::Kind::Opened:
+                if (isCurrent || isNext) {
+                    Song& song = isCurrent ? *current_ : *next_;
+                    song.status = Song::Status::Open;
+                    song.totalFrames = report.totalFrames;
+                }
+                if (isCurrent) {
+                    // A range asked for before the length was known ends with the song.
+                    rangeFirstMs_ = std::min(rangeFirstMs_, report.totalFrames);
+                    rangeEndMs_ = std::min(rangeEndMs_, report.totalFrames);
+                    emit events_.songOpened({current_->path, report.totalFrames});
+                }
+                break;
+            case DecodeWorker::Report::Kind::Failed:
+                if (isCurrent) {
+                    current_->status = Song::Status::Failed;
+                    current_->error = report.error;
+                    emit events_.songFailed(current_->path, report.error);
+                } else if (isNext) {
+                    next_->status = Song::Status::Failed;
+                    next_->error = report.error;
+                }
+                break;
+            case DecodeWorker::Report::Kind::Dropped:
+                if (isNext) {
+                    next_.reset();
+                }
+                break;
+            case DecodeWorker::Report::Kind::Ended:
+                if (report.number == generation_ && transport_ == Transport::Playing && current_ &&
+                    current_->status == Song::Status::Open) {
+                    emit events_.songEnded();
+                }
+                break;
+        }
+    }
 }
 
 bool AudioEngine::pushVoice(const std::int16_t* samples, std::size_t frames, int sampleRate,
@@ -170,4 +305,9 @@ std::uint64_t AudioEngine::voiceFramesPlayed() const
 QString AudioEngine::outputName() const
 {
     return device_->name();
+}
+
+bool AudioEngine::outputPaused() const
+{
+    return worker_->outputPaused();
 }

@@ -18,9 +18,32 @@ ClockAudioDevice::ClockAudioDevice(Mixer& mixer, Pace pace) : mixer_(mixer), pac
 
 ClockAudioDevice::~ClockAudioDevice()
 {
-    quit_.store(true, std::memory_order_release);
+    {
+        std::lock_guard lock(pauseMutex_);
+        quit_.store(true, std::memory_order_release);
+    }
+    resumed_.notify_all();
     mixer_.notifyProduced();
     thread_.join();
+}
+
+void ClockAudioDevice::setPaused(bool paused)
+{
+    {
+        std::lock_guard lock(pauseMutex_);
+        paused_ = paused;
+    }
+    resumed_.notify_all();
+}
+
+bool ClockAudioDevice::waitWhilePaused()
+{
+    std::unique_lock lock(pauseMutex_);
+    if (!paused_) {
+        return false;
+    }
+    resumed_.wait(lock, [this] { return !paused_ || quit_.load(std::memory_order_acquire); });
+    return true;
 }
 
 QString ClockAudioDevice::name() const
@@ -36,6 +59,10 @@ void ClockAudioDevice::runRealTime()
     std::array<std::int16_t, kTick * audio_format::kChannels> block{};
     auto next = clock::now();
     while (!quit_.load(std::memory_order_acquire)) {
+        if (waitWhilePaused()) {
+            next = clock::now();
+            continue;
+        }
         mixer_.render(block.data(), kTick);
         next += std::chrono::milliseconds(10);
         const auto now = clock::now();

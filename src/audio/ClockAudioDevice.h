@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 class Mixer;
@@ -21,13 +23,20 @@ public:
     ClockAudioDevice& operator=(const ClockAudioDevice&) = delete;
 
     QString name() const override;
+    void setPaused(bool paused) override;
 
 private:
+    // Real-time pace: blocks while paused; true when it waited.
+    bool waitWhilePaused();
+
     void runRealTime();
     void runUnpaced();
 
     Mixer& mixer_;
     Pace pace_;
     std::atomic<bool> quit_{false};
+    std::mutex pauseMutex_;
+    std::condition_variable resumed_;
+    bool paused_ = false;  // guarded by pauseMutex_
     std::thread thread_;
 };

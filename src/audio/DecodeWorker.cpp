@@ -2,8 +2,6 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/AudioFormat.h"
-#include "audio/Mixer.h"
-#include "audio/PcmConverter.h"
 #include "audio/VoiceInput.h"
 
 #include <algorithm>
@@ -11,21 +9,30 @@
 #include <limits>
 
 namespace {
-constexpr std::uint64_t kOpen = std::numeric_limits<std::uint64_t>::max();
-// Decoded per step: small enough for a quick first sample after a seek.
-constexpr std::size_t kChunkFrames = 2048;
-// SDL 2.26's resampler drifts by up to a frame per put, so songs that need
-// resampling go in larger pieces.
-constexpr std::size_t kResampledChunkFrames = 8192;
-constexpr std::size_t kMaxChannels = 8;
-// Without a wake-up the worker still looks around this often (device
-// health, the voice converter).
-constexpr auto kIdleWait = std::chrono::milliseconds(10);
+// Sounding, the worker also looks around this often (device health, the
+// voice converter) between the output's wake-ups.
+constexpr auto kBusyWait = std::chrono::milliseconds(10);
+// With nothing to be heard it sleeps until a command, a voice or a loaded
+// song wakes it.
+constexpr auto kIdleWait = std::chrono::milliseconds(2000);
+// The next song is armed to follow once this much of it is decoded.
+constexpr std::size_t kArmFrames = 4096;
 }  // namespace
 
-DecodeWorker::DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device)
-    : mixer_(mixer), voice_(voice), device_(device), buffer_(kResampledChunkFrames * kMaxChannels)
+DecodeWorker::DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device, Setup setup)
+    : mixer_(mixer),
+      voice_(voice),
+      device_(device),
+      notify_(std::move(setup.notify)),
+      ringSwitch_(mixer)
 {
+    for (int i = 0; i < 2; ++i) {
+        slots_[static_cast<std::size_t>(i)] = std::make_unique<SongSlot>(i, mixer_);
+    }
+    loader_ = std::make_unique<SongLoader>(setup.factories, std::move(setup.cacheFolder),
+                                           setup.evenLoudness,
+                                           [this] { mixer_.consumedSignal().notify(); });
+    loads_ = std::make_unique<SlotLoads>(*loader_);
     thread_ = std::thread([this] { run(); });
 }
 
@@ -34,238 +41,419 @@ DecodeWorker::~DecodeWorker()
     quit_.store(true, std::memory_order_release);
     mixer_.consumedSignal().notify();
     thread_.join();
+    loads_.reset();
+    loader_.reset();
+}
+
+std::int32_t DecodeWorker::framesOf(std::int64_t length, int rate)
+{
+    if (rate <= 0 || length <= 0) {
+        return 0;
+    }
+    // Frames are milliseconds; the last one may be partly filled.
+    const std::int64_t ms = (length / rate) * 1000 + ((length % rate) * 1000 + rate - 1) / rate;
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(ms, std::numeric_limits<std::int32_t>::max() - 1));
 }
 
 void DecodeWorker::post(Command command)
 {
-    {
-        std::lock_guard lock(commandsMutex_);
-        commands_.push_back(std::move(command));
-    }
+    commands_.push(std::move(command));
     mixer_.consumedSignal().notify();
 }
 
-void DecodeWorker::open(std::unique_ptr<Decoder> decoder, std::uint32_t serial)
+void DecodeWorker::report(Report report)
 {
-    Command command;
-    command.kind = Command::Kind::Open;
-    command.decoder = std::move(decoder);
-    command.number = serial;
-    post(std::move(command));
-}
-
-void DecodeWorker::play(std::int64_t firstFrame, std::int64_t endFrame, std::uint32_t generation)
-{
-    Command command;
-    command.kind = Command::Kind::Play;
-    command.first = firstFrame;
-    command.end = endFrame;
-    command.number = generation;
-    post(std::move(command));
-}
-
-void DecodeWorker::stop()
-{
-    Command command;
-    command.kind = Command::Kind::Stop;
-    post(std::move(command));
-}
-
-void DecodeWorker::close()
-{
-    Command command;
-    command.kind = Command::Kind::Close;
-    post(std::move(command));
-}
-
-DecodeWorker::Progress DecodeWorker::progress(std::uint32_t generation) const
-{
-    Progress progress;
-    if (generation_.load(std::memory_order_acquire) != generation) {
-        return progress;
+    if (reports_.push(std::move(report)) && notify_) {
+        notify_();  // one call per batch
     }
-    progress.started = true;
-    const std::uint64_t start = rangeStart_.load(std::memory_order_acquire);
-    const std::uint64_t expected = rangeExpected_.load(std::memory_order_acquire);
-    const std::uint64_t end = rangeEnd_.load(std::memory_order_acquire);
-    const std::uint64_t read = mixer_.music().readPosition();
-    progress.ended = end != kOpen && (end == start || read >= end);
-    if (progress.ended) {
-        progress.percent = 100;
-    } else if (read > start && expected > 0) {
-        progress.percent =
-            static_cast<int>(std::min<std::uint64_t>(100, (read - start) * 100 / expected));
-    }
-    return progress;
 }
 
 void DecodeWorker::run()
 {
     while (!quit_.load(std::memory_order_acquire)) {
+        bool busy = true;
         try {
-            runCommands();
-            fill();
-            closeAtEndWithoutRepeat();
-            voice_.service();
-            device_.maintain();
+            busy = cycle();
         } catch (...) {
             // Out of memory or the like: the song ends, the radio goes on.
-            if (producing_) {
-                finishRange();
+            for (auto& slot : slots_) {
+                slot->stopRange();
             }
+            range_.setEnd(range_.start());
         }
-        mixer_.consumedSignal().waitFor(kIdleWait);
+        mixer_.consumedSignal().waitFor(busy ? kBusyWait : kIdleWait);
     }
+}
+
+// One look around; true while something is to be heard soon.
+bool DecodeWorker::cycle()
+{
+    runCommands();
+    takeLoaderResults();
+    noticeTakes();
+    bool wrote = audible().fill();
+    wrote = other(audible()).fill() || wrote;
+    if (wrote) {
+        mixer_.notifyProduced();
+    }
+    armFollowOn();
+    keepPublishedEnd();
+    keepMeasurements();
+    reportEnd();
+    closeAtEndWithoutRepeat();
+    voice_.service();
+    device_.maintain();
+    return updateOutput() || voice_.holdsBack();
 }
 
 void DecodeWorker::runCommands()
 {
-    for (;;) {
-        Command command;
-        {
-            std::lock_guard lock(commandsMutex_);
-            if (commands_.empty()) {
-                return;
-            }
-            command = std::move(commands_.front());
-            commands_.pop_front();
-        }
-        execute(command);
+    while (const std::optional<Command> command = commands_.pop()) {
+        execute(*command);
     }
 }
 
-void DecodeWorker::execute(Command& command)
+void DecodeWorker::execute(const Command& command)
 {
     switch (command.kind) {
         case Command::Kind::Open:
-            closeSong();
-            decoder_ = std::move(command.decoder);
-            serial_ = command.number;
-            converter_ =
-                std::make_unique<PcmConverter>(decoder_->sampleRate(), decoder_->channels());
-            if (!converter_->valid()) {
-                closeSong();
-                closedSerial_.store(serial_, std::memory_order_release);
+            openSong(command);
+            break;
+        case Command::Kind::Preload:
+            preloadSong(command);
+            break;
+        case Command::Kind::Follow:
+            if (command.serial == preloadSerial_) {
+                followOn_ = command.follow;
+                if (!followOn_) {
+                    ringSwitch_.disarm();
+                }
+            }
+            break;
+        case Command::Kind::Promote:
+            ringSwitch_.disarm();
+            guiSerial_ = command.serial;
+            if (preloadSerial_ == command.serial) {
+                preloadSerial_ = 0;
+                followOn_.reset();
             }
             break;
         case Command::Kind::Play:
-            startRange(command);
+            playSong(command);
             break;
         case Command::Kind::Stop:
-            mixer_.music().discardQueued();
-            producing_ = false;
-            awaitingEnd_ = false;
+            stopSong();
             break;
         case Command::Kind::Close:
-            closeSong();
+            closeSong(command.serial);
+            break;
+        case Command::Kind::Wake:
             break;
     }
 }
 
-void DecodeWorker::startRange(const Command& command)
+SongSlot* DecodeWorker::find(std::uint32_t serial)
 {
-    const std::uint64_t start = mixer_.music().discardQueued();
-    producing_ = false;
-    awaitingEnd_ = true;
-    std::uint64_t expected = 0;
-    std::uint64_t end = start;  // an empty or impossible range ends at once
-    if (decoder_) {
-        const std::int64_t length = decoder_->length();
-        const std::int64_t first = std::clamp<std::int64_t>(command.first, 0, length);
-        const std::int64_t last = std::clamp<std::int64_t>(command.end, first, length);
-        if (last > first && decoder_->seek(first)) {
-            converter_->clear();
-            remaining_ = last - first;
-            inputDone_ = false;
-            producing_ = true;
-            expected = static_cast<std::uint64_t>(remaining_) * audio_format::kRate /
-                       static_cast<std::uint64_t>(decoder_->sampleRate());
-            end = kOpen;
+    for (auto& slot : slots_) {
+        if (serial != 0 && slot->serial() == serial) {
+            return slot.get();
         }
     }
-    rangeStart_.store(start, std::memory_order_release);
-    rangeExpected_.store(expected, std::memory_order_release);
-    rangeEnd_.store(end, std::memory_order_release);
-    generation_.store(command.number, std::memory_order_release);
+    return nullptr;
 }
 
-void DecodeWorker::finishRange()
+void DecodeWorker::openSong(const Command& command)
 {
-    producing_ = false;
-    rangeEnd_.store(mixer_.music().writePosition(), std::memory_order_release);
-}
-
-void DecodeWorker::fill()
-{
-    bool wrote = false;
-    while (producing_ && fillStep()) {
-        wrote = true;
+    ringSwitch_.disarm();
+    SongSlot* target = find(guiSerial_);
+    if (target == nullptr || target->serial() == preloadSerial_) {
+        // The slot that holds neither the song loaded ahead nor a follow-on
+        // that is playing.
+        const int audible = ringSwitch_.audible();
+        target = slots_[0].get();
+        for (auto& slot : slots_) {
+            const bool sounding = slot->index() == audible && slot->producing();
+            if (slot->serial() != preloadSerial_ && !sounding) {
+                target = slot.get();
+                break;
+            }
+        }
+        if (target->serial() == preloadSerial_) {
+            preloadSerial_ = 0;
+            followOn_.reset();
+        }
     }
-    if (wrote) {
-        mixer_.notifyProduced();
-    }
-}
-
-// One step of moving the range towards the ring; false when the ring is full
-// or the range is done.
-bool DecodeWorker::fillStep()
-{
-    PcmRing& ring = mixer_.music();
-    const std::size_t room = std::min(ring.freeFrames(), kChunkFrames);
-    if (room == 0) {
-        return false;
-    }
-    if (converter_->available() > 0) {
-        const std::size_t got = converter_->get(buffer_.data(), room);
-        ring.write(buffer_.data(), got);
-        return got > 0;
-    }
-    if (inputDone_) {
-        finishRange();
-        return false;
-    }
-    const std::size_t chunk =
-        decoder_->sampleRate() == audio_format::kRate ? kChunkFrames : kResampledChunkFrames;
-    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(remaining_, chunk));
-    const std::size_t got = decoder_->read(buffer_.data(), want);
-    if (got == 0 || !converter_->put(buffer_.data(), got)) {
-        inputDone_ = true;  // the end, or a fault that ends the song early
-    } else {
-        remaining_ -= static_cast<std::int64_t>(got);
-        inputDone_ = remaining_ <= 0;
-    }
-    if (inputDone_) {
-        converter_->finish();
-    }
-    return true;
-}
-
-void DecodeWorker::closeSong()
-{
-    mixer_.music().discardQueued();
-    producing_ = false;
+    guiSerial_ = command.serial;
     awaitingEnd_ = false;
-    decoder_.reset();
-    converter_.reset();
+    submitLoad(*target, command.serial, command.path, false);
+}
+
+void DecodeWorker::preloadSong(const Command& command)
+{
+    SongSlot* target = nullptr;
+    noticeTakes();
+    const int audible = ringSwitch_.audible();
+    for (auto& slot : slots_) {
+        const bool sounding = slot->index() == audible && mixer_.hasSound();
+        if ((guiSerial_ == 0 || slot->serial() != guiSerial_) && !sounding) {
+            target = slot.get();
+        }
+    }
+    if (target == nullptr) {
+        // Both rings are in use (a song that followed on is not yet taken
+        // over by the program): no room to load ahead now.
+        report({Report::Kind::Dropped, command.serial, 0, {}});
+        return;
+    }
+    ringSwitch_.disarm();
+    preloadSerial_ = command.serial;
+    followOn_ = command.follow;
+    submitLoad(*target, command.serial, command.path, true);
+}
+
+void DecodeWorker::submitLoad(SongSlot& slot, std::uint32_t serial, const QString& path, bool ahead)
+{
+    if (pendingPlay_ && pendingPlay_->serial == slot.serial()) {
+        pendingPlay_.reset();
+    }
+    loads_->request(slot, serial, path, ahead);
+}
+
+void DecodeWorker::takeLoaderResults()
+{
+    LoadedSong song;
+    while (loads_->nextAnswer(slots_, song)) {
+        installLoaded(std::move(song));
+        song = LoadedSong{};
+    }
+}
+
+void DecodeWorker::installLoaded(LoadedSong song)
+{
+    SongSlot& slot = *slots_[static_cast<std::size_t>(song.slot & 1)];
+    const std::uint32_t serial = song.serial;
+    if (slot.install(std::move(song))) {
+        report({Report::Kind::Opened, serial, framesOf(slot.length(), slot.rate()), {}});
+    } else {
+        report({Report::Kind::Failed, serial, 0, slot.error()});
+    }
+    if (serial == preloadSerial_ && slot.state() == SongSlot::State::Ready) {
+        slot.startRange(0, slot.length());  // its start waits decoded
+    }
+    if (pendingPlay_ && pendingPlay_->serial == serial) {
+        const Command play = *pendingPlay_;
+        pendingPlay_.reset();
+        startPlay(slot, play);
+    }
+}
+
+void DecodeWorker::playSong(const Command& command)
+{
+    SongSlot* slot = find(command.serial);
+    if (slot != nullptr && slot->state() == SongSlot::State::Loading) {
+        // Heard from the moment it is open; until then nothing plays.
+        pendingPlay_ = command;
+        loader_->hurry(command.serial);
+        makeAudible(*slot);
+        return;
+    }
+    if (slot == nullptr || slot->state() != SongSlot::State::Ready) {
+        // Nothing to play: the range ends at once.
+        ringSwitch_.disarm();
+        SongSlot& silenced = audible();
+        silenced.stopRange();
+        awaitingEnd_ = true;
+        publish(command.generation, silenced, false);
+        return;
+    }
+    startPlay(*slot, command);
+}
+
+void DecodeWorker::startPlay(SongSlot& slot, const Command& command)
+{
+    if (slot.state() != SongSlot::State::Ready) {
+        publish(command.generation, slot, false);
+        awaitingEnd_ = true;
+        return;
+    }
+    const std::int64_t rate = slot.rate();
+    const std::int64_t first = (std::max<std::int32_t>(command.first, 1) - 1) * rate / 1000;
+    const std::int64_t end = command.last >= framesOf(slot.length(), slot.rate())
+                                 ? slot.length()
+                                 : std::int64_t{std::max(command.last, 0)} * rate / 1000;
+    // A song that has followed on, or waits with its start decoded, is taken
+    // as it is when the whole of it is wanted.
+    noticeTakes();
+    const bool heard = slot.ring().readPosition() > slot.rangeStart();
+    const bool asItIs = first == 0 && end == slot.length() && slot.wholeSongFromStart() &&
+                        (slot.serial() == followedOn_ || !heard);
+    followedOn_ = 0;
+    bool playing = true;
+    if (!asItIs) {
+        playing = slot.startRange(first, end);
+    }
+    makeAudible(slot);
+    awaitingEnd_ = true;
+    publish(command.generation, slot, playing);
+}
+
+void DecodeWorker::stopSong()
+{
+    ringSwitch_.disarm();
+    noticeTakes();
+    pendingPlay_.reset();
+    SongSlot& stopped = audible();
+    stopped.stopRange();
+    if (stopped.serial() == followedOn_) {
+        // A song that had followed on goes back to waiting; played later, it
+        // starts from its beginning.
+        preloadSerial_ = followedOn_;
+        followedOn_ = 0;
+    }
+    awaitingEnd_ = false;
+}
+
+void DecodeWorker::closeSong(std::uint32_t serial)
+{
+    if (SongSlot* slot = find(serial)) {
+        if (slot->state() == SongSlot::State::Loading) {
+            loader_->cancel(serial);
+        }
+        if (ringSwitch_.audible() == slot->index()) {
+            ringSwitch_.disarm();
+        }
+        slot->clear();
+    }
+    if (pendingPlay_ && pendingPlay_->serial == serial) {
+        pendingPlay_.reset();
+    }
+    if (guiSerial_ == serial) {
+        guiSerial_ = 0;
+        awaitingEnd_ = false;
+    }
+}
+
+// Takes note of a follow-on the output thread has taken since last time.
+void DecodeWorker::noticeTakes()
+{
+    bool taken = false;
+    const Mixer::Switch state = ringSwitch_.look(&taken);
+    if (!taken) {
+        return;
+    }
+    const SongSlot& now = *slots_[static_cast<std::size_t>(state.audible)];
+    followedOn_ = now.serial();  // the program takes it over with its next play
+    if (preloadSerial_ == now.serial()) {
+        preloadSerial_ = 0;
+    }
+    followOn_.reset();
+}
+
+// The ring that stops being heard keeps no song that was partly heard as
+// one waiting to start.
+void DecodeWorker::makeAudible(SongSlot& slot)
+{
+    ringSwitch_.select(slot.index());
+    noticeTakes();
+    SongSlot& silent = other(slot);
+    if (silent.serial() != preloadSerial_ || silent.ring().readPosition() > silent.rangeStart()) {
+        silent.stopRange();
+    }
+}
+
+// The song loaded ahead follows the playing one without a gap when the
+// program asked for that, its start is decoded, and the playing range (the
+// program's own) has not ended yet: an end that has passed is handled by
+// the program.
+void DecodeWorker::armFollowOn()
+{
+    SongSlot* next = find(preloadSerial_);
+    if (!followOn_ || next == nullptr || !next->wholeSongFromStart() ||
+        (next->ring().queuedFrames() < kArmFrames && !next->finished())) {
+        return;
+    }
+    noticeTakes();
+    const int playing = ringSwitch_.audible();
+    if (!followOn_ || playing == next->index() || publishedSlot_ != playing ||
+        !publishedRangeRunning()) {
+        return;
+    }
+    ringSwitch_.arm(*followOn_);
+}
+
+bool DecodeWorker::publishedRangeRunning()
+{
+    return awaitingEnd_ && !progress(range_.generation()).ended;
+}
+
+void DecodeWorker::publish(std::uint32_t generation, const SongSlot& slot, bool playing)
+{
+    publishedSlot_ = slot.index();
+    range_.publish(generation, slot.index(), slot.rangeStart(), slot.expectedFrames(), playing);
+    keepPublishedEnd();
+}
+
+// The published range's end becomes known when its slot has written it.
+void DecodeWorker::keepPublishedEnd()
+{
+    if (publishedSlot_ < 0 || range_.endKnown()) {
+        return;
+    }
+    const SongSlot& slot = *slots_[static_cast<std::size_t>(publishedSlot_)];
+    if (slot.finished()) {
+        range_.setEnd(mixer_.endOf(slot.index()));
+    } else if (!slot.producing()) {
+        range_.setEnd(range_.start());  // stopped, closed or cut short
+    }
+}
+
+void DecodeWorker::reportEnd()
+{
+    const std::uint32_t generation = range_.generation();
+    if (generation != endReported_ && awaitingEnd_ && progress(generation).ended) {
+        endReported_ = generation;
+        report({Report::Kind::Ended, generation, 0, {}});
+    }
 }
 
 // Auto-repeat off: a song whose range has been heard to its end is closed,
 // so that a later PlayMPEG finds nothing to play.
 void DecodeWorker::closeAtEndWithoutRepeat()
 {
-    if (!awaitingEnd_ || producing_ || autoRepeat_.load(std::memory_order_acquire)) {
+    if (!awaitingEnd_ || autoRepeat_.load(std::memory_order_acquire) ||
+        !progress(range_.generation()).ended) {
         return;
     }
-    if (mixer_.music().readPosition() < rangeEnd_.load(std::memory_order_relaxed)) {
-        return;
+    if (!commands_.empty()) {
+        return;  // a newer command decides what happens to the song
     }
-    {
-        std::lock_guard lock(commandsMutex_);
-        if (!commands_.empty()) {
-            return;  // a newer command decides what happens to the song
+    awaitingEnd_ = false;
+    if (SongSlot* slot = find(guiSerial_)) {
+        closedSerial_.store(slot->serial(), std::memory_order_release);
+        slot->clear();
+    }
+}
+
+void DecodeWorker::keepMeasurements()
+{
+    for (auto& slot : slots_) {
+        if (auto measured = slot->takeMeasurement()) {
+            loader_->remember(measured->first, measured->second);
         }
     }
-    const std::uint32_t serial = serial_;
-    closeSong();
-    closedSerial_.store(serial, std::memory_order_release);
+}
+
+// Pauses the output while neither music nor voice is to be heard, and
+// resumes it for the next.
+bool DecodeWorker::updateOutput()
+{
+    const bool sounding =
+        mixer_.hasSound() || !voice_.idle() || (audible().producing() && !mixer_.musicPaused());
+    if (sounding != deviceRunning_) {
+        deviceRunning_ = sounding;
+        outputPaused_.store(!sounding, std::memory_order_release);
+        device_.setPaused(!sounding);
+    }
+    return sounding;
 }

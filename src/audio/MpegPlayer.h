@@ -3,26 +3,51 @@
 #include <QString>
 #include <QtGlobal>
 #include <cstdint>
+#include <limits>
+
+class PlayerEvents;
 
 // The player library as the program drives it: one song open at a time, a
 // frame is one millisecond of audio. Every method is called on the GUI thread
-// only and returns at once; the state queries read atomics.
+// only and returns at once; nothing waits for a file. A song's file is opened
+// on a worker, so an open may finish after OpenMPEG has returned: its length
+// and any failure are then told by events().
 class MpegPlayer {
 public:
+    // GetTotalframes while the open song's length is still being found; as
+    // the last frame of a range, "to the end of the song".
+    static constexpr std::int32_t kLengthPending = std::numeric_limits<std::int32_t>::max();
+
+    // How the song loaded ahead follows the playing one when its range ends.
+    enum class FollowOn {
+        No,             // the program starts it when it wants
+        WhenVoiceIdle,  // at once, unless the voice is talking then
+        Always,         // at once
+    };
+
     virtual ~MpegPlayer() = default;
 
-    // Opens a song. The empty text means success; any other text says what
-    // went wrong. The window handle and device type are accepted and unused.
+    // Opens a song. The empty text means it was taken: opened already (a song
+    // loaded ahead), or being opened, with songOpened or songFailed to follow.
+    // Any other text says what is wrong at once. The window handle and device
+    // type are accepted and unused.
     virtual QString OpenMPEG(quintptr windowHandle, const QString& path,
                              const QString& deviceType) = 0;
-    // Number of the last frame of the open song (its length in ms).
+    // Number of the last frame of the open song (its length in ms);
+    // kLengthPending while that is being found, 0 when nothing is open.
     virtual std::int32_t GetTotalframes() = 0;
-    // Starts playing the frame range and returns at once. The text is ignored
-    // by every caller.
+    // Starts playing the frame range and returns at once; a last frame at or
+    // beyond the song's length plays to its end. The text is ignored by every
+    // caller.
     virtual QString PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame) = 0;
     // Progress of the current range in percent.
     virtual std::int32_t GetPercent() = 0;
-    // 1 once the range has been played to its end, 0 before.
+    // Where the song stands, in ms from its start, to the millisecond: the
+    // range's first frame until the range begins to sound, its last at the
+    // end; 0 while nothing plays.
+    virtual std::int32_t GetPositionMs() = 0;
+    // 1 once the range has been played to its end (at once for a song that
+    // could not be opened), 0 before.
     virtual std::int16_t AreMPEGAtEnd() = 0;
     virtual void PauseMPEG() = 0;
     virtual void ResumeMPEG() = 0;
@@ -31,4 +56,15 @@ public:
     virtual void CloseMPEG() = 0;
     // Auto-repeat keeps an ended song open; it never restarts it by itself.
     virtual void SetAutoRepeat(bool on) = 0;
+
+    // What happens, as it happens.
+    virtual PlayerEvents& events() = 0;
+    // Opens and decodes the start of the song that comes next, so that its
+    // OpenMPEG and PlayMPEG start it at once. With a follow-on it starts by
+    // itself the moment the playing range ends, without a gap; the caller's
+    // CloseMPEG, OpenMPEG(path) and PlayMPEG(1, last) that come for it after
+    // that end then find it playing and let it play on. A caller that, at
+    // that end, does not move on to this song at once stops it (StopMPEG).
+    // Calling it again with the same path changes only the follow-on.
+    virtual void preloadNext(const QString& path, FollowOn followOn) = 0;
 };

@@ -59,7 +59,20 @@ void SdlAudioDevice::open()
         return;
     }
     clock_ = std::make_unique<ClockAudioDevice>(mixer_, ClockAudioDevice::Pace::RealTime);
+    clock_->setPaused(paused_);
     setName(clock_->name());
+}
+
+void SdlAudioDevice::setPaused(bool paused)
+{
+    paused_ = paused;
+    if (clock_) {
+        clock_->setPaused(paused);
+    }
+    const SDL_AudioDeviceID device = device_.load(std::memory_order_acquire);
+    if (device != 0) {
+        SDL_PauseAudioDevice(device, paused ? 1 : 0);
+    }
 }
 
 bool SdlAudioDevice::openDevice()
@@ -81,7 +94,7 @@ bool SdlAudioDevice::openDevice()
     device_.store(device, std::memory_order_release);
     const char* driver = SDL_GetCurrentAudioDriver();
     setName(QString::fromUtf8(driver != nullptr ? driver : "unknown"));
-    SDL_PauseAudioDevice(device, 0);
+    SDL_PauseAudioDevice(device, paused_ ? 1 : 0);
     return true;
 }
 
@@ -123,6 +136,7 @@ void SdlAudioDevice::maintain()
         clock_.reset();
         if (!openDevice()) {
             clock_ = std::make_unique<ClockAudioDevice>(mixer_, ClockAudioDevice::Pace::RealTime);
+            clock_->setPaused(paused_);
             setName(clock_->name());
         }
     }

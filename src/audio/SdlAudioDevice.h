@@ -25,6 +25,7 @@ public:
     SdlAudioDevice& operator=(const SdlAudioDevice&) = delete;
 
     void maintain() override;
+    void setPaused(bool paused) override;
     QString name() const override;
 
 private:
@@ -39,6 +40,7 @@ private:
     bool subsystemUp_ = false;   // SDL_InitSubSystem succeeded
     bool driverForced_ = false;  // SDL_AudioInit("dummy") is ours to undo
     std::unique_ptr<ClockAudioDevice> clock_;
+    bool paused_ = false;  // decode thread (and the constructor)
     std::chrono::steady_clock::time_point nextCheck_{};
     std::chrono::steady_clock::time_point nextRetry_{};
     mutable std::mutex nameMutex_;

@@ -30,7 +30,7 @@ private:
 };
 }  // namespace
 
-VoiceInput::VoiceInput(Mixer& mixer) : mixer_(mixer) {}
+VoiceInput::VoiceInput(Mixer& mixer, bool level) : mixer_(mixer), leveller_(level) {}
 
 VoiceInput::~VoiceInput() = default;
 
@@ -48,6 +48,9 @@ bool VoiceInput::push(const std::int16_t* samples, std::size_t frames, int rate,
     const std::uint64_t flushesAtStart = flushes_;
     if (!prepareConverter(lock, rate, channels) || flushes_ != flushesAtStart) {
         return false;
+    }
+    if (!converterHolds_.load(std::memory_order_acquire) && mixer_.voice().queuedFrames() == 0) {
+        leveller_.beginUtterance();  // the output had fallen silent
     }
     const auto ch = static_cast<std::size_t>(channels);
     std::size_t offset = 0;
@@ -73,6 +76,7 @@ bool VoiceInput::push(const std::int16_t* samples, std::size_t frames, int rate,
         accepted_.fetch_add(n, std::memory_order_acq_rel);
     }
     mixer_.notifyProduced();
+    mixer_.consumedSignal().notify();  // the decode thread services the voice
     return true;
 }
 
@@ -85,7 +89,7 @@ bool VoiceInput::prepareConverter(std::unique_lock<std::mutex>& lock, int rate, 
         // The old format's tail goes out before the new format starts.
         const std::uint64_t flushesAtStart = flushes_;
         drainConverter(true);
-        while (converter_->available() > 0 && flushes_ == flushesAtStart) {
+        while ((converter_->available() > 0 || leveller_.holding()) && flushes_ == flushesAtStart) {
             space_.wait_for(lock, std::chrono::milliseconds(10));
             drainConverter(true);
         }
@@ -110,22 +114,32 @@ void VoiceInput::drainConverter(bool endOfInput)
     if (endOfInput) {
         converter_->finish();
     }
-    std::array<std::int16_t, 4096 * audio_format::kChannels> block{};
+    constexpr std::size_t kBlockFrames = 4096;
+    std::array<std::int16_t, kBlockFrames * audio_format::kChannels> block{};
+    std::array<std::int16_t, kBlockFrames * audio_format::kChannels> levelled{};
     PcmRing& ring = mixer_.voice();
+    const std::size_t reserve = leveller_.latency();
     bool moved = false;
     for (;;) {
-        const std::size_t n = std::min(ring.freeFrames(), block.size() / audio_format::kChannels);
+        const std::size_t free = ring.freeFrames();
+        const std::size_t n = free > reserve ? std::min(free - reserve, kBlockFrames) : 0;
         const std::size_t got = n > 0 ? converter_->get(block.data(), n) : 0;
         if (got == 0) {
             break;
         }
-        ring.write(block.data(), got);
+        ring.write(levelled.data(), leveller_.process(block.data(), got, levelled.data()));
         moved = true;
     }
-    converterHolds_.store(converter_->unfinished() || converter_->available() > 0,
-                          std::memory_order_release);
+    if (endOfInput && converter_->available() == 0 && leveller_.holding()) {
+        ring.write(levelled.data(), leveller_.finish(levelled.data()));
+        moved = true;
+    }
+    converterHolds_.store(
+        converter_->unfinished() || converter_->available() > 0 || leveller_.holding(),
+        std::memory_order_release);
     if (moved) {
         mixer_.notifyProduced();
+        mixer_.consumedSignal().notify();  // a paused output wakes up
     }
 }
 
@@ -143,6 +157,7 @@ void VoiceInput::flush()
         if (converter_) {
             converter_->clear();
         }
+        leveller_.drop();
         converterHolds_.store(false, std::memory_order_release);
         mixer_.voice().discardQueued();
         const std::uint64_t played = mixer_.voiceMeter().playedInputFrames();

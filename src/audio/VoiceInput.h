@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/VoiceLeveller.h"
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -12,12 +14,13 @@ class Mixer;
 class PcmConverter;
 
 // The voice side of the mixer: converts pushed PCM of any rate and channel
-// count to the output format and queues it in the voice
-// ring. The converter is guarded by a mutex that the output callback never
-// touches.
+// count to the output format, brings it to the music's loudness and queues
+// it in the voice ring. The converter is guarded by a mutex that the output
+// callback never touches.
 class VoiceInput {
 public:
-    explicit VoiceInput(Mixer& mixer);
+    // `level` brings the voice to the music's loudness.
+    VoiceInput(Mixer& mixer, bool level);
     ~VoiceInput();
     VoiceInput(const VoiceInput&) = delete;
     VoiceInput& operator=(const VoiceInput&) = delete;
@@ -27,6 +30,8 @@ public:
     // Any thread.
     void flush();
     bool idle() const;
+    // Any thread: the converter or the leveller holds frames that service() moves on.
+    bool holdsBack() const { return converterHolds_.load(std::memory_order_acquire); }
     std::uint64_t framesPlayed() const;
     // Decode thread, regularly: drains what the converter holds back once the
     // producer has gone quiet, and wakes a blocked producer.
@@ -42,6 +47,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable space_;
     std::unique_ptr<PcmConverter> converter_;  // guarded by mutex_
+    VoiceLeveller leveller_;                   // guarded by mutex_
     Clock::time_point lastPut_{};              // guarded by mutex_
     std::uint64_t flushes_ = 0;                // guarded by mutex_
     std::atomic<int> pushing_{0};

@@ -25,9 +25,10 @@ void WakeSignal::waitFor(std::chrono::milliseconds timeout) noexcept
         return;
     }
     SDL_SemWaitTimeout(sem_, static_cast<Uint32>(timeout.count()));
-    // Posts that raced with the flag reset leave a count behind: drain it so
-    // the next wait really waits.
-    while (SDL_SemTryWait(sem_) == 0) {
-    }
+    // A notify from here on posts again. One that came between the wake-up
+    // and this reset is seen by the caller's look around after the wait. A
+    // count left behind only makes the next wait return at once: draining it
+    // could swallow a notify that came just now, and the waiter would sleep
+    // through it.
     pending_.store(false, std::memory_order_release);
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,13 @@ public:
     virtual bool canGoPrevious() const = 0;
     virtual bool canPlay() const = 0;
     virtual bool canPause() const = 0;
+    // The song in hand can move to another place (seek).
+    virtual bool canSeek() const = 0;
+    // Songs follow in random order (the Random option).
+    virtual bool shuffle() const = 0;
+    // The radio plays the whole list round with its announcements (the Loop
+    // option).
+    virtual bool loop() const = 0;
 
     virtual void play() = 0;
     virtual void pause() = 0;
@@ -35,12 +43,22 @@ public:
     // Starts a playlist file or plays a song file. The empty text means it
     // was taken; any other text says why not.
     virtual QString openUri(const QUrl& uri) = 0;
+    // Makes the songs the accepted playlist and starts it with the intro.
+    // The empty text means it was taken; any other text says why not.
+    virtual QString startSongs(const QStringList& songs) = 0;
+    // Moves the song in hand to `ms` from its start; false when it cannot.
+    virtual bool seekTo(std::int64_t ms) = 0;
+    // Changed and saved as the options window saves them.
+    virtual void setShuffle(bool on) = 0;
+    virtual void setLoop(bool on) = 0;
 
     virtual void quit() = 0;
     virtual void raise() = 0;
 
 signals:
-    // Something a snapshot shows may have changed (status, track, what can
-    // be done).
+    // Something a snapshot shows may have changed (status, track, options,
+    // what can be done).
     void changed();
+    // The song in hand moved to another place.
+    void seeked(qint64 positionMs);
 };

@@ -7,8 +7,9 @@
 
 class MediaControl;
 
-// org.mpris.MediaPlayer2.Player: the transport and what is playing. The
-// radio neither seeks nor changes rate or volume; those requests are ignored.
+// org.mpris.MediaPlayer2.Player: the transport, what is playing and where,
+// and the Random and Loop options. The radio changes neither rate nor volume;
+// those requests are ignored.
 class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
@@ -17,6 +18,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
+    Q_PROPERTY(bool Shuffle READ shuffle WRITE setShuffle)
+    Q_PROPERTY(QString LoopStatus READ loopStatus WRITE setLoopStatus)
     Q_PROPERTY(double MinimumRate READ rate)
     Q_PROPERTY(double MaximumRate READ rate)
     Q_PROPERTY(bool CanGoNext READ canGoNext)
@@ -42,7 +45,12 @@ public:
     bool canGoPrevious() const;
     bool canPlay() const;
     bool canPause() const;
-    bool canSeek() const { return false; }
+    bool canSeek() const;
+    bool shuffle() const;
+    void setShuffle(bool on);
+    QString loopStatus() const;
+    // "Track" is no mode of the radio's and leaves the option as it is.
+    void setLoopStatus(const QString& status);
     bool canControl() const { return true; }
 
 public slots:
@@ -52,7 +60,11 @@ public slots:
     void PlayPause();
     void Stop();
     void Play();
+    // Microseconds from where the song is; past its end it acts as Next,
+    // before its start it goes to the start.
     void Seek(qlonglong offset);
+    // Microseconds from the start of the track named; ignored for another
+    // track or a place outside the song.
     void SetPosition(const QDBusObjectPath& trackId, qlonglong position);
     void OpenUri(const QString& uri);
 
@@ -60,6 +72,8 @@ signals:
     void Seeked(qlonglong position);
 
 private:
+    void onSeeked(qint64 positionMs);
+
     MediaControl& control_;
     ErrorReply refuse_;
 };

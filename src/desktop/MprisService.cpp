@@ -3,8 +3,8 @@
 #include "desktop/MediaControl.h"
 #include "desktop/MprisPlayerAdaptor.h"
 #include "desktop/MprisRootAdaptor.h"
+#include "desktop/RadioLaunchAdaptor.h"
 
-#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
@@ -13,9 +13,11 @@ MprisService::MprisService(MediaControl& control, QObject* parent)
 {
     // The adaptors belong to this object and are exported with it.
     new MprisRootAdaptor(this, control_);
-    new MprisPlayerAdaptor(this, control_, [this](const QString& name, const QString& message) {
+    const auto refuse = [this](const QString& name, const QString& message) {
         refuseCall(name, message);
-    });
+    };
+    new MprisPlayerAdaptor(this, control_, refuse);
+    new RadioLaunchAdaptor(this, control_, refuse);
     connect(&control_, &MediaControl::changed, this, &MprisService::refresh);
 }
 
@@ -27,28 +29,26 @@ MprisService::~MprisService()
     }
 }
 
-bool MprisService::registerOn(QDBusConnection connection)
+MprisService::Registration MprisService::registerOn(QDBusConnection connection)
 {
     if (connection_ || !connection.isConnected()) {
-        return false;
+        return Registration::NoBus;
     }
     if (!connection.registerObject(QString::fromLatin1(kObjectPath), this,
                                    QDBusConnection::ExportAdaptors)) {
-        return false;
+        return Registration::NoBus;
     }
-    QString name = QString::fromLatin1(kServiceName);
+    const QString name = QString::fromLatin1(kServiceName);
     if (!connection.registerService(name)) {
-        // Another radio has the name; a second one goes on the bus by pid.
-        name += QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid());
-        if (!connection.registerService(name)) {
-            connection.unregisterObject(QString::fromLatin1(kObjectPath));
-            return false;
-        }
+        connection.unregisterObject(QString::fromLatin1(kObjectPath));
+        const bool taken = connection.interface() != nullptr &&
+                           connection.interface()->isServiceRegistered(name).value();
+        return taken ? Registration::NameTaken : Registration::NoBus;
     }
     connection_ = connection;
     serviceName_ = name;
     announced_ = MprisSnapshot::of(control_);
-    return true;
+    return Registration::Registered;
 }
 
 void MprisService::refresh()

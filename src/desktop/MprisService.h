@@ -10,8 +10,9 @@
 class MediaControl;
 
 // Puts the radio on the session bus as an MPRIS 2 media player, so that the
-// desktop's media keys, sound menu and panel widgets can drive it. Without a
-// bus it does nothing and the radio runs as ever. Each change the control
+// desktop's media keys, sound menu and panel widgets can drive it, and takes
+// what a second start of the program hands over (org.tolvar.Radio). Without
+// a bus it does nothing and the radio runs as ever. Each change the control
 // reports is compared with what was last announced and the difference goes
 // out as PropertiesChanged; nothing waits. GUI thread only.
 class MprisService : public QObject, protected QDBusContext {
@@ -21,12 +22,20 @@ public:
     static constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
     static constexpr const char* kPlayerInterface = "org.mpris.MediaPlayer2.Player";
 
+    enum class Registration {
+        Registered,
+        // No bus, or the bus refused the object.
+        NoBus,
+        // Another radio runs on this bus: there is to be one radio.
+        NameTaken,
+    };
+
     explicit MprisService(MediaControl& control, QObject* parent = nullptr);
     ~MprisService() override;
 
-    // Takes the well-known name on the connection; when another radio holds
-    // it, a name of this process's own. False when there is no bus.
-    bool registerOn(QDBusConnection connection);
+    // Takes the well-known name on the connection. Anything but Registered
+    // leaves nothing of this service on the bus.
+    Registration registerOn(QDBusConnection connection);
     // The name taken; empty when not registered.
     QString serviceName() const { return serviceName_; }
 

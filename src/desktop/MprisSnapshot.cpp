@@ -12,6 +12,9 @@ MprisSnapshot MprisSnapshot::of(const MediaControl& control)
     snapshot.canGoPrevious = control.canGoPrevious();
     snapshot.canPlay = control.canPlay();
     snapshot.canPause = control.canPause();
+    snapshot.canSeek = control.canSeek();
+    snapshot.shuffle = control.shuffle();
+    snapshot.loopStatus = loopText(control.loop());
     return snapshot;
 }
 
@@ -33,7 +36,17 @@ QVariantMap MprisSnapshot::changedSince(const MprisSnapshot& before) const
     flag("CanGoPrevious", canGoPrevious, before.canGoPrevious);
     flag("CanPlay", canPlay, before.canPlay);
     flag("CanPause", canPause, before.canPause);
+    flag("CanSeek", canSeek, before.canSeek);
+    flag("Shuffle", shuffle, before.shuffle);
+    if (loopStatus != before.loopStatus) {
+        changed.insert(QStringLiteral("LoopStatus"), loopStatus);
+    }
     return changed;
+}
+
+QString MprisSnapshot::loopText(bool loop)
+{
+    return loop ? QStringLiteral("Playlist") : QStringLiteral("None");
 }
 
 QString MprisSnapshot::statusText(PlaybackStatus status)

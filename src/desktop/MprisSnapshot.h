@@ -15,6 +15,9 @@ struct MprisSnapshot {
     bool canGoPrevious = false;
     bool canPlay = false;
     bool canPause = false;
+    bool canSeek = false;
+    bool shuffle = false;
+    QString loopStatus;
 
     static MprisSnapshot of(const MediaControl& control);
 
@@ -22,6 +25,8 @@ struct MprisSnapshot {
     QVariantMap changedSince(const MprisSnapshot& before) const;
 
     static QString statusText(PlaybackStatus status);
+    // "Playlist" or "None": the radio has no repeat of one track.
+    static QString loopText(bool loop);
     // The track's metadata: an object path as track id, the title, the file
     // URL, the length in microseconds; the empty map without a track.
     static QVariantMap metadata(const std::optional<TrackInfo>& track);

@@ -6,6 +6,7 @@
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Sequencer.h"
 #include "playlist/PlaylistStore.h"
+#include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 #include "tags/SongInfo.h"
 
@@ -13,10 +14,11 @@
 #include <QTimer>
 #include <algorithm>
 
-RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequencer,
-                                     MpegPlayer& player, SpeechEngine& voice, Links links,
-                                     QObject* parent)
+RadioMediaControl::RadioMediaControl(RadioSettings& settings, AcceptedPlaylist& playlist,
+                                     Sequencer& sequencer, MpegPlayer& player, SpeechEngine& voice,
+                                     Links links, QObject* parent)
     : MediaControl(parent),
+      settings_(settings),
       playlist_(playlist),
       sequencer_(sequencer),
       player_(player),
@@ -25,8 +27,17 @@ RadioMediaControl::RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequ
 {
     connect(&sequencer_, &Sequencer::songStarted, this, &RadioMediaControl::onSongStarted);
     connect(&sequencer_, &Sequencer::songInfoRead, this, &RadioMediaControl::onSongInfoRead);
+    connect(&sequencer_, &Sequencer::songLengthKnown, this, &RadioMediaControl::onSongLength);
     connect(&sequencer_, &Sequencer::stateChanged, this, &MediaControl::changed);
     connect(&playlist_, &AcceptedPlaylist::changed, this, &MediaControl::changed);
+    connect(&settings_, &RadioSettings::changed, this, &RadioMediaControl::onSettingChanged);
+}
+
+void RadioMediaControl::onSettingChanged(const QString& key)
+{
+    if (key == settings_.Rands.key() || key == settings_.Loops.key()) {
+        emit changed();
+    }
 }
 
 void RadioMediaControl::onSongStarted()
@@ -36,9 +47,19 @@ void RadioMediaControl::onSongStarted()
     track.path = playlist_.SongFile();
     // Named by its file until the tags, read off this thread, tell more.
     track.title = QFileInfo(track.path).fileName();
-    track.lengthMs = std::max<std::int64_t>(0, sequencer_.EndFrame());
+    // The player may still be finding the length: then it comes later.
+    const std::int32_t last = sequencer_.EndFrame();
+    track.lengthMs = last == MpegPlayer::kLengthPending ? 0 : std::max<std::int64_t>(0, last);
     track_ = std::move(track);
     emit changed();
+}
+
+void RadioMediaControl::onSongLength(std::int32_t totalFrames)
+{
+    if (track_) {
+        track_->lengthMs = std::max<std::int64_t>(0, totalFrames);
+        emit changed();
+    }
 }
 
 void RadioMediaControl::onSongInfoRead(const QString& path, const SongInfo& info)
@@ -79,10 +100,7 @@ std::int64_t RadioMediaControl::positionMs() const
     if (!track_ || status() == PlaybackStatus::Stopped) {
         return 0;
     }
-    const std::int64_t first = std::max<std::int64_t>(1, sequencer_.StartFrame());
-    const std::int64_t last = std::max<std::int64_t>(first, sequencer_.EndFrame());
-    const std::int64_t percent = std::clamp(player_.GetPercent(), 0, 100);
-    return first - 1 + (last - first) * percent / 100;
+    return std::max<std::int64_t>(0, player_.GetPositionMs());
 }
 
 bool RadioMediaControl::canGoNext() const
@@ -98,6 +116,42 @@ bool RadioMediaControl::canPlay() const
 bool RadioMediaControl::canPause() const
 {
     return canPlay() || status() != PlaybackStatus::Stopped;
+}
+
+bool RadioMediaControl::canSeek() const
+{
+    return track_.has_value() && sequencer_.canSeek();
+}
+
+bool RadioMediaControl::shuffle() const
+{
+    return settings_.Rands;
+}
+
+bool RadioMediaControl::loop() const
+{
+    return settings_.Loops;
+}
+
+void RadioMediaControl::setShuffle(bool on)
+{
+    settings_.Rands = on;
+    settings_.write(settings_.Rands);
+}
+
+void RadioMediaControl::setLoop(bool on)
+{
+    settings_.Loops = on;
+    settings_.write(settings_.Loops);
+}
+
+bool RadioMediaControl::seekTo(std::int64_t ms)
+{
+    if (!canSeek() || !sequencer_.seekTo(ms)) {
+        return false;
+    }
+    emit seeked(positionMs());
+    return true;
 }
 
 void RadioMediaControl::play()
@@ -182,8 +236,16 @@ QString RadioMediaControl::startPlaylist(const QString& file)
     if (!songs || songs->isEmpty()) {
         return QStringLiteral("The playlist has no songs: %1").arg(file);
     }
+    return startSongs(*songs);
+}
+
+QString RadioMediaControl::startSongs(const QStringList& songs)
+{
+    if (songs.isEmpty()) {
+        return QStringLiteral("There are no songs to play");
+    }
     // Accepted and started as the playlist window's "Accept" does.
-    playlist_.accept(songs->mid(0, kMaxSongs));
+    playlist_.accept(songs.mid(0, kMaxSongs));
     voice_.stop();
     sequencer_.startAcceptedList();
     return {};

@@ -9,6 +9,7 @@
 
 class AcceptedPlaylist;
 class MpegPlayer;
+class RadioSettings;
 class Sequencer;
 class SpeechEngine;
 struct SongInfo;
@@ -30,8 +31,9 @@ public:
         std::function<void()> raise;
     };
 
-    RadioMediaControl(AcceptedPlaylist& playlist, Sequencer& sequencer, MpegPlayer& player,
-                      SpeechEngine& voice, Links links, QObject* parent = nullptr);
+    RadioMediaControl(RadioSettings& settings, AcceptedPlaylist& playlist, Sequencer& sequencer,
+                      MpegPlayer& player, SpeechEngine& voice, Links links,
+                      QObject* parent = nullptr);
 
     PlaybackStatus status() const override;
     std::optional<TrackInfo> track() const override { return track_; }
@@ -40,6 +42,9 @@ public:
     bool canGoPrevious() const override { return canGoNext(); }
     bool canPlay() const override;
     bool canPause() const override;
+    bool canSeek() const override;
+    bool shuffle() const override;
+    bool loop() const override;
 
     void play() override;
     void pause() override;
@@ -48,16 +53,23 @@ public:
     void next() override;
     void previous() override;
     QString openUri(const QUrl& uri) override;
+    QString startSongs(const QStringList& songs) override;
+    bool seekTo(std::int64_t ms) override;
+    void setShuffle(bool on) override;
+    void setLoop(bool on) override;
 
     void quit() override;
     void raise() override;
 
 private:
     void onSongStarted();
+    void onSongLength(std::int32_t totalFrames);
+    void onSettingChanged(const QString& key);
     void onSongInfoRead(const QString& path, const SongInfo& info);
     QString startPlaylist(const QString& file);
     void playNow(const QString& file);
 
+    RadioSettings& settings_;
     AcceptedPlaylist& playlist_;
     Sequencer& sequencer_;
     MpegPlayer& player_;

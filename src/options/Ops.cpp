@@ -2,6 +2,7 @@
 
 #include "base/BusyCursor.h"
 #include "options/NewsHostBox.h"
+#include "options/NumberFont.h"
 #include "options/OpsAccessibleTexts.h"
 #include "options/SpeakerPicture.h"
 #include "settings/RadioSettings.h"
@@ -46,18 +47,6 @@ bool setBarValue(QScrollBar* bar, long long value)
 QString digits(long long value)
 {
     return QString::number(value);
-}
-
-// The old bitmap serif where it exists, another serif elsewhere.
-QFont numberFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Serif"), QStringLiteral("DejaVu Serif"),
-                      QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"),
-                      QStringLiteral("serif")});
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(8);
-    return font;
 }
 
 }  // namespace
@@ -437,12 +426,6 @@ void Ops::CmdOps_Click(int index)
                 actions_.showDialog(EngineDialog::General, owner);
                 break;
             case 2:
-                // Refused before anything is written; the window stays open.
-                if (!OpsActions::acceptsNewsHost(*choices().newsHost)) {
-                    message(QMessageBox::Warning, NewsHostBox::kRefusedTitle,
-                            NewsHostBox::kRefusedText);
-                    break;
-                }
                 actions_.save(choices());
                 saved_ = true;
                 close();
@@ -459,8 +442,11 @@ void Ops::CmdOps_Click(int index)
             default:
                 break;
         }
+    } catch (const OpsActions::RefusedNewsHost&) {
+        // Nothing was written; the window stays open for a correction.
+        message(QMessageBox::Warning, NewsHostBox::kRefusedTitle, NewsHostBox::kRefusedText);
     } catch (const std::exception&) {
-        notSupported();
+        message(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText);
     }
 }
 
@@ -482,11 +468,6 @@ OpsChoices Ops::choices() const
     c.manyNews = static_cast<std::int16_t>(NewsScroll->value());
     c.newsHost = TxtNewsHost->text().trimmed();
     return c;
-}
-
-void Ops::notSupported()
-{
-    message(QMessageBox::Information, kNotSupportedTitle, kNotSupportedText);
 }
 
 void Ops::message(QMessageBox::Icon icon, const QString& title, const QString& text)

@@ -68,7 +68,6 @@ private:
     void LoadOptions();
     void showEngineDetails(const VoiceEngineDetails& details);
     OpsChoices choices() const;
-    void notSupported();
     void message(QMessageBox::Icon icon, const QString& title, const QString& text);
 
     QLabel* label(const QString& name, const QString& text, int left, int top, int width = -1,

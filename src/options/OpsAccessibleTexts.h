@@ -7,7 +7,7 @@
 // What a screen reader says for each control of the options window, and the
 // order Tab visits them in: row by row, as the window shows them. Where a
 // control has a tooltip, its description says the same.
-inline constexpr std::array<AccessibleText, 22> kOpsAccessibleTexts{{
+inline constexpr std::array<AccessibleText, 23> kOpsAccessibleTexts{{
     {"ComboEngines", "Voice engine", "Voice engines registered on your computer", "Label2_0"},
     {"Option1", "Male", "Checked when the chosen voice is a male one."},
     {"Option2", "Female", "Checked when the chosen voice is a female one."},
@@ -25,6 +25,8 @@ inline constexpr std::array<AccessibleText, 22> kOpsAccessibleTexts{{
      "abbreviations, and number-translation techniques."},
     {"CmdOps_5", "Test", "Speaks a sentence with the chosen voice and speed."},
     {"HScroll1", "Voice Speed", "How fast the announcer speaks, in words per minute."},
+    {"TxtNewsHost", "Headlines from",
+     "A host name, or the http:// or https:// address of an RSS or Atom feed.", "LblNewsHost"},
     {"Check1", "Loop", "Play all songs."},
     {"Check5", "Stay on Top", "Keeps ZA3-Revez on top of other windows."},
     {"Check2", "Random", "Randomize the  play selection."},
@@ -38,8 +40,8 @@ inline constexpr std::array<AccessibleText, 22> kOpsAccessibleTexts{{
     {"CmdOps_0", "Cancel", "Cancel"},
 }};
 
-inline constexpr std::array<const char*, 22> kOpsTabOrder{
-    "CmdOps_5", "ComboEngines", "Option1",  "Option2",    "Option3",    "Check7",
-    "Check8",   "CmdOps_1",     "CmdOps_3", "CmdOps_4",   "HScroll1",   "Check1",
-    "Check5",   "Check2",       "Check9",   "TimeScroll", "NewsScroll", "Check4",
-    "Check3",   "HScroll2",     "CmdOps_2", "CmdOps_0"};
+inline constexpr std::array<const char*, 23> kOpsTabOrder{
+    "CmdOps_5", "ComboEngines", "Option1",  "Option2",  "Option3",    "Check7",
+    "Check8",   "CmdOps_1",     "CmdOps_3", "CmdOps_4", "HScroll1",   "TxtNewsHost",
+    "Check1",   "Check5",       "Check2",   "Check9",   "TimeScroll", "NewsScroll",
+    "Check4",   "Check3",       "HScroll2", "CmdOps_2", "CmdOps_0"};

@@ -95,6 +95,9 @@ void OpsActions::tryVoice(int engine, int speed)
 
 void OpsActions::save(const OpsChoices& choices)
 {
+    if (choices.newsHost && !acceptsNewsHost(*choices.newsHost)) {
+        throw RefusedNewsHost();
+    }
     talk_.selectEngine(choices.engineNumber);
     talk_.setSpeed(choices.speed);
 
@@ -140,9 +143,6 @@ void OpsActions::save(const OpsChoices& choices)
     write(vars_.Randoms);
 
     if (choices.newsHost && *choices.newsHost != newsHost()) {
-        if (!acceptsNewsHost(*choices.newsHost)) {
-            throw std::invalid_argument("the headline source is no host name or web address");
-        }
         vars_.writeText(FeedAddress::settingKey(), *choices.newsHost);
         if (afterWrite_) {
             afterWrite_(FeedAddress::settingKey());

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 
 class QWidget;
 class SpeechEngine;
@@ -43,8 +44,14 @@ public:
     // Selects the engine, sets the speed and speaks the test sentence. Both stay
     // in effect; nothing is stored.
     void tryVoice(int engine, int speed);
+    // A headline source that is neither a host name nor an http(s) URL.
+    struct RefusedNewsHost : std::invalid_argument {
+        RefusedNewsHost() : std::invalid_argument("no host name or web address") {}
+    };
+
     // Engine and speed first, then each setting in turn, variable and store;
-    // NewsHost last, and only when it differs from what is stored.
+    // NewsHost last, and only when it differs from what is stored. An
+    // unacceptable NewsHost throws RefusedNewsHost before anything changes.
     void save(const OpsChoices& choices);
 
     // The stored headline source; the default when none is stored.

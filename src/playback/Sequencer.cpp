@@ -1,6 +1,7 @@
 #include "playback/Sequencer.h"
 
 #include "audio/MpegPlayer.h"
+#include "audio/PlayerEvents.h"
 #include "base/RandomSource.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Announcer.h"
@@ -47,6 +48,7 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
       player_(player),
       voice_(voice),
       announcer_(announcer),
+      next_(settings, playlist, random, player),
       timer1_(this)
 {
     timer1_.setObjectName(QStringLiteral("Timer1"));
@@ -57,6 +59,17 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
     connect(&voice_, &SpeechEngine::speechStopped, this, [this] { backToMusicPending_ = false; });
     connect(&announcer_, &Announcer::newsAnswered, this, &Sequencer::onVoiceOrNews);
     connect(&songInfo_, &SongInfoLoader::loaded, this, &Sequencer::onSongInfo);
+    // A song's end is handled when it happens, not only at the next tick.
+    connect(&player_.events(), &PlayerEvents::songEnded, this, &Sequencer::CheckSongEnd);
+    connect(&player_.events(), &PlayerEvents::songOpened, this, &Sequencer::onSongOpened);
+    connect(&player_.events(), &PlayerEvents::songFailed, this, &Sequencer::onSongFailed);
+    // What follows at the end may change with the settings or the list.
+    connect(&settings_, &RadioSettings::changed, this, [this] {
+        if (playing_ && !waiting_) {
+            next_.loadAhead(currentFailed_, songsSinceTime_, songsSinceNews_, lastPick_);
+        }
+    });
+    connect(&playlist_, &AcceptedPlaylist::changed, this, [this] { next_.forgetPick(); });
     timer1_.start();
 }
 
@@ -203,12 +216,28 @@ void Sequencer::startSong()
     }
     ++songStarts_;
     currentFailed_ = !opened;
-    if (opened) {
-        failedInRow_.clear();
-    } else {
+    if (!opened) {
         scheduleFailedEnd();
     }
+    next_.loadAhead(currentFailed_, songsSinceTime_, songsSinceNews_, lastPick_);
     emit songStarted();
+}
+
+void Sequencer::onSongOpened(const OpenedSong& song)
+{
+    failedInRow_.clear();
+    if (endFrame_ == MpegPlayer::kLengthPending && song.totalFrames != MpegPlayer::kLengthPending) {
+        endFrame_ = song.totalFrames;
+        emit songLengthKnown(song.totalFrames);
+    }
+}
+
+// A song taken by OpenMPEG turned out unplayable: it ends at once, failed.
+void Sequencer::onSongFailed()
+{
+    currentFailed_ = playing_;
+    next_.dropFollowOn();
+    CheckSongEnd();
 }
 
 bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
@@ -246,7 +275,33 @@ QString Sequencer::PlayRange(const QString& start, const QString& end)
     const std::optional<std::int32_t> last = frameFromText(end);
     startFrame_ = first.value_or(1);
     endFrame_ = last ? *last : player_.GetTotalframes();
+    songFirstFrame_ = startFrame_;
+    seeked_ = false;
     return player_.PlayMPEG(startFrame_, endFrame_);
+}
+
+bool Sequencer::canSeek() const
+{
+    const PlaybackState now = state();
+    return (now == PlaybackState::Playing || now == PlaybackState::Paused) && !currentFailed_ &&
+           endFrame_ > 0;
+}
+
+bool Sequencer::seekTo(std::int64_t ms)
+{
+    if (!canSeek()) {
+        return false;
+    }
+    const bool pausedNow = state() == PlaybackState::Paused;
+    // Frame n is the millisecond that starts at n - 1 ms; the last one is
+    // kept, so the end still comes.
+    startFrame_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, endFrame_ - 1) + 1);
+    seeked_ = true;
+    player_.PlayMPEG(startFrame_, endFrame_);
+    if (pausedNow) {
+        player_.PauseMPEG();
+    }
+    return true;
 }
 
 void Sequencer::scheduleFailedEnd()
@@ -262,7 +317,23 @@ void Sequencer::scheduleFailedEnd()
 void Sequencer::Timer1_Timer()
 {
     CheckSongEnd();
-    emit percentShown(std::clamp(player_.GetPercent(), 0, 100));
+    emit percentShown(shownPercent());
+}
+
+int Sequencer::shownPercent()
+{
+    if (!seeked_) {
+        return std::clamp(player_.GetPercent(), 0, 100);
+    }
+    // The player counts from the range a seek started; the gauge keeps
+    // counting over the song's first range.
+    const std::int64_t origin = std::int64_t{songFirstFrame_} - 1;
+    const std::int64_t span = std::int64_t{endFrame_} - origin;
+    if (span <= 0) {
+        return 100;
+    }
+    const std::int64_t done = std::int64_t{player_.GetPositionMs()} - origin;
+    return static_cast<int>(std::clamp<std::int64_t>(done * 100 / span, 0, 100));
 }
 
 void Sequencer::CheckSongEnd()
@@ -291,34 +362,28 @@ void Sequencer::CheckSongEnd()
     if (settings_.Loops) {
         countAndAnnounce();
     }
+    next_.songEnded(!settings_.Slow && voiceBusy());
     WaitForSpeech();
     publishState();
 }
 
 bool Sequencer::giveUpAfterFailure()
 {
-    failedInRow_.insert(playlist_.SongIndex());
-    const std::int32_t songs = std::clamp<std::int32_t>(playlist_.SongCount(), 1, kMaxIndex);
-    if (failedInRow_.size() < songs) {
+    if (!failedInRow_.add(playlist_.SongIndex(), playlist_.SongCount())) {
         return false;
     }
-    failedInRow_.clear();
     StopSong();
     return true;
 }
 
 void Sequencer::shuffle()
 {
-    if (!settings_.Rands || playlist_.SongCount() <= 1) {
+    const std::optional<std::int16_t> pick = next_.takePick(lastPick_);
+    if (!pick) {
         return;
     }
-    const std::int32_t songs = std::min<std::int32_t>(playlist_.SongCount(), kMaxIndex);
-    std::int16_t pick = 0;
-    do {
-        pick = static_cast<std::int16_t>(std::floor(random_.next() * songs + 1));
-    } while (pick == lastPick_);
-    lastPick_ = pick;
-    playlist_.setSongIndex(pick);
+    lastPick_ = *pick;
+    playlist_.setSongIndex(*pick);
 }
 
 void Sequencer::countAndAnnounce()

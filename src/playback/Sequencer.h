@@ -1,11 +1,12 @@
 #pragma once
 
+#include "playback/FailedRun.h"
+#include "playback/NextSongPlanner.h"
 #include "playback/PlaybackState.h"
 #include "playback/TransportCommand.h"
 #include "tags/SongInfoLoader.h"
 
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <chrono>
@@ -18,13 +19,17 @@ class AcceptedPlaylist;
 class Announcer;
 class MpegPlayer;
 class RadioSettings;
+struct OpenedSong;
 class RandomSource;
 class SpeechEngine;
 
-// Plays the accepted playlist song after song. Timer1 polls the player every
-// 100 ms; at a song end the next song is picked, the announcer speaks what is
-// due, and once the voice has fallen silent (and a pending headline fetch has
-// been read) the next song starts. The wait is a state that ends on the
+// Plays the accepted playlist song after song. The player tells a song's end
+// when it happens (and Timer1 polls it every 100 ms); at a song end the next
+// song is picked, the announcer speaks what is due, and once the voice has
+// fallen silent (and a pending headline fetch has been read) the next song
+// starts. The song that comes next is handed to the player ahead (shuffled,
+// its pick is drawn early), and when nothing is to be said between the two
+// the player lets it follow without a gap. The wait is a state that ends on the
 // voice's and the announcer's signals: nothing blocks the GUI thread while
 // the announcer talks.
 //
@@ -32,8 +37,9 @@ class SpeechEngine;
 // song has started; with Release on they run at once, and one that starts or
 // stops a song takes the place of the automatic advance.
 //
-// A song that cannot be opened counts as ended at once, without announcements;
-// when every song of the list has failed in a row, playback stops.
+// A song that cannot be opened counts as ended at once, without announcements
+// (the player may tell that only after OpenMPEG has returned); when every song
+// of the list has failed in a row, playback stops.
 //
 // GUI thread only.
 class Sequencer : public QObject {
@@ -63,6 +69,12 @@ public:
     // Plays a frame range given as decimal texts, the empty text meaning "not
     // given"; returns the player's text.
     QString PlayRange(const QString& start, const QString& end);
+    // Moves within the song now playing or paused to `ms` from its start,
+    // from there to the same end frame; a paused song stays paused. False
+    // when no song can move: none was started, it failed to open, or its
+    // end is waiting for the voice.
+    bool seekTo(std::int64_t ms);
+    bool canSeek() const;
     // The end-of-song handling, run on every tick.
     void CheckSongEnd();
     void Timer1_Timer();
@@ -104,6 +116,9 @@ signals:
     void songStarted();
     // The tags of the song now open were read (after songStarted()).
     void songInfoRead(const QString& path, const SongInfo& info);
+    // The player found the length of the song now open after songStarted():
+    // EndFrame() gives it now.
+    void songLengthKnown(std::int32_t totalFrames);
     void stateChanged(PlaybackState state);
 
 private:
@@ -111,6 +126,8 @@ private:
     void startSong();
     void ReadSongTitle(const QString& path);
     void onSongInfo(const QString& path, const SongInfo& info);
+    void onSongOpened(const OpenedSong& song);
+    void onSongFailed();
     void advanceTo(std::int64_t index);
     void scheduleFailedEnd();
     bool giveUpAfterFailure();
@@ -126,6 +143,7 @@ private:
     void runHeldCommands();
     void clearDue();
     void publishState();
+    int shownPercent();
 
     RadioSettings& settings_;
     AcceptedPlaylist& playlist_;
@@ -135,6 +153,7 @@ private:
     Announcer& announcer_;
     quintptr windowHandle_ = 0;
     SongInfoLoader songInfo_;
+    NextSongPlanner next_;
 
     QTimer timer1_;
     bool playing_ = false;
@@ -148,6 +167,9 @@ private:
     QString songTitle_;
     std::int32_t startFrame_ = 0;
     std::int32_t endFrame_ = 0;
+    // The song's first range began here; a seek starts a later range.
+    std::int32_t songFirstFrame_ = 0;
+    bool seeked_ = false;
     std::int16_t lastPick_ = 0;
     std::int16_t songsSinceTime_ = 0;
     std::int16_t songsSinceNews_ = 0;
@@ -156,5 +178,5 @@ private:
 
     bool currentFailed_ = false;
     std::uint64_t songStarts_ = 0;
-    QSet<std::int16_t> failedInRow_;
+    FailedRun failedInRow_;
 };

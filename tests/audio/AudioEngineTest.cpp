@@ -20,16 +20,15 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString kDevice = QStringLiteral("MPEGVideo");
-
 // Opens and plays a whole file with the output captured to disk.
 Pcm playWhole(const QString& path, std::int32_t* totalFrames = nullptr)
 {
     DiskCapture capture;
     {
-        AudioEngine engine;
-        EXPECT_EQ(engine.OpenMPEG(0, path, kDevice), QString());
-        const std::int32_t total = engine.GetTotalframes();
+        AudioEngine engine(asMade());
+        const Opened opened = openSong(engine, path);
+        EXPECT_EQ(opened.error, QString());
+        const std::int32_t total = opened.totalFrames;
         if (totalFrames != nullptr) {
             *totalFrames = total;
         }
@@ -107,8 +106,8 @@ TEST(AudioEngineOutput, RangePlaysExactlyThoseMilliseconds)
 {
     DiskCapture capture;
     {
-        AudioEngine engine;
-        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        AudioEngine engine(asMade());
+        ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
         engine.PlayMPEG(501, 1000);
         ASSERT_TRUE(waitForEnd(engine, 5s));
     }
@@ -122,8 +121,8 @@ TEST(AudioEngineOutput, PauseHoldsThePlaceAndResumeGoesOn)
 {
     DiskCapture capture;
     {
-        AudioEngine engine;
-        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        AudioEngine engine(asMade());
+        ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
         engine.PlayMPEG(1, engine.GetTotalframes());
         ASSERT_TRUE(waitFor([&] { return engine.GetPercent() >= 30; }, 5s));
         engine.PauseMPEG();
@@ -150,8 +149,8 @@ TEST(AudioEngineOutput, StopThenPlayStartsAgain)
     DiskCapture capture;
     const Pcm reference = trimmed(decodeMpeg(media("tone.mp3")));
     {
-        AudioEngine engine;
-        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        AudioEngine engine(asMade());
+        ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
         engine.PlayMPEG(1, engine.GetTotalframes());
         ASSERT_TRUE(waitFor([&] { return engine.GetPercent() >= 20; }, 5s));
         engine.StopMPEG();
@@ -172,9 +171,9 @@ TEST(AudioEngineOutput, StopThenPlayStartsAgain)
 
 TEST(AudioEngineTransport, EndIsReportedOnceAtTheEndOfEachRange)
 {
-    AudioEngine engine({AudioEngine::Output::SilentClock});
+    AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     engine.SetAutoRepeat(true);
-    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
     for (int round = 0; round < 2; ++round) {
         QElapsedTimer clock;
         clock.start();
@@ -198,11 +197,46 @@ TEST(AudioEngineTransport, EndIsReportedOnceAtTheEndOfEachRange)
     }
 }
 
+TEST(AudioEngineTransport, PositionFollowsThePlayToTheMillisecond)
+{
+    AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
+    engine.SetAutoRepeat(true);
+    EXPECT_EQ(engine.GetPositionMs(), 0);  // nothing plays
+    ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
+    QElapsedTimer clock;
+    clock.start();
+    engine.PlayMPEG(1001, 1400);
+    EXPECT_EQ(engine.GetPositionMs(), 1000);  // the range's start, at once
+    std::int32_t last = 1000;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const std::int32_t now = engine.GetPositionMs();
+            EXPECT_GE(now, last);
+            EXPECT_LE(now, 1000 + clock.elapsed() + 50);  // never ahead of the clock
+            last = now;
+            return engine.AreMPEGAtEnd() == 1;
+        },
+        5s));
+    EXPECT_EQ(engine.GetPositionMs(), 1400);
+
+    // Paused, the place holds; stopped, there is none.
+    engine.PlayMPEG(1, 1500);
+    ASSERT_TRUE(waitFor([&] { return engine.GetPositionMs() >= 300; }, 5s));
+    engine.PauseMPEG();
+    QThread::msleep(100);
+    const std::int32_t held = engine.GetPositionMs();
+    QThread::msleep(200);
+    EXPECT_EQ(engine.GetPositionMs(), held);
+    EXPECT_LT(held, 1500);
+    engine.StopMPEG();
+    EXPECT_EQ(engine.GetPositionMs(), 0);
+}
+
 TEST(AudioEngineTransport, AutoRepeatKeepsTheEndedSongOpen)
 {
-    AudioEngine engine({AudioEngine::Output::SilentClock});
+    AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     engine.SetAutoRepeat(true);
-    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
     engine.PlayMPEG(1200, 1500);
     ASSERT_TRUE(waitForEnd(engine, 5s));
     QThread::msleep(100);
@@ -214,34 +248,30 @@ TEST(AudioEngineTransport, AutoRepeatKeepsTheEndedSongOpen)
 
 TEST(AudioEngineTransport, WithoutAutoRepeatTheEndedSongCloses)
 {
-    AudioEngine engine({AudioEngine::Output::SilentClock});
+    AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     engine.SetAutoRepeat(false);
-    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+    ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
     engine.PlayMPEG(1200, 1500);
     ASSERT_TRUE(waitForEnd(engine, 5s));
     ASSERT_TRUE(waitFor([&] { return engine.GetTotalframes() == 0; }, 2s));
     engine.PlayMPEG(1, 1500);
     EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
     // A newly opened song plays as usual.
-    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
-    EXPECT_EQ(engine.GetTotalframes(), 1500);
+    EXPECT_EQ(openSong(engine, media("tone.mp3")).totalFrames, 1500);
 }
 
 TEST(AudioEngineTransport, FramesAreMillisecondsForEveryKindOfFile)
 {
-    AudioEngine engine({AudioEngine::Output::SilentClock});
-    ASSERT_EQ(engine.OpenMPEG(0, media("chord.mp3"), kDevice), QString());
-    EXPECT_EQ(engine.GetTotalframes(), 1200);
-    ASSERT_EQ(engine.OpenMPEG(0, media("chord48.wav"), kDevice), QString());
-    EXPECT_EQ(engine.GetTotalframes(), 1000);
-    ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp2"), kDevice), QString());
+    AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
+    EXPECT_EQ(openSong(engine, media("chord.mp3")).totalFrames, 1200);
+    EXPECT_EQ(openSong(engine, media("chord48.wav")).totalFrames, 1000);
     // Layer II has no gapless information: the decoder delay stays in.
-    EXPECT_NEAR(engine.GetTotalframes(), 1500, 60);
+    EXPECT_NEAR(openSong(engine, media("tone.mp2")).totalFrames, 1500, 60);
 }
 
 TEST(AudioEngineTransport, NothingOpenReportsNoEndBeforeAPlay)
 {
-    AudioEngine engine({AudioEngine::Output::SilentClock});
+    AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
     EXPECT_EQ(engine.GetPercent(), 0);
     EXPECT_EQ(engine.GetTotalframes(), 0);
@@ -261,11 +291,11 @@ TEST(AudioEngineDevice, FallsBackToTheDummyDriverWhenNoDeviceOpens)
     // starts but opens no device.
     for (const char* driver : {"nosuchdriver", "alsa"}) {
         qputenv("SDL_AUDIODRIVER", driver);
-        AudioEngine engine;
+        AudioEngine engine(asMade());
         const QString name = engine.outputName();
         EXPECT_TRUE(name == QStringLiteral("dummy") || name == QLatin1String(driver))
             << name.toStdString();
-        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
         engine.PlayMPEG(1300, 1500);
         EXPECT_TRUE(waitForEnd(engine, 5s)) << driver;
     }
@@ -343,9 +373,9 @@ TEST(AudioEngineDevice, ALostDeviceIsReopenedAndTheSongGoesOn)
         second.listenToTheEnd();
     });
     {
-        AudioEngine engine;  // opens the pipe: the listener is there
+        AudioEngine engine(asMade());  // opens the pipe: the listener is there
         ASSERT_EQ(engine.outputName(), QStringLiteral("disk"));
-        ASSERT_EQ(engine.OpenMPEG(0, media("tone.mp3"), kDevice), QString());
+        ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
         engine.PlayMPEG(1, engine.GetTotalframes());
         ASSERT_TRUE(waitForEnd(engine, 10s));
         EXPECT_EQ(engine.outputName(), QStringLiteral("disk"));

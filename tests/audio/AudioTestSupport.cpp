@@ -1,7 +1,9 @@
 #include "AudioTestSupport.h"
 
 #include "audio/MpegPlayer.h"
+#include "audio/PlayerEvents.h"
 
+#include <ebur128.h>
 #include <mpg123.h>
 #include <sndfile.h>
 #include <QCoreApplication>
@@ -180,6 +182,119 @@ double rms(const Pcm& pcm)
     return std::sqrt(sum / static_cast<double>(pcm.samples.size()));
 }
 
+namespace {
+ebur128_state* measure(const Pcm& pcm, int mode)
+{
+    ebur128_state* state = ebur128_init(static_cast<unsigned>(pcm.channels),
+                                        static_cast<unsigned long>(pcm.rate), mode);
+    if (state != nullptr) {
+        ebur128_add_frames_short(state, pcm.samples.data(), pcm.frames());
+    }
+    return state;
+}
+}  // namespace
+
+double integratedLufs(const Pcm& pcm)
+{
+    ebur128_state* state = measure(pcm, EBUR128_MODE_I);
+    double lufs = -HUGE_VAL;
+    if (state != nullptr) {
+        ebur128_loudness_global(state, &lufs);
+        ebur128_destroy(&state);
+    }
+    return lufs;
+}
+
+double truePeakDb(const Pcm& pcm)
+{
+    ebur128_state* state = measure(pcm, EBUR128_MODE_TRUE_PEAK);
+    double top = 0.0;
+    for (int c = 0; state != nullptr && c < pcm.channels; ++c) {
+        double peak = 0.0;
+        ebur128_true_peak(state, static_cast<unsigned>(c), &peak);
+        top = std::max(top, peak);
+    }
+    if (state != nullptr) {
+        ebur128_destroy(&state);
+    }
+    return top > 0.0 ? 20.0 * std::log10(top) : -HUGE_VAL;
+}
+
+bool writeToneWav(const QString& path, double seconds, double level, double hz, bool raised)
+{
+    const auto frames = static_cast<sf_count_t>(seconds * 44100);
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(frames) * 2);
+    for (sf_count_t f = 0; f < frames; ++f) {
+        const double t = static_cast<double>(f) / 44100.0;
+        double v = 0.7 * std::sin(2 * M_PI * hz * t) + 0.3 * std::sin(2 * M_PI * 110.0 * t);
+        if (raised) {
+            v = 0.55 + 0.45 * v;
+        }
+        const auto s = static_cast<std::int16_t>(std::lround(level * 32767.0 * v));
+        samples[static_cast<std::size_t>(2 * f)] = s;
+        samples[static_cast<std::size_t>(2 * f + 1)] = s;
+    }
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        return false;
+    }
+    const sf_count_t written = sf_writef_short(file, samples.data(), frames);
+    sf_close(file);
+    return written == frames;
+}
+
+bool ToneDecoder::seek(std::int64_t frame)
+{
+    position_ = std::clamp<std::int64_t>(frame, 0, length_);
+    return true;
+}
+
+std::size_t ToneDecoder::read(std::int16_t* out, std::size_t frames)
+{
+    const auto n = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(frames), length_ - position_));
+    for (std::size_t f = 0; f < n; ++f) {
+        const double t = static_cast<double>(position_ + static_cast<std::int64_t>(f)) / 44100.0;
+        const auto s = static_cast<std::int16_t>(
+            std::lround(level_ * 32767.0 * std::sin(2 * M_PI * 440.0 * t)));
+        out[2 * f] = out[2 * f + 1] = s;
+    }
+    position_ += static_cast<std::int64_t>(n);
+    return n;
+}
+
+TapCapture::TapCapture(std::size_t maxFrames) : samples_(maxFrames * 2) {}
+
+void TapCapture::tap(void* self, const std::int16_t* frames, std::size_t count)
+{
+    auto* capture = static_cast<TapCapture*>(self);
+    const std::size_t at = capture->frames_.load(std::memory_order_relaxed);
+    const std::size_t n = std::min(count, capture->samples_.size() / 2 - at);
+    std::copy(frames, frames + n * 2,
+              capture->samples_.begin() + static_cast<std::ptrdiff_t>(at * 2));
+    capture->frames_.store(at + n, std::memory_order_release);
+    capture->blocks_.fetch_add(1, std::memory_order_release);
+}
+
+void TapCapture::attach(AudioEngine::Options& options)
+{
+    options.tap = &TapCapture::tap;
+    options.tapContext = this;
+}
+
+Pcm TapCapture::played() const
+{
+    const std::size_t frames = frames_.load(std::memory_order_acquire);
+    Pcm pcm{44100, 2, {}};
+    pcm.samples.assign(samples_.begin(),
+                       samples_.begin() + static_cast<std::ptrdiff_t>(frames * 2));
+    return pcm;
+}
+
 int peak(const Pcm& pcm)
 {
     int p = 0;
@@ -216,6 +331,35 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
         QThread::msleep(2);
     }
     return true;
+}
+
+AudioEngine::Options asMade(AudioEngine::Output output)
+{
+    AudioEngine::Options options;
+    options.output = output;
+    options.evenLoudness = false;
+    options.duckDepthDb = 0.0;
+    return options;
+}
+
+Opened openSong(MpegPlayer& player, const QString& path, std::chrono::milliseconds timeout)
+{
+    Opened result;
+    bool answered = false;
+    QObject guard;
+    QObject::connect(&player.events(), &PlayerEvents::songOpened, &guard,
+                     [&](const OpenedSong&) { answered = true; });
+    QObject::connect(&player.events(), &PlayerEvents::songFailed, &guard,
+                     [&](const QString&, const QString& error) {
+                         result.error = error;
+                         answered = true;
+                     });
+    result.error = player.OpenMPEG(0, path, QStringLiteral("MPEGVideo"));
+    if (result.error.isEmpty() && !waitFor([&] { return answered; }, timeout)) {
+        result.error = QStringLiteral("no answer");
+    }
+    result.totalFrames = player.GetTotalframes();
+    return result;
 }
 
 bool waitForEnd(MpegPlayer& player, std::chrono::milliseconds timeout)

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "audio/AudioEngine.h"
+#include "audio/Decoder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -62,13 +67,72 @@ Pcm trimmed(const Pcm& pcm);
 // at least minFrames.
 Pcm withoutGaps(const Pcm& pcm, std::size_t minFrames);
 double rms(const Pcm& pcm);
+// EBU R128 measurements of what was played.
+double integratedLufs(const Pcm& pcm);
+double truePeakDb(const Pcm& pcm);
 int peak(const Pcm& pcm);
 // Index of the first frame of `needle` within `haystack`, or -1.
 long find(const Pcm& haystack, const Pcm& needle);
 
+// Songs at the loudness they were made, no dip under the voice: what plays
+// can be compared sample for sample with the file.
+AudioEngine::Options asMade(AudioEngine::Output output = AudioEngine::Output::Device);
+
+// Opens a song and waits (running the event loop) until the player has
+// opened it or found that it cannot: the error (empty on success) and the
+// length GetTotalframes gives then.
+struct Opened {
+    QString error;
+    std::int32_t totalFrames = 0;
+};
+Opened openSong(MpegPlayer& player, const QString& path,
+                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
 // Polls the player (and the event loop) until it reports the end.
 bool waitForEnd(MpegPlayer& player, std::chrono::milliseconds timeout);
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// A stereo 44.1 kHz 16-bit wav of a steady tone mixed with a slower one, so
+// its loudness is easy to predict; `level` is the peak (1.0 = full scale).
+// Raised, it stays above zero: any zero frame in an output is then silence
+// put there, never a zero crossing.
+bool writeToneWav(const QString& path, double seconds, double level, double hz = 440.0,
+                  bool raised = false);
+
+// Captures what the output plays, from the mixer's output tap.
+class TapCapture {
+public:
+    explicit TapCapture(std::size_t maxFrames = 44100 * 30);
+    static void tap(void* self, const std::int16_t* frames, std::size_t count);
+    void attach(AudioEngine::Options& options);
+    // What was played so far (output thread writes, any thread reads).
+    Pcm played() const;
+    std::size_t blocks() const { return blocks_.load(); }
+
+private:
+    std::vector<std::int16_t> samples_;
+    std::atomic<std::size_t> frames_{0};
+    std::atomic<std::size_t> blocks_{0};
+};
+
+// A decoder of a steady stereo tone at 44.1 kHz: `level` is its peak.
+class ToneDecoder : public Decoder {
+public:
+    ToneDecoder(double seconds, double level)
+        : length_(std::llround(seconds * 44100)), level_(level)
+    {
+    }
+    int sampleRate() const override { return 44100; }
+    int channels() const override { return 2; }
+    std::int64_t length() const override { return length_; }
+    bool seek(std::int64_t frame) override;
+    std::size_t read(std::int16_t* out, std::size_t frames) override;
+
+private:
+    std::int64_t length_;
+    double level_;
+    std::int64_t position_ = 0;
+};
 
 // Builds Standard MIDI Files.
 class MidiWriter {

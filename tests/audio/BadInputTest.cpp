@@ -14,8 +14,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString kDevice = QStringLiteral("MPEGVideo");
-
 QByteArray randomBytes(std::size_t size, unsigned seed)
 {
     std::mt19937 generator(seed);
@@ -46,7 +44,7 @@ protected:
     // The song is refused with a reason, and playing it anyway ends at once.
     void expectRefused(const QString& path, const QString& reasonPart)
     {
-        const QString error = engine_.OpenMPEG(0, path, kDevice);
+        const QString error = openSong(engine_, path).error;
         EXPECT_FALSE(error.isEmpty()) << path.toStdString();
         EXPECT_TRUE(error.contains(reasonPart, Qt::CaseInsensitive))
             << error.toStdString() << " lacks " << reasonPart.toStdString();
@@ -58,8 +56,9 @@ protected:
     // Plays what can be decoded and ends within its announced length.
     void expectPlaysAndEnds(const QString& path)
     {
-        ASSERT_EQ(engine_.OpenMPEG(0, path, kDevice), QString());
-        const std::int32_t total = engine_.GetTotalframes();
+        const Opened opened = openSong(engine_, path);
+        ASSERT_EQ(opened.error, QString());
+        const std::int32_t total = opened.totalFrames;
         EXPECT_GT(total, 0);
         QElapsedTimer clock;
         clock.start();
@@ -69,7 +68,7 @@ protected:
     }
 
     QTemporaryDir dir_;
-    AudioEngine engine_{{AudioEngine::Output::SilentClock}};
+    AudioEngine engine_{asMade(AudioEngine::Output::SilentClock)};
 };
 
 }  // namespace

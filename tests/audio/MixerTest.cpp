@@ -41,6 +41,7 @@ TEST(Mixer, MusicAlonePassesUnchangedAndUnderrunIsSilence)
 TEST(Mixer, PausedMusicKeepsItsPlaceWhileTheVoiceGoesOn)
 {
     Mixer mixer;
+    mixer.ducker().setDepthDb(0.0);
     const auto music = stereoSine(2000, 0.5, 0.01);
     const auto voice = stereoSine(500, 0.2, 0.03);
     mixer.music().write(music.data(), 2000);
@@ -57,6 +58,7 @@ TEST(Mixer, PausedMusicKeepsItsPlaceWhileTheVoiceGoesOn)
 TEST(Mixer, VoiceAndMusicAddWhileTheyFit)
 {
     Mixer mixer;
+    mixer.ducker().setDepthDb(0.0);  // the plain sum
     const auto music = stereoSine(1000, 0.4, 0.01);
     const auto voice = stereoSine(1000, 0.4, 0.037);
     mixer.music().write(music.data(), 1000);
@@ -70,6 +72,7 @@ TEST(Mixer, VoiceAndMusicAddWhileTheyFit)
 TEST(Mixer, OverloadIsScaledDownNotFlattenedAndRecovers)
 {
     Mixer mixer;
+    mixer.ducker().setDepthDb(0.0);
     const auto music = stereoSine(16000, 0.9, 0.013);
     const auto voice = stereoSine(4096, 0.9, 0.013);  // in phase: up to 1.8 x full scale
     mixer.music().write(music.data(), 16000);

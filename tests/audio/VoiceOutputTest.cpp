@@ -67,7 +67,7 @@ TEST(VoiceOutput, PushedVoiceComesOutWholeAtAnyRate)
     DiskCapture capture;
     const auto voice = sine(22050, 1, 0.8, 300.0, 0.5);
     {
-        AudioEngine engine;
+        AudioEngine engine(asMade());
         EXPECT_TRUE(engine.voiceIdle());
         // In uneven pieces, as a synthesizer hands them over.
         std::size_t done = 0;
@@ -153,7 +153,7 @@ TEST(VoiceOutput, LoudVoiceOverLoudMusicDoesNotClip)
     DiskCapture capture;
     {
         AudioEngine engine;
-        ASSERT_EQ(engine.OpenMPEG(0, loud, QStringLiteral("MPEGVideo")), QString());
+        ASSERT_EQ(openSong(engine, loud).error, QString());
         engine.PlayMPEG(1, engine.GetTotalframes());
         ASSERT_TRUE(waitFor([&] { return engine.GetPercent() >= 20; }, 5s));
         ASSERT_TRUE(engine.pushVoice(voice.data(), voice.size(), 22050, 1));

@@ -1,13 +1,20 @@
 #pragma once
 
 #include "audio/MpegPlayer.h"
+#include "audio/PlayerEvents.h"
 
+#include <QMetaObject>
 #include <QStringList>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 // A player that plays nothing: it records every call and reports the end and
-// progress the test sets. Given an event log (shared with a FakeSpeechEngine),
-// it also notes "open <path>" and "stop music" there, so a test sees what came
-// before what.
+// progress the test sets; it tells each song it opens through the event loop,
+// and the test emits its other events. Given an event log
+// (shared with a FakeSpeechEngine), it also notes "open <path>" and "stop
+// music" there, so a test sees what came before what. Songs loaded ahead are
+// noted apart from the calls.
 class FakeMpegPlayer : public MpegPlayer {
 public:
     explicit FakeMpegPlayer(QStringList* log = nullptr) : log_(log) {}
@@ -17,7 +24,21 @@ public:
         note(QStringLiteral("open ") + path);
         calls << QStringLiteral("OpenMPEG %1 %2").arg(path, deviceType);
         openedPath = path;
-        return failingPaths.contains(path) ? QStringLiteral("cannot open") : QString();
+        if (failingPaths.contains(path)) {
+            return QStringLiteral("cannot open");
+        }
+        // Told through the event loop, as the real player does.
+        QMetaObject::invokeMethod(
+            &playerEvents,
+            [this, path] {
+                if (laterFailingPaths.contains(path)) {
+                    emit playerEvents.songFailed(path, QStringLiteral("cannot decode"));
+                } else {
+                    emit playerEvents.songOpened({path, totalFrames});
+                }
+            },
+            Qt::QueuedConnection);
+        return {};
     }
     std::int32_t GetTotalframes() override
     {
@@ -28,9 +49,11 @@ public:
     {
         calls << QStringLiteral("PlayMPEG %1 %2").arg(first).arg(last);
         atEnd = 0;
+        positionMs = std::max(first, 1) - 1;
         return {};
     }
     std::int32_t GetPercent() override { return percent; }
+    std::int32_t GetPositionMs() override { return positionMs; }
     std::int16_t AreMPEGAtEnd() override { return atEnd; }
     void PauseMPEG() override { calls << QStringLiteral("PauseMPEG"); }
     void ResumeMPEG() override { calls << QStringLiteral("ResumeMPEG"); }
@@ -44,12 +67,23 @@ public:
     {
         calls << QStringLiteral("SetAutoRepeat %1").arg(on ? 1 : 0);
     }
+    PlayerEvents& events() override { return playerEvents; }
+    void preloadNext(const QString& path, FollowOn followOn) override
+    {
+        preloads.emplace_back(path, followOn);
+    }
 
     QStringList calls;
+    PlayerEvents playerEvents;
+    std::vector<std::pair<QString, FollowOn>> preloads;
     QStringList failingPaths;
+    // Taken by OpenMPEG, then found broken (songFailed instead of songOpened).
+    QStringList laterFailingPaths;
     QString openedPath;
     std::int32_t totalFrames = 180000;
     std::int32_t percent = 0;
+    // Starts at the first frame of each range; tests move it on.
+    std::int32_t positionMs = 0;
     std::int16_t atEnd = 0;
 
 private:

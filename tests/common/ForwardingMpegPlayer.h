@@ -18,12 +18,18 @@ public:
         return target_.PlayMPEG(first, last);
     }
     std::int32_t GetPercent() override { return target_.GetPercent(); }
+    std::int32_t GetPositionMs() override { return target_.GetPositionMs(); }
     std::int16_t AreMPEGAtEnd() override { return target_.AreMPEGAtEnd(); }
     void PauseMPEG() override { target_.PauseMPEG(); }
     void ResumeMPEG() override { target_.ResumeMPEG(); }
     void StopMPEG() override { target_.StopMPEG(); }
     void CloseMPEG() override { target_.CloseMPEG(); }
     void SetAutoRepeat(bool on) override { target_.SetAutoRepeat(on); }
+    PlayerEvents& events() override { return target_.events(); }
+    void preloadNext(const QString& path, FollowOn followOn) override
+    {
+        target_.preloadNext(path, followOn);
+    }
 
 private:
     MpegPlayer& target_;

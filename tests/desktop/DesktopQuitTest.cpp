@@ -25,7 +25,8 @@ protected:
     {
         RadioMediaControl::Links links;
         links.quit = [this] { window.exitProgram(); };
-        control = std::make_unique<RadioMediaControl>(playlist, seq, player, voice, links);
+        control =
+            std::make_unique<RadioMediaControl>(settings, playlist, seq, player, voice, links);
         window.Form_Load();
     }
 

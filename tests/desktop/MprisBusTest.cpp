@@ -1,14 +1,17 @@
 #include "desktop/MprisService.h"
 
+#include "common/StoredSettings.h"
 #include "common/TestSupport.h"
 #include "desktop/PrivateBus.h"
 #include "desktop/QStringPrinter.h"
 #include "desktop/RadioFixture.h"
+#include "desktop/RunningRadio.h"
 #include "tags/Id3v1Tag.h"
 
 #include <gtest/gtest.h>
 
 #include <QDBusConnectionInterface>
+#include <future>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -24,7 +27,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(bus.isUp()) << "dbus-daemon did not start";
-        ASSERT_TRUE(service.registerOn(bus.connection()));
+        ASSERT_EQ(service.registerOn(bus.connection()), MprisService::Registration::Registered);
         ASSERT_EQ(service.serviceName(), QStringLiteral("org.mpris.MediaPlayer2.tolvar"));
     }
 
@@ -90,9 +93,9 @@ TEST_F(MprisBusTest, MetadataShowsTheTaggedSong)
               QStringLiteral("'/org/tolvar/Radio/Track/1'"));
 
     // The client adds the time since it last read the position.
-    player.percent = 40;
+    player.positionMs = 24567;
     const double seconds = ask({QStringLiteral("position")}).toDouble();
-    EXPECT_GE(seconds, 24.499);
+    EXPECT_GE(seconds, 24.567);
     EXPECT_LT(seconds, 25.0);
 }
 
@@ -163,6 +166,7 @@ TEST_F(MprisBusTest, RootInterfaceNamesTheProgramAndQuits)
 
 TEST_F(MprisBusTest, PlayerPropertiesHaveTheirBusTypes)
 {
+    settings.Loops = true;
     ASSERT_TRUE(control.openUri(url(threeSongPlaylist())).isEmpty());
     const ClientRun player = gdbusCall(QStringLiteral("org.freedesktop.DBus.Properties.GetAll"),
                                        {QStringLiteral("org.mpris.MediaPlayer2.Player")});
@@ -171,29 +175,134 @@ TEST_F(MprisBusTest, PlayerPropertiesHaveTheirBusTypes)
          {"'PlaybackStatus': <'Playing'>", "'Position': <int64 ",
           "'mpris:trackid': <objectpath '/org/tolvar/Radio/Track/1'>",
           "'mpris:length': <int64 180000000>", "'Rate': <1.0>", "'Volume': <1.0>",
-          "'CanGoNext': <true>", "'CanSeek': <false>", "'CanControl': <true>"}) {
+          "'CanGoNext': <true>", "'CanSeek': <true>", "'CanControl': <true>", "'Shuffle': <false>",
+          "'LoopStatus': <'Playlist'>"}) {
         EXPECT_TRUE(player.out.contains(QLatin1String(expected)))
             << expected << " in " << player.out.toStdString();
     }
 }
 
-TEST_F(MprisBusTest, SecondRadioTakesANameOfItsOwn)
+TEST_F(MprisBusTest, SecondRadioFindsTheNameTakenAndLeavesNothingOnTheBus)
 {
     MprisService second{control};
-    ASSERT_TRUE(second.registerOn(
-        bus.connection().connectToBus(bus.address(), QStringLiteral("second radio"))));
-    EXPECT_TRUE(
-        second.serviceName().startsWith(QStringLiteral("org.mpris.MediaPlayer2.tolvar.instance")));
-    const QStringList players = ask({QStringLiteral("--list-all")}).split(QLatin1Char('\n'));
-    EXPECT_EQ(players.size(), 2) << players.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(second.registerOn(
+                  bus.connection().connectToBus(bus.address(), QStringLiteral("second radio"))),
+              MprisService::Registration::NameTaken);
+    EXPECT_TRUE(second.serviceName().isEmpty());
+    EXPECT_EQ(ask({QStringLiteral("--list-all")}), QStringLiteral("tolvar"));
     QDBusConnection::disconnectFromBus(QStringLiteral("second radio"));
+}
+
+TEST_F(MprisBusTest, ShuffleAndLoopRoundTripThroughTheOptions)
+{
+    testing_support::SettingsSandbox sandbox;
+    stored_settings::openStore(settings);
+    settings.Loops = true;
+    QProcess follower;
+    follower.setProcessEnvironment(bus.environment());
+    follower.start(
+        QStringLiteral("playerctl"),
+        {QStringLiteral("--player=tolvar"), QStringLiteral("--follow"), QStringLiteral("shuffle")});
+    ASSERT_TRUE(follower.waitForStarted(5000));
+    QString seen;
+    const auto follows = [&](const QString& line) {
+        return waitUntil(
+            [&] {
+                seen += QString::fromUtf8(follower.readAllStandardOutput());
+                return seen.split(QLatin1Char('\n')).contains(line);
+            },
+            10s);
+    };
+    ASSERT_TRUE(follows(QStringLiteral("Off")));
+
+    struct Case {
+        QStringList command;
+        bool rands;
+        bool loops;
+    };
+    for (const Case& c :
+         {Case{{QStringLiteral("shuffle"), QStringLiteral("On")}, true, true},
+          Case{{QStringLiteral("loop"), QStringLiteral("None")}, true, false},
+          Case{{QStringLiteral("loop"), QStringLiteral("Track")}, true, false},  // no such mode
+          Case{{QStringLiteral("loop"), QStringLiteral("Playlist")}, true, true},
+          Case{{QStringLiteral("shuffle"), QStringLiteral("Off")}, false, true}}) {
+        const QString what = c.command.join(QLatin1Char(' '));
+        ask(c.command);
+        EXPECT_EQ(settings.Rands.value(), c.rands) << what.toStdString();
+        EXPECT_EQ(settings.Loops.value(), c.loops) << what.toStdString();
+        EXPECT_EQ(stored_settings::stored(QStringLiteral("Rands")), c.rands ? "True" : "False");
+        EXPECT_EQ(ask({QStringLiteral("shuffle")}), c.rands ? "On" : "Off") << what.toStdString();
+        EXPECT_EQ(ask({QStringLiteral("loop")}), c.loops ? "Playlist" : "None")
+            << what.toStdString();
+    }
+    EXPECT_EQ(stored_settings::stored(QStringLiteral("Loops")), QStringLiteral("True"));
+
+    // A change made in the options window reaches a following client.
+    seen.clear();
+    settings.Rands = true;
+    EXPECT_TRUE(follows(QStringLiteral("On")));
+    follower.kill();
+    follower.waitForFinished(5000);
+    settings.Settings.reset();
+}
+
+TEST_F(MprisBusTest, PositionAndSeekMoveWithinTheSong)
+{
+    player.totalFrames = 61250;
+    ASSERT_TRUE(control.openUri(url(threeSongPlaylist())).isEmpty());
+    const auto lastPlay = [this] { return player.calls.filter(QStringLiteral("PlayMPEG")).last(); };
+
+    ask({QStringLiteral("position"), QStringLiteral("10")});  // SetPosition on this track
+    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 10001 61250"));
+    EXPECT_NEAR(ask({QStringLiteral("position")}).toDouble(), 10.0, 0.5);
+    ask({QStringLiteral("position"), QStringLiteral("2.5+")});  // Seek
+    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 12501 61250"));
+    ask({QStringLiteral("position"), QStringLiteral("60-")});  // before the start: the start
+    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 1 61250"));
+
+    // SetPosition for another track, or past the end, does nothing.
+    const int plays = player.calls.filter(QStringLiteral("PlayMPEG")).size();
+    EXPECT_EQ(gdbusCall(QStringLiteral("org.mpris.MediaPlayer2.Player.SetPosition"),
+                        {QStringLiteral("/org/tolvar/Radio/Track/99"), QStringLiteral("5000000")})
+                  .exitCode,
+              0);
+    ask({QStringLiteral("position"), QStringLiteral("70")});
+    EXPECT_EQ(player.calls.filter(QStringLiteral("PlayMPEG")).size(), plays);
+
+    // A seek past the end goes on to the next song.
+    ask({QStringLiteral("position"), QStringLiteral("70+")});
+    EXPECT_EQ(ask({QStringLiteral("metadata"), QStringLiteral("xesam:url")}), fileUrl(songs[1]));
+}
+
+TEST_F(MprisBusTest, SecondStartHandsItsSongsToTheRunningRadio)
+{
+    const QStringList handed{makeFile(QStringLiteral("b.mp3")), makeFile(QStringLiteral("a.mp3"))};
+    // The second start waits for the answer, so it calls from a thread of
+    // its own while this one serves the bus.
+    const QString clientName = QStringLiteral("second start");
+    const RunningRadio running(QDBusConnection::connectToBus(bus.address(), clientName));
+    ASSERT_TRUE(running.isRunning());
+    auto answer = std::async(std::launch::async, [&] { return running.startSongs(handed); });
+    ASSERT_TRUE(waitUntil([&] { return answer.wait_for(0s) == std::future_status::ready; }, 10s));
+    EXPECT_EQ(answer.get(), QString());
+    EXPECT_EQ(playlist.SongList(), handed);
+    EXPECT_TRUE(playlist.ListAccepted());
+    EXPECT_EQ(announcer.calls, QStringList{QStringLiteral("intro")});
+    EXPECT_EQ(opened(), QStringList{handed.first()});
+
+    auto refused = std::async(std::launch::async, [&] { return running.startSongs({}); });
+    ASSERT_TRUE(waitUntil([&] { return refused.wait_for(0s) == std::future_status::ready; }, 10s));
+    EXPECT_FALSE(refused.get().isEmpty());
+    EXPECT_EQ(opened().size(), 1);
+    QDBusConnection::disconnectFromBus(clientName);
 }
 
 TEST(MprisNoBusTest, RunsOnWithoutABus)
 {
     RadioFixture radio;
     MprisService service{radio.control};
-    EXPECT_FALSE(service.registerOn(QDBusConnection(QStringLiteral("no such connection"))));
+    EXPECT_EQ(service.registerOn(QDBusConnection(QStringLiteral("no such connection"))),
+              MprisService::Registration::NoBus);
     EXPECT_TRUE(service.serviceName().isEmpty());
     service.refresh();  // nothing to announce to, and no harm
     radio.control.play();

@@ -74,5 +74,5 @@ struct RadioFixture {
     Sequencer sequencer{settings, playlist, random, player, voice, announcer};
     int quits = 0;
     int raises = 0;
-    RadioMediaControl control{playlist, sequencer, player, voice, links()};
+    RadioMediaControl control{settings, playlist, sequencer, player, voice, links()};
 };

@@ -1,11 +1,14 @@
 #include "desktop/RadioMediaControl.h"
 
+#include "common/StoredSettings.h"
 #include "common/TestSupport.h"
 #include "desktop/QStringPrinter.h"
 #include "desktop/RadioFixture.h"
 #include "tags/Id3v1Tag.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace std::chrono_literals;
 using testing_support::pumpFor;
@@ -279,23 +282,110 @@ TEST_F(RadioMediaControlTest, SameSongPlayedAgainIsANewTrack)
     EXPECT_EQ(control.track()->serial, first + 1);
 }
 
-TEST_F(RadioMediaControlTest, PositionFollowsTheRangePlayed)
+TEST_F(RadioMediaControlTest, PositionIsThePlayersToTheMillisecond)
 {
     player.totalFrames = 200001;
     startPlaylist(1);
-    player.percent = 50;
-    EXPECT_EQ(control.positionMs(), 100000);
-    player.percent = 130;  // the library may report past the end
-    EXPECT_EQ(control.positionMs(), 200000);
-
-    // With the flush the song runs from frame FlushCount.
-    settings.FlushBack = true;
+    player.positionMs = 123457;
+    EXPECT_EQ(control.positionMs(), 123457);
+    control.pause();
+    EXPECT_EQ(control.positionMs(), 123457);
     control.stop();
+    EXPECT_EQ(control.positionMs(), 0);
+}
+
+TEST_F(RadioMediaControlTest, SeekMovesWithinTheSongAndKeepsItsEnd)
+{
+    settings.FlushBack = true;
+    player.totalFrames = 61250;
+    startPlaylist(2);
+    const QStringList openedBefore = opened();
+    std::vector<qint64> seeked;
+    QObject::connect(&control, &MediaControl::seeked, [&](qint64 ms) { seeked.push_back(ms); });
+
+    struct Case {
+        const char* what;
+        bool pausedFirst;
+        std::int64_t to;
+        std::int32_t startFrame;
+    };
+    for (const Case& c :
+         {Case{"playing", false, 10000, 10001}, Case{"paused", true, 20500, 20501},
+          Case{"before the start", false, -5, 1}, Case{"past the end", false, 99999, 61250}}) {
+        if (c.pausedFirst) {
+            control.pause();
+        }
+        player.calls.clear();
+        ASSERT_TRUE(control.canSeek()) << c.what;
+        EXPECT_TRUE(control.seekTo(c.to)) << c.what;
+        EXPECT_EQ(player.calls.first(), QStringLiteral("PlayMPEG %1 61250").arg(c.startFrame))
+            << c.what;
+        EXPECT_EQ(sequencer.StartFrame(), c.startFrame) << c.what;
+        EXPECT_EQ(sequencer.EndFrame(), 61250) << c.what;
+        EXPECT_EQ(control.positionMs(), c.startFrame - 1) << c.what;
+        EXPECT_EQ(seeked.back(), c.startFrame - 1) << c.what;
+        // A paused song stays paused, silently, at its new place.
+        EXPECT_EQ(control.status(),
+                  c.pausedFirst ? PlaybackStatus::Paused : PlaybackStatus::Playing)
+            << c.what;
+        EXPECT_EQ(player.calls.last() == QStringLiteral("PauseMPEG"), c.pausedFirst) << c.what;
+        if (c.pausedFirst) {
+            control.play();
+        }
+    }
+    EXPECT_EQ(openedBefore.size(), 1);
+    EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());  // none reopened it
+}
+
+TEST_F(RadioMediaControlTest, NoSeekWithoutASongThatPlays)
+{
+    EXPECT_FALSE(control.canSeek());  // nothing started yet
+    EXPECT_FALSE(control.seekTo(1000));
+
+    player.failingPaths << QStringLiteral("/music/song 1.mp3");
+    startPlaylist(2);
+    EXPECT_FALSE(control.canSeek());  // the first song would not open
+
+    control.next();
+    EXPECT_TRUE(control.canSeek());
+    control.stop();
+    EXPECT_FALSE(control.canSeek());
+
     control.play();
-    player.percent = 0;
-    EXPECT_EQ(control.positionMs(), 499);
-    player.percent = 100;
-    EXPECT_EQ(control.positionMs(), 200000);
+    voice.finishSpeaking();
+    endSongWithAnnouncement();  // the song's end waits for the voice
+    EXPECT_FALSE(control.canSeek());
+    EXPECT_FALSE(control.seekTo(1000));
+    EXPECT_TRUE(player.calls.filter(QStringLiteral("PlayMPEG 1001")).isEmpty());
+}
+
+TEST_F(RadioMediaControlTest, ShuffleAndLoopAreTheRandomAndLoopOptions)
+{
+    testing_support::SettingsSandbox sandbox;
+    stored_settings::openStore(settings);
+    settings.Loops = true;  // as loaded
+    int changes = 0;
+    QObject::connect(&control, &MediaControl::changed, [&] { ++changes; });
+
+    control.setShuffle(true);
+    EXPECT_TRUE(settings.Rands);
+    EXPECT_TRUE(control.shuffle());
+    EXPECT_EQ(stored_settings::stored(QStringLiteral("Rands")), QStringLiteral("True"));
+    control.setLoop(false);
+    EXPECT_FALSE(settings.Loops);
+    EXPECT_FALSE(control.loop());
+    EXPECT_EQ(stored_settings::stored(QStringLiteral("Loops")), QStringLiteral("False"));
+    EXPECT_EQ(changes, 2);
+
+    // The options window changes them the same way; the desktop hears of it.
+    settings.Rands = false;
+    settings.Loops = true;
+    EXPECT_FALSE(control.shuffle());
+    EXPECT_TRUE(control.loop());
+    EXPECT_EQ(changes, 4);
+    settings.ManyNews = 3;  // no option the desktop shows
+    EXPECT_EQ(changes, 4);
+    settings.Settings.reset();  // before the sandbox goes
 }
 
 TEST_F(RadioMediaControlTest, QuitWaitsForTheCallerToBeAnswered)

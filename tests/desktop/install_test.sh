@@ -39,7 +39,8 @@ for type in audio/mpeg audio/mp2 audio/x-wav audio/midi audio/x-tolvar-playlist 
   grep -qx "$type" <<<"$types" || fail "the .desktop entry does not offer $type"
 done
 while read -r type; do
-  grep -qx "$type" "$known" || cut -d' ' -f1 /usr/share/mime/aliases | grep -qx "$type" ||
+  # No pipe into grep -q: with pipefail, cut's SIGPIPE would fail the check.
+  grep -qx "$type" "$known" || grep -qx "$type" <(cut -d' ' -f1 /usr/share/mime/aliases) ||
     fail "the .desktop entry offers $type, which the desktop does not know"
 done <<<"$types"
 
@@ -90,8 +91,19 @@ for _ in $(seq 100); do
   kill -0 "$pid" 2>/dev/null || { echo "the program ended at start" >&2; exit 1; }
   sleep 0.1
 done
+# Started with nothing named, it plays the installed demo station.
+demo_url=file://$(cd "$(dirname "$PROGRAM")/../share/tolvar-radio/demo" && pwd)/
+url=
+for _ in $(seq 100); do
+  url=$(playerctl --player=tolvar metadata xesam:url 2>/dev/null) && [ -n "$url" ] && break
+  sleep 0.1
+done
+case $url in
+  "$demo_url"*.mid) ;;
+  *) echo "plays '$url', not the demo station in $demo_url" >&2; exit 1 ;;
+esac
 status=$(playerctl --player=tolvar status) || { echo "no player on the bus" >&2; exit 1; }
-[ "$status" = Stopped ] || { echo "status $status before any playlist" >&2; exit 1; }
+[ "$status" = Playing ] || { echo "status $status with the demo station" >&2; exit 1; }
 gdbus call --session --dest org.mpris.MediaPlayer2.tolvar --object-path /org/mpris/MediaPlayer2 \
   --method org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2 DesktopEntry |
   grep -q "'$APP_ID'" || { echo "wrong DesktopEntry" >&2; exit 1; }

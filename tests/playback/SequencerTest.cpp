@@ -1,12 +1,5 @@
-#include "playback/Sequencer.h"
-
-#include "base/RandomSource.h"
-#include "common/FakeMpegPlayer.h"
-#include "common/FakeSpeechEngine.h"
-#include "common/RecordingAnnouncer.h"
+#include "SequencerFixture.h"
 #include "common/TestSupport.h"
-#include "playback/AcceptedPlaylist.h"
-#include "settings/RadioSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -27,54 +20,6 @@ SongInfo titled(const QString& title)
 
 const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
 
-class SequencerTest : public ::testing::Test {
-protected:
-    SequencerTest()
-    {
-        settings.Loops = true;
-        settings.NowTime = true;
-        settings.ManyTime = 4;
-        settings.ManyNews = 15;
-        settings.FlushCount = 500;
-        playlist.setSongIndex(1);
-    }
-
-    void useList(int songs)
-    {
-        QStringList paths;
-        for (int i = 1; i <= songs; ++i) {
-            paths << song(i);
-        }
-        playlist.accept(paths);
-    }
-    static QString song(int i) { return QStringLiteral("/music/%1.mp3").arg(i); }
-
-    // Paths handed to OpenMPEG, in order.
-    QStringList opened() const
-    {
-        QStringList paths;
-        for (const QString& line : log) {
-            if (line.startsWith(QLatin1String("open "))) {
-                paths << line.mid(5);
-            }
-        }
-        return paths;
-    }
-    void endSong()
-    {
-        player.atEnd = 1;
-        seq.CheckSongEnd();
-    }
-
-    QStringList log;
-    RadioSettings settings;
-    AcceptedPlaylist playlist;
-    RandomSource random;
-    FakeMpegPlayer player{&log};
-    FakeSpeechEngine voice{&log};
-    RecordingAnnouncer announcer{voice};
-    Sequencer seq{settings, playlist, random, player, voice, announcer};
-};
 }  // namespace
 
 TEST_F(SequencerTest, ForwardWrapsToTheFirstSongAndReverseToTheLast)
@@ -168,6 +113,32 @@ TEST_F(SequencerTest, TicksShowProgressUpToAHundred)
     EXPECT_EQ(seq.timer1().objectName(), QStringLiteral("Timer1"));
     EXPECT_EQ(seq.timer1().interval(), 100);
     EXPECT_TRUE(seq.timer1().isActive());
+}
+
+TEST_F(SequencerTest, GaugeKeepsCountingOverTheSongAfterASeek)
+{
+    useList(1);
+    settings.FlushBack = true;
+    player.totalFrames = 10499;
+    seq.PlayIt();  // the song runs from frame 500
+    ASSERT_TRUE(seq.seekTo(7499));
+    EXPECT_EQ(seq.StartFrame(), 7500);
+    EXPECT_EQ(seq.EndFrame(), 10499);
+
+    QSignalSpy shown(&seq, &Sequencer::percentShown);
+    player.percent = 0;  // the player counts from the seek
+    seq.Timer1_Timer();
+    player.positionMs = 10499;
+    seq.Timer1_Timer();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown.at(0).at(0).toInt(), 70);  // 7000 of the 10000 ms from frame 500
+    EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
+
+    // A song started anew counts over its own range again.
+    seq.PlayIt();
+    player.percent = 12;
+    seq.Timer1_Timer();
+    EXPECT_EQ(shown.last().at(0).toInt(), 12);
 }
 
 TEST_F(SequencerTest, ShuffleNeverRepeatsThePreviousPick)

@@ -1,0 +1,269 @@
+#include "audio/SongLoader.h"
+
+#include "audio/DecoderFactory.h"
+#include "audio/LoudnessMeter.h"
+#include "audio/ReplayGainReader.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <algorithm>
+#include <vector>
+
+namespace {
+constexpr std::size_t kChunkFrames = 4096;
+constexpr std::size_t kMaxChannels = 8;
+// Measuring ahead yields to playing: the loader runs at a lower priority.
+constexpr int kNiceness = 10;
+// A start this long is a fair first estimate of a song's loudness.
+constexpr double kFairStartSeconds = 10.0;
+}  // namespace
+
+SongLoader::SongLoader(std::array<DecoderFactory*, 2> factories, QString cacheFolder, bool measure,
+                       Wake wake)
+    : factories_(factories),
+      measure_(measure),
+      wake_(std::move(wake)),
+      cache_(std::move(cacheFolder))
+{
+    thread_ = std::thread([this] {
+        setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), kNiceness);
+        run();
+    });
+}
+
+SongLoader::~SongLoader()
+{
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+        cancelled_ = current_;
+    }
+    wakeLoader_.notify_all();
+    thread_.join();
+}
+
+void SongLoader::load(std::uint32_t serial, int slot, const QString& path, bool ahead)
+{
+    {
+        std::lock_guard lock(mutex_);
+        Job job;
+        job.serial = serial;
+        job.slot = slot;
+        job.path = path;
+        job.ahead = ahead;
+        jobs_.push_back(std::move(job));
+    }
+    wakeLoader_.notify_all();
+}
+
+void SongLoader::hurry(std::uint32_t serial)
+{
+    std::lock_guard lock(mutex_);
+    if (current_ == serial) {
+        hurried_ = serial;
+    }
+    for (Job& job : jobs_) {
+        if (job.serial == serial) {
+            job.ahead = false;
+        }
+    }
+}
+
+void SongLoader::cancel(std::uint32_t serial)
+{
+    std::lock_guard lock(mutex_);
+    if (current_ == serial) {
+        cancelled_ = serial;
+    }
+    for (Job& job : jobs_) {
+        if (job.serial == serial) {
+            job.cancelled = true;  // answered at once, without opening
+        }
+    }
+}
+
+void SongLoader::remember(const LoudnessCache::Key& key, const SongLoudness& loudness)
+{
+    {
+        std::lock_guard lock(mutex_);
+        Job job;
+        job.key = key;
+        job.remembered = loudness;
+        jobs_.push_back(std::move(job));
+    }
+    wakeLoader_.notify_all();
+}
+
+bool SongLoader::takeResult(LoadedSong& song)
+{
+    std::lock_guard lock(mutex_);
+    if (results_.empty()) {
+        return false;
+    }
+    song = std::move(results_.front());
+    results_.pop_front();
+    return true;
+}
+
+bool SongLoader::wanted(std::uint32_t serial)
+{
+    std::lock_guard lock(mutex_);
+    return cancelled_ != serial && !quit_;
+}
+
+void SongLoader::run()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(mutex_);
+            wakeLoader_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
+            if (quit_) {
+                return;
+            }
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+            current_ = job.serial;
+        }
+        execute(job);
+    }
+}
+
+void SongLoader::execute(Job& job)
+{
+    if (job.remembered) {
+        cache_.store(*job.key, *job.remembered);
+        return;
+    }
+    LoadedSong song;
+    song.serial = job.serial;
+    song.slot = job.slot;
+    song.path = job.path;
+    if (!job.cancelled && wanted(job.serial)) {
+        song = open(job);
+    }
+    if (job.cancelled || !wanted(job.serial)) {
+        song.decoder.reset();  // its synthesizer is free before anyone waits for it
+    }
+    {
+        std::lock_guard lock(mutex_);
+        current_ = 0;
+        results_.push_back(std::move(song));
+    }
+    wake_();
+}
+
+LoadedSong SongLoader::open(const Job& job)
+{
+    LoadedSong song;
+    song.serial = job.serial;
+    song.slot = job.slot;
+    song.path = job.path;
+    song.decoder = factories_[static_cast<std::size_t>(job.slot & 1)]->open(job.path, song.error);
+    if (!song.decoder) {
+        if (song.error.isEmpty()) {
+            song.error = QStringLiteral("Cannot open %1").arg(job.path);
+        }
+        return song;
+    }
+    if (measure_) {
+        findLoudness(job, song);
+    }
+    // Back to the start; a MIDI song also builds its synthesizer here rather
+    // than on the decode thread.
+    song.decoder->seek(0);
+    return song;
+}
+
+void SongLoader::findLoudness(const Job& job, LoadedSong& song)
+{
+    song.loudness = ReplayGainReader::read(job.path);
+    if (song.loudness) {
+        return;
+    }
+    song.cacheKey = LoudnessCache::keyOf(job.path);
+    if (song.cacheKey) {
+        song.loudness = cache_.find(*song.cacheKey);
+        if (song.loudness) {
+            return;
+        }
+    }
+    measure(job, song);
+}
+
+void SongLoader::measure(const Job& job, LoadedSong& song)
+{
+    Decoder& decoder = *song.decoder;
+    LoudnessMeter meter(decoder.sampleRate(), decoder.channels());
+    if (!meter.valid() || decoder.channels() > static_cast<int>(kMaxChannels) || !decoder.seek(0)) {
+        return;
+    }
+    std::vector<std::int16_t> buffer(kChunkFrames * static_cast<std::size_t>(decoder.channels()));
+    Measuring progress;
+    progress.started = Clock::now();
+    if (!job.ahead) {
+        progress.hurriedAt = progress.started;
+    }
+    progress.length = decoder.length();
+    progress.rate = decoder.sampleRate();
+    bool whole = false;
+    for (;;) {
+        const std::size_t got = decoder.read(buffer.data(), kChunkFrames);
+        if (got == 0) {
+            whole = true;  // the end, or a fault where playing will end too
+            break;
+        }
+        meter.add(buffer.data(), got);
+        progress.done += static_cast<std::int64_t>(got);
+        if (stopMeasuring(job, progress)) {
+            break;
+        }
+    }
+    const std::optional<double> lufs = meter.integratedLufs();
+    SongLoudness loudness;
+    loudness.source = whole ? SongLoudness::Source::Measured : SongLoudness::Source::Partial;
+    // Silence has no loudness and is left as it is; a start too short to
+    // tell is measured as it plays.
+    loudness.lufs = lufs.value_or(loudness::kTargetLufs);
+    loudness.peakDb = meter.samplePeakDb();
+    song.loudness = loudness;
+    song.measuredFrames = lufs ? progress.done : 0;
+    if (whole && song.cacheKey) {
+        cache_.store(*song.cacheKey, loudness);
+    }
+}
+
+// Measuring ahead goes on to the end unless a play waits for the song or
+// another song is to be loaded; from then on it has a short budget, and
+// when the rest clearly does not fit in it, it ends as soon as a fair start
+// has been measured.
+bool SongLoader::stopMeasuring(const Job& job, Measuring& progress)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (cancelled_ == job.serial || quit_) {
+            return true;
+        }
+        const bool loadWaits = std::any_of(jobs_.begin(), jobs_.end(),
+                                           [](const Job& other) { return !other.remembered; });
+        if (!progress.hurriedAt && (hurried_ == job.serial || loadWaits)) {
+            progress.hurriedAt = Clock::now();
+        }
+    }
+    if (!progress.hurriedAt) {
+        return false;
+    }
+    const auto now = Clock::now();
+    const auto spent = now - *progress.hurriedAt;
+    if (spent >= kMeasureBudget) {
+        return true;
+    }
+    const double perFrame = std::chrono::duration<double>(now - progress.started).count() /
+                            static_cast<double>(progress.done);
+    const auto rest =
+        static_cast<double>(std::max<std::int64_t>(0, progress.length - progress.done));
+    const double left = std::chrono::duration<double>(kMeasureBudget - spent).count();
+    return perFrame * rest > left &&
+           static_cast<double>(progress.done) >= kFairStartSeconds * progress.rate;
+}

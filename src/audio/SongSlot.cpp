@@ -1,0 +1,246 @@
+#include "audio/SongSlot.h"
+
+#include "audio/AudioFormat.h"
+#include "audio/Mixer.h"
+#include "audio/PcmConverter.h"
+#include "audio/PcmRing.h"
+
+#include <algorithm>
+
+namespace {
+// Decoded per step: small enough for a quick first sample after a seek.
+constexpr std::size_t kChunkFrames = 2048;
+// SDL 2.26's resampler drifts by up to a frame per put, so songs that need
+// resampling go in larger pieces.
+constexpr std::size_t kResampledChunkFrames = 8192;
+constexpr std::size_t kMaxChannels = 8;
+// Sample peaks may sit this much under the true peak between them.
+constexpr double kPeakMarginDb = 1.0;
+// While measuring as it plays, the gain follows the measurement this often.
+constexpr std::uint64_t kRefineEvery = audio_format::kRate;
+}  // namespace
+
+SongSlot::SongSlot(int index, Mixer& mixer)
+    : index_(index),
+      mixer_(mixer),
+      stage_(audio_format::kRate),
+      meter_(audio_format::kRate, audio_format::kChannels),
+      decoded_(kResampledChunkFrames * kMaxChannels),
+      converted_(kChunkFrames * audio_format::kChannels),
+      levelled_((kChunkFrames + 1024) * audio_format::kChannels)
+{
+}
+
+SongSlot::~SongSlot() = default;
+
+PcmRing& SongSlot::ring()
+{
+    return mixer_.musicRing(index_);
+}
+
+void SongSlot::clear()
+{
+    stopRange();
+    state_ = State::Empty;
+    serial_ = 0;
+    path_.clear();
+    error_.clear();
+    decoder_.reset();
+    converter_.reset();
+    loudness_.reset();
+    cacheKey_.reset();
+    measuredFrames_ = 0;
+}
+
+void SongSlot::beginLoading(std::uint32_t serial, const QString& path)
+{
+    clear();
+    state_ = State::Loading;
+    serial_ = serial;
+    path_ = path;
+}
+
+bool SongSlot::install(LoadedSong song)
+{
+    error_ = song.error;
+    loudness_ = song.loudness;
+    measuredFrames_ = song.measuredFrames;
+    cacheKey_ = song.cacheKey;
+    decoder_ = std::move(song.decoder);
+    if (decoder_) {
+        converter_ = std::make_unique<PcmConverter>(decoder_->sampleRate(), decoder_->channels());
+        if (!converter_->valid() || decoder_->channels() > static_cast<int>(kMaxChannels)) {
+            error_ = QStringLiteral("This sound format cannot be played: %1").arg(path_);
+            decoder_.reset();
+            converter_.reset();
+        }
+    }
+    state_ = decoder_ ? State::Ready : State::Failed;
+    return decoder_ != nullptr;
+}
+
+std::int64_t SongSlot::length() const
+{
+    return decoder_ ? decoder_->length() : 0;
+}
+
+int SongSlot::rate() const
+{
+    return decoder_ ? decoder_->sampleRate() : audio_format::kRate;
+}
+
+void SongSlot::stopRange()
+{
+    ring().discardQueued();
+    mixer_.markEnd(index_, Mixer::kNoEnd);
+    producing_ = false;
+    finished_ = false;
+    whole_ = false;
+}
+
+bool SongSlot::startRange(std::int64_t first, std::int64_t end)
+{
+    stopRange();
+    rangeStart_ = ring().writePosition();
+    expected_ = 0;
+    if (!decoder_) {
+        return false;
+    }
+    const std::int64_t length = decoder_->length();
+    first = std::clamp<std::int64_t>(first, 0, length);
+    end = std::clamp<std::int64_t>(end, first, length);
+    if (end <= first || !decoder_->seek(first)) {
+        return false;
+    }
+    converter_->clear();
+    first_ = first;
+    remaining_ = end - first;
+    inputDone_ = false;
+    reachedEnd_ = false;
+    producing_ = true;
+    whole_ = first == 0 && end == length;
+    expected_ = static_cast<std::uint64_t>(remaining_) * audio_format::kRate /
+                static_cast<std::uint64_t>(decoder_->sampleRate());
+    startGain();
+    return true;
+}
+
+void SongSlot::startGain()
+{
+    measuring_ = false;
+    if (!loudness_) {
+        stage_.start(0.0, false);
+        return;
+    }
+    const double gain = loudness::gainDbFor(loudness_->lufs);
+    const bool partial = loudness_->source == SongLoudness::Source::Partial;
+    const bool peaksFit =
+        loudness_->peakDb && *loudness_->peakDb + gain <= loudness::kCeilingDbtp - kPeakMarginDb;
+    stage_.start(gain, partial || !peaksFit);
+    if (partial) {
+        meter_.reset();
+        measuring_ = true;
+        measurementDone_ = false;
+    }
+}
+
+bool SongSlot::fill()
+{
+    bool wrote = false;
+    while (producing_ && step()) {
+        wrote = true;
+    }
+    return wrote;
+}
+
+// One step towards the ring; false when the ring is full or the range done.
+bool SongSlot::step()
+{
+    PcmRing& out = ring();
+    const std::size_t room = out.freeFrames();
+    const std::size_t reserve = stage_.latency();
+    if (room <= reserve) {
+        return false;
+    }
+    const std::size_t n = std::min(room - reserve, kChunkFrames);
+    if (converter_->available() > 0) {
+        const std::size_t got = converter_->get(converted_.data(), n);
+        measureAsItPlays(converted_.data(), got);
+        out.write(levelled_.data(), stage_.process(converted_.data(), got, levelled_.data()));
+        return got > 0;
+    }
+    if (inputDone_) {
+        finishRange();
+        return false;
+    }
+    return decodeStep();
+}
+
+bool SongSlot::decodeStep()
+{
+    const std::size_t chunk =
+        decoder_->sampleRate() == audio_format::kRate ? kChunkFrames : kResampledChunkFrames;
+    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(remaining_, chunk));
+    const std::size_t got = decoder_->read(decoded_.data(), want);
+    if (got == 0 || !converter_->put(decoded_.data(), got)) {
+        inputDone_ = true;  // the end, or a fault that ends the song early
+        reachedEnd_ = got == 0;
+    } else {
+        remaining_ -= static_cast<std::int64_t>(got);
+        inputDone_ = remaining_ <= 0;
+        reachedEnd_ = inputDone_;
+    }
+    if (inputDone_) {
+        converter_->finish();
+    }
+    return true;
+}
+
+void SongSlot::finishRange()
+{
+    PcmRing& out = ring();
+    out.write(levelled_.data(), stage_.finish(levelled_.data()));
+    producing_ = false;
+    finished_ = true;
+    mixer_.markEnd(index_, out.writePosition());
+    if (measuring_ && reachedEnd_ && first_ == 0) {
+        measurementDone_ = true;
+    }
+}
+
+void SongSlot::measureAsItPlays(const std::int16_t* pcm, std::size_t frames)
+{
+    if (!measuring_) {
+        return;
+    }
+    const std::uint64_t before = meter_.frames();
+    meter_.add(pcm, frames);
+    // The start measured ahead stays the better guess until more than it is
+    // heard.
+    const double covered = static_cast<double>(measuredFrames_) / rate();
+    if (before / kRefineEvery == meter_.frames() / kRefineEvery ||
+        static_cast<double>(meter_.frames()) / audio_format::kRate <= covered) {
+        return;
+    }
+    if (const auto lufs = meter_.integratedLufs()) {
+        stage_.glideTo(loudness::gainDbFor(*lufs));
+    }
+}
+
+std::optional<std::pair<LoudnessCache::Key, SongLoudness>> SongSlot::takeMeasurement()
+{
+    if (!measurementDone_) {
+        return std::nullopt;
+    }
+    measurementDone_ = false;
+    measuring_ = false;
+    SongLoudness measured;
+    measured.source = SongLoudness::Source::Measured;
+    measured.lufs = meter_.integratedLufs().value_or(loudness::kTargetLufs);
+    measured.peakDb = meter_.samplePeakDb();
+    loudness_ = measured;  // a later play of it starts at the right gain
+    if (!cacheKey_) {
+        return std::nullopt;
+    }
+    return std::make_pair(*cacheKey_, measured);
+}

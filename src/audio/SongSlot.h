@@ -1,0 +1,98 @@
+#pragma once
+
+#include "audio/GainStage.h"
+#include "audio/LoadedSong.h"
+#include "audio/LoudnessMeter.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class Mixer;
+class PcmConverter;
+class PcmRing;
+
+// One song on the decode thread, writing a range of itself into its own
+// music ring: decoded, converted to the output format, brought to its
+// loudness. The engine has two, so the next song can wait decoded while
+// this one plays. Decode thread only.
+class SongSlot {
+public:
+    enum class State { Empty, Loading, Ready, Failed };
+
+    SongSlot(int index, Mixer& mixer);
+    ~SongSlot();
+    SongSlot(const SongSlot&) = delete;
+    SongSlot& operator=(const SongSlot&) = delete;
+
+    int index() const { return index_; }
+    std::uint32_t serial() const { return serial_; }
+    State state() const { return state_; }
+    const QString& path() const { return path_; }
+    PcmRing& ring();
+
+    // Drops the song and whatever of it is queued.
+    void clear();
+    void beginLoading(std::uint32_t serial, const QString& path);
+    // The loader's answer; false when the song cannot be played.
+    bool install(LoadedSong song);
+    const QString& error() const { return error_; }
+    std::int64_t length() const;
+    int rate() const;
+
+    // Starts writing decoder frames [first, end) from the ring's current end;
+    // false when there is nothing to play (the range ends at once).
+    bool startRange(std::int64_t first, std::int64_t end);
+    // Stops writing and drops what is queued.
+    void stopRange();
+    // Writes as much as the ring takes; true when anything was written.
+    bool fill();
+
+    bool producing() const { return producing_; }
+    bool finished() const { return finished_; }
+    // The range is the whole song and its ring holds it from its first frame.
+    bool wholeSongFromStart() const { return whole_; }
+    std::uint64_t rangeStart() const { return rangeStart_; }
+    std::uint64_t expectedFrames() const { return expected_; }
+    // A measurement finished while playing, for the cache.
+    std::optional<std::pair<LoudnessCache::Key, SongLoudness>> takeMeasurement();
+
+private:
+    bool step();
+    bool decodeStep();
+    void finishRange();
+    void measureAsItPlays(const std::int16_t* pcm, std::size_t frames);
+    void startGain();
+
+    int index_;
+    Mixer& mixer_;
+    State state_ = State::Empty;
+    std::uint32_t serial_ = 0;
+    QString path_;
+    QString error_;
+    std::unique_ptr<Decoder> decoder_;
+    std::unique_ptr<PcmConverter> converter_;
+    std::optional<SongLoudness> loudness_;
+    std::int64_t measuredFrames_ = 0;
+    std::optional<LoudnessCache::Key> cacheKey_;
+    GainStage stage_;
+    LoudnessMeter meter_;
+    bool measuring_ = false;
+    bool measurementDone_ = false;
+
+    std::vector<std::int16_t> decoded_;
+    std::vector<std::int16_t> converted_;
+    std::vector<std::int16_t> levelled_;
+    bool producing_ = false;
+    bool finished_ = false;
+    bool inputDone_ = false;
+    bool reachedEnd_ = false;
+    bool whole_ = false;
+    std::int64_t first_ = 0;
+    std::int64_t remaining_ = 0;
+    std::uint64_t rangeStart_ = 0;
+    std::uint64_t expected_ = 0;
+};

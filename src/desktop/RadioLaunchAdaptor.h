@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+#include <QStringList>
+#include <functional>
+
+class MediaControl;
+
+// org.tolvar.Radio: what a second start of the program hands to the radio
+// that already runs, so there is one radio.
+class RadioLaunchAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.tolvar.Radio")
+public:
+    static constexpr const char* kInterface = "org.tolvar.Radio";
+    // Refuses a call with a D-Bus error name and message.
+    using ErrorReply = std::function<void(const QString& name, const QString& message)>;
+
+    RadioLaunchAdaptor(QObject* service, MediaControl& control, ErrorReply refuse);
+
+public slots:
+    // Makes the songs (absolute paths) the playlist and starts it with the
+    // intro; an empty list is refused.
+    void StartSongs(const QStringList& songs);
+
+private:
+    MediaControl& control_;
+    ErrorReply refuse_;
+};

@@ -1,0 +1,94 @@
+#include "launch/CommandLine.h"
+
+#include "base/ProgramNames.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+// "scheme://..." other than file: the radio plays local files only.
+bool isRemoteUrl(const QString& argument)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return scheme.match(argument).hasMatch();
+}
+
+bool isFileUrl(const QString& argument)
+{
+    return argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+}
+}  // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments, const QString& workingFolder)
+{
+    CommandLine line;
+    const QDir here(workingFolder);
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            if (argument == QLatin1String("--")) {
+                optionsEnded = true;
+            } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+                line.action_ = Action::Help;
+                return line;
+            } else if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
+                line.action_ = Action::Version;
+                return line;
+            } else {
+                line.action_ = Action::Refuse;
+                line.error_ = QStringLiteral("unknown option '%1'").arg(argument);
+                return line;
+            }
+            continue;
+        }
+        if (argument.isEmpty()) {
+            continue;
+        }
+        if (isFileUrl(argument)) {
+            // A file URL that names another host is no local file.
+            QUrl url(argument);
+            const bool local = url.isLocalFile() &&
+                               (url.host().isEmpty() || url.host() == QLatin1String("localhost"));
+            url.setHost(QString());
+            const QString path = local ? url.toLocalFile() : QString();
+            if (path.isEmpty()) {
+                line.problems_ << QStringLiteral("Not a local file: %1").arg(argument);
+            } else {
+                line.paths_ << QDir::cleanPath(path);
+            }
+        } else if (isRemoteUrl(argument)) {
+            line.problems_ << QStringLiteral("Only local files can be played: %1").arg(argument);
+        } else {
+            line.paths_ << QDir::cleanPath(here.absoluteFilePath(argument));
+        }
+    }
+    return line;
+}
+
+QStringList CommandLine::startPaths(const QStringList& defaults) const
+{
+    return namesAnything() ? paths_ : defaults;
+}
+
+QString CommandLine::usage(const QString& program)
+{
+    return QStringLiteral(
+               "Usage: %1 [FILE|FOLDER|LIST.pyl ...]\n"
+               "%2: a radio that plays your songs and talks between them.\n"
+               "\n"
+               "Songs (mp3, mp2, wav, mid), folders (their songs, subfolders included,\n"
+               "in name order) and playlists (.pyl) named here become the playlist and\n"
+               "play at once, after the intro. When the radio already runs, they go to\n"
+               "it instead.\n"
+               "\n"
+               "  -h, --help     show this help and exit\n"
+               "  -v, --version  show the version and exit\n")
+        .arg(program, QString(ProgramNames::kProductName));
+}
+
+QString CommandLine::versionText(const QString& version)
+{
+    return QStringLiteral("%1 %2\n").arg(QString(ProgramNames::kProductName), version);
+}

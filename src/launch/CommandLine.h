@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the program was asked on its command line:
+//
+//   tolvar-radio [FILE|FOLDER|LIST.pyl ...]
+//
+// with --help and --version. Paths are made absolute from the folder the
+// program was started in, so they mean the same to a radio that already
+// runs elsewhere; file: URLs, as a file manager hands them, become paths.
+class CommandLine {
+public:
+    enum class Action { Run, Help, Version, Refuse };
+
+    // `arguments` as QCoreApplication gives them: the program first, Qt's
+    // own options already taken out.
+    static CommandLine parse(const QStringList& arguments, const QString& workingFolder);
+
+    Action action() const { return action_; }
+    // The files and folders named, absolute, in the order given.
+    const QStringList& paths() const { return paths_; }
+    // What the line names that cannot be played (not a local file).
+    const QStringList& problems() const { return problems_; }
+    // Why the line was refused (Refuse).
+    const QString& error() const { return error_; }
+    // The line names something, playable or not.
+    bool namesAnything() const { return !paths_.isEmpty() || !problems_.isEmpty(); }
+    // What to play at start: what the line names, else the defaults when it
+    // names nothing at all.
+    QStringList startPaths(const QStringList& defaults) const;
+
+    static QString usage(const QString& program);
+    static QString versionText(const QString& version);
+
+private:
+    Action action_ = Action::Run;
+    QStringList paths_;
+    QStringList problems_;
+    QString error_;
+};

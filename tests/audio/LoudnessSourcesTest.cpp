@@ -1,0 +1,149 @@
+#include "AudioTestSupport.h"
+#include "audio/LoudnessCache.h"
+#include "audio/ReplayGainReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <utime.h>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace audio_test;
+
+namespace {
+
+QString copyOf(const QString& source, const QTemporaryDir& dir, const char* name)
+{
+    const QString path = dir.filePath(QString::fromUtf8(name));
+    QFile::remove(path);
+    EXPECT_TRUE(QFile::copy(source, path));
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    return path;
+}
+
+// Adds ReplayGain TXXX frames to an mp3's ID3v2 tag, as taggers write them.
+void tagReplayGain(const QString& path, const char* gain, const char* peak)
+{
+    TagLib::MPEG::File file(QFile::encodeName(path).constData());
+    TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+    for (const auto& [key, value] :
+         {std::pair{"REPLAYGAIN_TRACK_GAIN", gain}, std::pair{"replaygain_track_peak", peak}}) {
+        if (value == nullptr) {
+            continue;
+        }
+        auto* frame = new TagLib::ID3v2::UserTextIdentificationFrame(TagLib::String::Latin1);
+        frame->setDescription(key);
+        frame->setText(value);
+        tag->addFrame(frame);
+    }
+    ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v2));
+}
+
+}  // namespace
+
+TEST(ReplayGainReader, ReadsTheTrackGainOfTaggedFilesOnly)
+{
+    QTemporaryDir dir;
+    const QString plain = copyOf(media("tone.mp3"), dir, "plain.mp3");
+    EXPECT_FALSE(ReplayGainReader::read(plain).has_value());
+
+    const QString tagged = copyOf(media("tone.mp3"), dir, "tagged.mp3");
+    tagReplayGain(tagged, "-6.50 dB", "0.891251");
+    const auto loudness = ReplayGainReader::read(tagged);
+    ASSERT_TRUE(loudness.has_value());
+    EXPECT_EQ(loudness->source, SongLoudness::Source::ReplayGain);
+    EXPECT_DOUBLE_EQ(loudness->lufs, -18.0 + 6.5);  // the gain brings it to -18 LUFS
+    ASSERT_TRUE(loudness->peakDb.has_value());
+    EXPECT_NEAR(*loudness->peakDb, -1.0, 0.01);
+
+    const QString noPeak = copyOf(media("tone.mp3"), dir, "nopeak.mp3");
+    tagReplayGain(noPeak, "+2.3 dB", nullptr);
+    ASSERT_TRUE(ReplayGainReader::read(noPeak).has_value());
+    EXPECT_FALSE(ReplayGainReader::read(noPeak)->peakDb.has_value());
+
+    // Not a regular file: refused without blocking.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.mp3"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(ReplayGainReader::read(fifo).has_value());
+    EXPECT_FALSE(ReplayGainReader::read(dir.filePath(QStringLiteral("none.mp3"))).has_value());
+}
+
+TEST(ReplayGainReader, ParsesGainsAsTaggersWriteThem)
+{
+    const std::vector<std::pair<const char*, std::optional<double>>> cases{
+        {"-6.54 dB", -6.54},       {"+2.3 dB", 2.3},        {"0 dB", 0.0},
+        {" -7.1dB ", -7.1},        {"3.25", 3.25},          {"-.5 dB", -0.5},
+        {"dB", std::nullopt},      {"", std::nullopt},      {"loud", std::nullopt},
+        {"-120 dB", std::nullopt}, {"1e400", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto got = ReplayGainReader::parseGain(QString::fromUtf8(text));
+        ASSERT_EQ(got.has_value(), expected.has_value()) << text;
+        if (expected) {
+            EXPECT_DOUBLE_EQ(*got, *expected) << text;
+        }
+    }
+}
+
+TEST(LoudnessCache, KeepsMeasurementsByPathSizeAndTime)
+{
+    QTemporaryDir dir;
+    const QString song = copyOf(media("tone.wav"), dir, "song.wav");
+    const auto key = LoudnessCache::keyOf(song);
+    ASSERT_TRUE(key.has_value());
+    SongLoudness measured;
+    measured.lufs = -21.25;
+    measured.peakDb = -3.5;
+    {
+        LoudnessCache cache(dir.filePath(QStringLiteral("cache")));
+        EXPECT_FALSE(cache.find(*key).has_value());
+        cache.store(*key, measured);
+    }
+    LoudnessCache again(dir.filePath(QStringLiteral("cache")));
+    const auto found = again.find(*key);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->source, SongLoudness::Source::Cache);
+    EXPECT_DOUBLE_EQ(found->lufs, -21.25);
+    EXPECT_DOUBLE_EQ(found->peakDb.value_or(0), -3.5);
+
+    // A file that changed is measured again.
+    for (const auto& changed :
+         {LoudnessCache::Key{key->path, key->size + 1, key->modifiedNs},
+          LoudnessCache::Key{key->path, key->size, key->modifiedNs + 1},
+          LoudnessCache::Key{key->path + QLatin1Char('x'), key->size, key->modifiedNs}}) {
+        EXPECT_FALSE(again.find(changed).has_value()) << changed.path.toStdString();
+    }
+    utimbuf times{1000000, 1000000};
+    ASSERT_EQ(::utime(QFile::encodeName(song).constData(), &times), 0);
+    EXPECT_FALSE(again.find(*LoudnessCache::keyOf(song)).has_value());
+}
+
+TEST(LoudnessCache, DamagedLinesAreSkippedAndNoFolderKeepsNothing)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("cache"));
+    const LoudnessCache::Key key{QStringLiteral("/music/a.mp3"), 1000, 42};
+    {
+        LoudnessCache cache(folder);
+        cache.store(key, SongLoudness{-12.0, std::nullopt, SongLoudness::Source::Measured});
+    }
+    QFile file(folder + QStringLiteral("/loudness.tsv"));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("L1\tnot\ta\tnumber\t-\t/music/b.mp3\n");
+    file.write("garbage\n");
+    file.write("L1\t5\t6\t-20.00\t-\t/music/c.mp3");  // cut off by a crash
+    file.close();
+    LoudnessCache cache(folder);
+    ASSERT_TRUE(cache.find(key).has_value());
+    EXPECT_FALSE(cache.find(key)->peakDb.has_value());
+    EXPECT_FALSE(cache.find({QStringLiteral("/music/b.mp3"), 0, 0}).has_value());
+    EXPECT_FALSE(cache.find({QStringLiteral("/music/c.mp3"), 5, 6}).has_value());
+
+    LoudnessCache none{QString()};
+    none.store(key, SongLoudness{});
+    EXPECT_FALSE(none.find(key).has_value());
+}

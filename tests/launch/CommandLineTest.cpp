@@ -1,0 +1,90 @@
+#include "launch/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList line(std::initializer_list<const char*> words)
+{
+    QStringList arguments{QStringLiteral("tolvar-radio")};
+    for (const char* word : words) {
+        arguments << QString::fromUtf8(word);
+    }
+    return arguments;
+}
+
+TEST(CommandLineTest, NamesBecomeAbsolutePathsInOrder)
+{
+    struct Case {
+        std::initializer_list<const char*> words;
+        QStringList paths;
+        int problems;
+    };
+    const Case cases[] = {
+        {{}, {}, 0},
+        {{"Music"}, {QStringLiteral("/home/ann/Music")}, 0},
+        {{"../bob/a.mp3", "/srv/list.pyl", "./x/../y"},
+         {QStringLiteral("/home/bob/a.mp3"), QStringLiteral("/srv/list.pyl"),
+          QStringLiteral("/home/ann/y")},
+         0},
+        // A file manager hands URLs; only local ones can play.
+        {{"file:///home/ann/My%20Songs/b%C3%A9.mp3", "https://example.org/c.mp3", "file://host/x",
+          "file://localhost/srv/d.wav"},
+         {QStringLiteral("/home/ann/My Songs/bé.mp3"), QStringLiteral("/srv/d.wav")},
+         2},
+        // After "--" a name that looks like an option is a file.
+        {{"--", "--help", "-v"},
+         {QStringLiteral("/home/ann/--help"), QStringLiteral("/home/ann/-v")},
+         0},
+        {{""}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        const CommandLine parsed = CommandLine::parse(line(c.words), QStringLiteral("/home/ann"));
+        const std::string what = line(c.words).join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(parsed.action(), CommandLine::Action::Run) << what;
+        EXPECT_EQ(parsed.paths(), c.paths) << what;
+        EXPECT_EQ(parsed.problems().size(), c.problems) << what;
+    }
+}
+
+TEST(CommandLineTest, HelpVersionAndUnknownOptions)
+{
+    struct Case {
+        std::initializer_list<const char*> words;
+        CommandLine::Action action;
+    };
+    const Case cases[] = {
+        {{"--help"}, CommandLine::Action::Help},
+        {{"-h"}, CommandLine::Action::Help},
+        {{"song.mp3", "--version"}, CommandLine::Action::Version},
+        {{"-v", "--help"}, CommandLine::Action::Version},  // the first one asked
+        {{"--shuffle"}, CommandLine::Action::Refuse},
+        {{"-x", "--help"}, CommandLine::Action::Refuse},
+        {{"-"}, CommandLine::Action::Run},  // a file named "-"
+    };
+    for (const Case& c : cases) {
+        const CommandLine parsed = CommandLine::parse(line(c.words), QStringLiteral("/tmp"));
+        EXPECT_EQ(parsed.action(), c.action) << line(c.words).join(QLatin1Char(' ')).toStdString();
+    }
+    const CommandLine unknown = CommandLine::parse(line({"--shuffle"}), QStringLiteral("/tmp"));
+    EXPECT_TRUE(unknown.error().contains(QLatin1String("--shuffle")));
+
+    EXPECT_TRUE(CommandLine::usage(QStringLiteral("tolvar-radio"))
+                    .startsWith(QLatin1String("Usage: tolvar-radio [FILE|FOLDER|LIST.pyl ...]\n")));
+    EXPECT_EQ(CommandLine::versionText(QStringLiteral("1.0")),
+              QStringLiteral("Tolvar MP3 Radio 1.0\n"));
+}
+
+TEST(CommandLineTest, DefaultsPlayOnlyWhenNothingIsNamed)
+{
+    const QStringList demo{QStringLiteral("/usr/share/tolvar-radio/demo/demo-station.pyl")};
+    EXPECT_EQ(CommandLine::parse(line({}), QStringLiteral("/tmp")).startPaths(demo), demo);
+    EXPECT_EQ(CommandLine::parse(line({"a.wav"}), QStringLiteral("/tmp")).startPaths(demo),
+              QStringList{QStringLiteral("/tmp/a.wav")});
+    // A line that names only what cannot play does not fall back to the demo.
+    EXPECT_TRUE(CommandLine::parse(line({"http://radio.example/stream"}), QStringLiteral("/tmp"))
+                    .startPaths(demo)
+                    .isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include "launch/BackgroundSongCollector.h"
+#include "launch/SongCollector.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class SongCollectorTest : public ::testing::Test {
+protected:
+    QString make(const QString& relative, const QByteArray& bytes = QByteArrayLiteral("music"))
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    QString at(const QString& relative) const { return dir.filePath(relative); }
+
+    // A music folder with the things a real one has.
+    QString musicFolder()
+    {
+        for (const char* name : {"music/b.mp3", "music/A.wav", "music/sub2/z.mid",
+                                 "music/Sub1/c.MP3", "music/Sub1/deeper/d.mp2", "music/.hidden.mp3",
+                                 "music/.git/e.mp3", "music/notes.txt"}) {
+            make(QString::fromLatin1(name));
+        }
+        make(QStringLiteral("music/silent.mp3"), {});
+        // A link back up the tree is not walked twice.
+        EXPECT_TRUE(QFile::link(at(QStringLiteral("music")), at(QStringLiteral("music/loop"))));
+        return at(QStringLiteral("music"));
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(SongCollectorTest, FolderGivesItsSongsInNameOrderSubfoldersAfter)
+{
+    const SongCollector::Result found = SongCollector().collect({musicFolder()});
+    EXPECT_EQ(found.songs,
+              (QStringList{at(QStringLiteral("music/A.wav")), at(QStringLiteral("music/b.mp3")),
+                           at(QStringLiteral("music/Sub1/c.MP3")),
+                           at(QStringLiteral("music/Sub1/deeper/d.mp2")),
+                           at(QStringLiteral("music/sub2/z.mid"))}));
+    EXPECT_TRUE(found.problems.isEmpty()) << found.problems.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(SongCollectorTest, EachKindOfNameGivesItsSongsOrAProblem)
+{
+    const QString song = make(QStringLiteral("one.mp3"));
+    make(QStringLiteral("lists/a.mp3"));
+    const QString list =
+        make(QStringLiteral("lists/mix.PYL"), "/abs/x.mp3\r\n\r\n  a.mp3  \r\nsub/b.wav\r\n");
+    QDir().mkpath(at(QStringLiteral("empty folder")));
+    struct Case {
+        QString path;
+        QStringList songs;
+        bool problem;
+    };
+    const Case cases[] = {
+        {song, {song}, false},
+        {list,
+         {QStringLiteral("/abs/x.mp3"), at(QStringLiteral("lists/a.mp3")),
+          at(QStringLiteral("lists/sub/b.wav"))},
+         false},
+        {at(QStringLiteral("missing.mp3")), {}, true},
+        {make(QStringLiteral("zero.wav"), {}), {}, true},
+        {make(QStringLiteral("readme.txt")), {}, true},
+        {make(QStringLiteral("blank.pyl"), "  \r\n"), {}, true},
+        {at(QStringLiteral("missing.pyl")), {}, true},
+        {at(QStringLiteral("empty folder")), {}, true},
+    };
+    for (const Case& c : cases) {
+        const SongCollector::Result found = SongCollector().collect({c.path});
+        EXPECT_EQ(found.songs, c.songs) << c.path.toStdString();
+        EXPECT_EQ(found.problems.size(), c.problem ? 1 : 0) << c.path.toStdString();
+    }
+}
+
+TEST_F(SongCollectorTest, PlaylistThatIsNoRegularFileIsRefusedAtOnce)
+{
+    const QString fifo = at(QStringLiteral("pipe.pyl"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const SongCollector::Result found = SongCollector().collect({fifo});
+    EXPECT_TRUE(found.songs.isEmpty());
+    EXPECT_EQ(found.problems.size(), 1);
+}
+
+TEST_F(SongCollectorTest, StopsAtTheMostARadioPlaysOrWhenAsked)
+{
+    QByteArray bytes;
+    for (int i = 0; i < SongCollector::kMaxSongs + 10; ++i) {
+        bytes += "/m/" + QByteArray::number(i) + ".mp3\r\n";
+    }
+    const QString huge = make(QStringLiteral("huge.pyl"), bytes);
+    const QString more = make(QStringLiteral("more.mp3"));
+    const QString music = musicFolder();
+    const SongCollector::Result full = SongCollector().collect({huge, more, music});
+    EXPECT_EQ(full.songs.size(), SongCollector::kMaxSongs);
+    EXPECT_EQ(full.songs.last(), QStringLiteral("/m/%1.mp3").arg(SongCollector::kMaxSongs - 1));
+
+    const std::atomic<bool> stop{true};
+    EXPECT_TRUE(SongCollector(&stop).collect({music, more}).songs.isEmpty());
+}
+
+TEST_F(SongCollectorTest, InTheBackgroundTheSongsArriveOnThisThread)
+{
+    BackgroundSongCollector collector;
+    QStringList songs;
+    QStringList problems;
+    int reports = 0;
+    QObject::connect(&collector, &BackgroundSongCollector::collected,
+                     [&](const QStringList& s, const QStringList& p) {
+                         songs = s;
+                         problems = p;
+                         ++reports;
+                     });
+    collector.start({musicFolder(), at(QStringLiteral("gone.mp3"))});
+    ASSERT_TRUE(testing_support::waitUntil([&] { return reports > 0; }, 10s));
+    EXPECT_EQ(songs.size(), 5);
+    EXPECT_EQ(problems.size(), 1);
+
+    // A collection started again replaces the one before; only it reports.
+    reports = 0;
+    collector.start({at(QStringLiteral("music/b.mp3"))});
+    collector.start({at(QStringLiteral("music/A.wav"))});
+    ASSERT_TRUE(testing_support::waitUntil([&] { return reports > 0; }, 10s));
+    testing_support::pumpFor(50ms);
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(songs, QStringList{at(QStringLiteral("music/A.wav"))});
+}
+
+}  // namespace
