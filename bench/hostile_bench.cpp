@@ -208,6 +208,19 @@ int main(int argc, char** argv)
         writeFile(file("id3.mp3"), QByteArray("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) +
                                        QByteArray(2000, '\0') + in.readAll());
         measure("mp3 behind a 256 MB ID3v2 claim", [&] { return openSong(file("id3.mp3")); });
+        writeFile(file("id3only.mp3"),
+                  QByteArray("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) + QByteArray(20000, 'j'));
+        measure("256 MB ID3v2 claim, no audio", [&] { return openSong(file("id3only.mp3")); });
+        {
+            // A true claim of 256 MB (sparse), then the audio.
+            QFile big(file("id3big.mp3"));
+            big.open(QIODevice::WriteOnly);
+            big.write(QByteArray("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10));
+            big.seek(10 + 0x0FFFFFFF);
+            in.seek(0);
+            big.write(in.readAll());
+        }
+        measure("mp3 behind a true 256 MB ID3v2 tag", [&] { return openSong(file("id3big.mp3")); });
     }
 
     writeFile(file("huge.pyl"), "/a.mp3\r\n", 1024LL * 1024 * 1024);
@@ -224,7 +237,8 @@ int main(int argc, char** argv)
     measure("64 MiB .pyl of 5,001-byte lines", [&] { return readPlaylist(file("over.pyl")); });
     for (const char* name :
          {"fifo.mp3", "2hz.wav", "wave.mp3", "overflow.mid", "slow.mid", "tempos.mid", "most.mid",
-          "tone.mp3", "id3.mp3", "huge.pyl", "short.pyl", "paths.pyl", "long.pyl", "over.pyl"}) {
+          "tone.mp3", "id3.mp3", "id3only.mp3", "id3big.mp3", "huge.pyl", "short.pyl", "paths.pyl",
+          "long.pyl", "over.pyl"}) {
         QFile::remove(file(name));
     }
     return 0;

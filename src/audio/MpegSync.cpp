@@ -97,7 +97,9 @@ std::int64_t MpegSync::audioStart(const RegularFile& file)
     if (claimed == 0 || claimed <= size) {
         return 0;
     }
-    // The claim is false: the frames are somewhere inside it.
+    // The claim is false: the frames are somewhere inside it. Without any,
+    // decoding starts past the header all the same, so that the library
+    // never sets aside what the claim says.
     QByteArray window(kWindow + kOverlap, '\0');
     for (std::int64_t at = kId3HeaderBytes; at < size; at += kWindow) {
         const std::int64_t got =
@@ -112,5 +114,5 @@ std::int64_t MpegSync::audioStart(const RegularFile& file)
             }
         }
     }
-    return 0;
+    return kId3HeaderBytes;
 }

@@ -16,6 +16,6 @@ public:
     static bool framesAt(QByteArrayView bytes, qsizetype offset);
     // Where decoding should start: 0, or, when an ID3v2 tag at the start
     // claims to reach past the end of the file, the first frames behind its
-    // header (0 when none are found).
+    // header (or the end of the header when none are found).
     static std::int64_t audioStart(const RegularFile& file);
 };

@@ -80,7 +80,9 @@ std::unique_ptr<Mpg123Decoder> Mpg123Decoder::open(RegularFile file, QString& er
         return nullptr;
     }
     std::unique_ptr<Mpg123Decoder> decoder(new Mpg123Decoder(handle, std::move(file)));
-    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    // ID3v2 tags are skipped, not read: a tag may claim 256 MB, which the
+    // library would otherwise set aside whole. Titles come from TagReader.
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | MPG123_SKIP_ID3V2, 0.0);
     mpg123_param(handle, MPG123_RESYNC_LIMIT, kResyncLimit, 0.0);
     mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_AUTO_RESAMPLE, 0.0);
     // Every rate, 16-bit only: rate conversion is the mixer's job.

@@ -52,6 +52,28 @@ QByteArray contents(const QString& path)
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
+// This process's memory in MB, as the kernel counts it: "VmRSS" now,
+// "VmHWM" the most since the last resetPeak().
+double megabytes(const QByteArray& field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0.0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field + ':')) {
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+bool resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
 class HostileFiles : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -166,6 +188,29 @@ TEST_F(HostileFiles, ContentChoosesTheDecoder)
         EXPECT_EQ(decoder->length(), c.length) << c.name;
         std::vector<std::int16_t> block(4096 * 2);
         EXPECT_EQ(decoder->read(block.data(), 4096), 4096u) << c.name;
+    }
+}
+
+// A true ID3v2 tag of 256 MB before the audio is skipped, not read into
+// memory (the file is sparse: it costs no disk).
+TEST_F(HostileFiles, AHugeTrueTagIsSkippedNotRead)
+{
+    const QString path = this->path(QStringLiteral("big-tag.mp3"));
+    {
+        QFile big(path);
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        big.write(QByteArray("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10));
+        ASSERT_TRUE(big.seek(10 + 0x0FFFFFFF));
+        big.write(contents(media("tone.mp3")));
+    }
+    const bool measured = resetPeak();
+    const double before = megabytes("VmRSS");
+    QString error;
+    const std::unique_ptr<Decoder> decoder = open(path, error);
+    ASSERT_TRUE(decoder) << error.toStdString();
+    EXPECT_EQ(decoder->length(), 66150);
+    if (measured) {
+        EXPECT_LT(megabytes("VmHWM") - before, 64.0);
     }
 }
 
