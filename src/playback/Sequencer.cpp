@@ -51,7 +51,8 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
         }
     });
     connect(&playlist_, &AcceptedPlaylist::changed, this, [this] { next_.forgetPick(); });
-    timer1_.start();
+    // The tick starts with the first song: before that there is nothing to
+    // follow, and an idle radio should not wake ten times a second.
 }
 
 bool Sequencer::holding() const

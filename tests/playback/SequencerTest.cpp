@@ -113,6 +113,9 @@ TEST_F(SequencerTest, TicksShowProgressUpToAHundred)
     EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
     EXPECT_EQ(seq.timer1().objectName(), QStringLiteral("Timer1"));
     EXPECT_EQ(seq.timer1().interval(), 100);
+    EXPECT_FALSE(seq.timer1().isActive()) << "the tick waits for the first song";
+    useList(1);
+    seq.PlayIt();
     EXPECT_TRUE(seq.timer1().isActive());
 }
 
