@@ -1,17 +1,11 @@
 #include "app/RadioPlaylistLinks.h"
-#include "base/RandomSource.h"
-#include "common/FakeMpegPlayer.h"
-#include "common/FakeSpeechEngine.h"
-#include "common/RecordingAnnouncer.h"
+#include "common/FakeRadio.h"
 #include "common/TestSupport.h"
 #include "mainwindow/Tolvar.h"
 #include "options/Ops.h"
-#include "playback/AcceptedPlaylist.h"
-#include "playback/Sequencer.h"
 #include "playlistwindow/MessageBoxPrompter.h"
 #include "playlistwindow/Playlist.h"
 #include "playlistwindow/PlaylistWindowHost.h"
-#include "settings/RadioSettings.h"
 #include "tageditor/frmEditTags.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +41,7 @@ bool is(QWidget* widget)
 }
 
 // The radio's windows wired as main() wires them, on fakes.
-class QuitFromAnyWindowTest : public ::testing::TestWithParam<Case> {
+class QuitFromAnyWindowTest : public ::testing::TestWithParam<Case>, protected FakeRadio {
 protected:
     QuitFromAnyWindowTest()
     {
@@ -93,22 +87,14 @@ protected:
         }
     }
 
-    testing_support::SettingsSandbox sandbox;
     QTemporaryDir playlists;
     QTemporaryDir music;
-    RadioSettings settings;
-    AcceptedPlaylist playlist;
-    RandomSource random;
-    FakeMpegPlayer player;
-    FakeSpeechEngine voice;
-    RecordingAnnouncer announcer{voice};
-    Sequencer sequencer{settings, playlist, random, player, voice, announcer};
-    Tolvar tolvar{settings, random, sequencer, player, voice};
+    Tolvar tolvar{settings, random, seq, player, voice};
     MessageBoxPrompter prompter;
     PlaylistWindowHost host{[this] {
         return std::make_unique<Playlist>(
             playlist, voice, player, prompter, PlaylistStore(playlists.path()),
-            RadioPlaylistLinks(settings, random, voice, [this] { sequencer.PlayIt(); }));
+            RadioPlaylistLinks(settings, random, voice, [this] { seq.PlayIt(); }));
     }};
 };
 

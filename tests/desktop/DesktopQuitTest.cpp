@@ -1,13 +1,7 @@
-#include "base/RandomSource.h"
-#include "common/FakeMpegPlayer.h"
-#include "common/FakeSpeechEngine.h"
-#include "common/RecordingAnnouncer.h"
+#include "common/FakeRadio.h"
 #include "common/TestSupport.h"
 #include "desktop/RadioMediaControl.h"
 #include "mainwindow/Tolvar.h"
-#include "playback/AcceptedPlaylist.h"
-#include "playback/Sequencer.h"
-#include "settings/RadioSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +13,7 @@ namespace {
 
 // The desktop can ask the radio to quit at any moment, also while the main
 // window waits for the playlist window; nothing may start after that.
-class DesktopQuitTest : public ::testing::Test {
+class DesktopQuitTest : public ::testing::Test, protected FakeRadio {
 protected:
     DesktopQuitTest()
     {
@@ -30,14 +24,6 @@ protected:
         window.Form_Load();
     }
 
-    testing_support::SettingsSandbox sandbox;
-    RadioSettings settings;
-    AcceptedPlaylist playlist;
-    RandomSource random;
-    FakeMpegPlayer player;
-    FakeSpeechEngine voice;
-    RecordingAnnouncer announcer{voice};
-    Sequencer seq{settings, playlist, random, player, voice, announcer};
     Tolvar window{settings, random, seq, player, voice};
     std::unique_ptr<RadioMediaControl> control;
 };

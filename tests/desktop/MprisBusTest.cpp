@@ -121,9 +121,9 @@ TEST_F(MprisBusTest, ChangesReachAFollowingClient)
     // Changes made inside the program, not through the bus, are announced.
     ASSERT_TRUE(control.openUri(url(threeSongPlaylist())).isEmpty());
     EXPECT_TRUE(sees(QStringLiteral("Playing")));
-    sequencer.command(TransportCommand::Pause);
+    seq.command(TransportCommand::Pause);
     EXPECT_TRUE(sees(QStringLiteral("Paused")));
-    sequencer.command(TransportCommand::Stop);
+    seq.command(TransportCommand::Stop);
     seen.clear();
     EXPECT_TRUE(sees(QStringLiteral("Stopped")));
 

@@ -1,13 +1,7 @@
 #pragma once
 
-#include "base/RandomSource.h"
-#include "common/FakeMpegPlayer.h"
-#include "common/FakeSpeechEngine.h"
-#include "common/RecordingAnnouncer.h"
+#include "common/FakeRadio.h"
 #include "desktop/RadioMediaControl.h"
-#include "playback/AcceptedPlaylist.h"
-#include "playback/Sequencer.h"
-#include "settings/RadioSettings.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -18,7 +12,7 @@
 // A radio on fakes: the real sequencer and media control over a recording
 // player, voice and announcer, with song and playlist files in a temporary
 // folder.
-struct RadioFixture {
+struct RadioFixture : FakeRadio {
     RadioFixture() { settings.FlushCount = 500; }
 
     // A non-empty file (a song needs no real sound for the fake player).
@@ -65,14 +59,7 @@ struct RadioFixture {
     }
 
     QTemporaryDir dir;
-    RadioSettings settings;
-    AcceptedPlaylist playlist;
-    RandomSource random;
-    FakeMpegPlayer player;
-    FakeSpeechEngine voice;
-    RecordingAnnouncer announcer{voice};
-    Sequencer sequencer{settings, playlist, random, player, voice, announcer};
     int quits = 0;
     int raises = 0;
-    RadioMediaControl control{settings, playlist, sequencer, player, voice, links()};
+    RadioMediaControl control{settings, playlist, seq, player, voice, links()};
 };

@@ -39,8 +39,8 @@ protected:
         settings.NowTime = true;
         settings.ManyTime = 1;
         player.atEnd = 1;
-        sequencer.Timer1_Timer();
-        ASSERT_TRUE(sequencer.waitingForVoice());
+        seq.Timer1_Timer();
+        ASSERT_TRUE(seq.waitingForVoice());
     }
 };
 
@@ -132,8 +132,8 @@ TEST_F(RadioMediaControlTest, PauseAfterASongChangeStillPauses)
     control.pause();
     // The Forward button while paused plays the next song with the pause
     // switch still set; the radio is audibly playing.
-    sequencer.command(TransportCommand::Forward);
-    ASSERT_TRUE(sequencer.paused());
+    seq.command(TransportCommand::Forward);
+    ASSERT_TRUE(seq.paused());
     EXPECT_EQ(control.status(), PlaybackStatus::Playing);
 
     control.pause();
@@ -153,11 +153,11 @@ TEST_F(RadioMediaControlTest, NextWhileTheAnnouncerTalksWaitsLikeForward)
     EXPECT_EQ(control.status(), PlaybackStatus::Playing);
 
     control.next();
-    EXPECT_EQ(sequencer.heldCommands(), 1u);
+    EXPECT_EQ(seq.heldCommands(), 1u);
     EXPECT_EQ(opened().size(), 1);
 
     voice.finishSpeaking();
-    ASSERT_TRUE(waitUntil([this] { return !sequencer.waitingForVoice(); }, 2s));
+    ASSERT_TRUE(waitUntil([this] { return !seq.waitingForVoice(); }, 2s));
     // The automatic advance first, then the held Forward.
     EXPECT_EQ(opened(), (QStringList{songs[0], songs[1], songs[2]}));
 }
@@ -170,8 +170,8 @@ TEST_F(RadioMediaControlTest, NextWhileTheAnnouncerTalksRunsAtOnceWithRelease)
     endSongWithAnnouncement();
 
     control.next();
-    EXPECT_EQ(sequencer.heldCommands(), 0u);
-    EXPECT_FALSE(sequencer.waitingForVoice());
+    EXPECT_EQ(seq.heldCommands(), 0u);
+    EXPECT_FALSE(seq.waitingForVoice());
     EXPECT_EQ(opened(), (QStringList{songs[0], songs[1]}));
     // The announcement in progress is not cut short.
     EXPECT_EQ(voice.speakingState(), 1);
@@ -321,8 +321,8 @@ TEST_F(RadioMediaControlTest, SeekMovesWithinTheSongAndKeepsItsEnd)
         EXPECT_TRUE(control.seekTo(c.to)) << c.what;
         EXPECT_EQ(player.calls.first(), QStringLiteral("PlayMPEG %1 61250").arg(c.startFrame))
             << c.what;
-        EXPECT_EQ(sequencer.StartFrame(), c.startFrame) << c.what;
-        EXPECT_EQ(sequencer.EndFrame(), 61250) << c.what;
+        EXPECT_EQ(seq.StartFrame(), c.startFrame) << c.what;
+        EXPECT_EQ(seq.EndFrame(), 61250) << c.what;
         EXPECT_EQ(control.positionMs(), c.startFrame - 1) << c.what;
         EXPECT_EQ(seeked.back(), c.startFrame - 1) << c.what;
         // A paused song stays paused, silently, at its new place.

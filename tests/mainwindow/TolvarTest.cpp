@@ -1,15 +1,9 @@
 #include "mainwindow/Tolvar.h"
 
-#include "base/RandomSource.h"
 #include "common/AccessibilityAudit.h"
-#include "common/FakeMpegPlayer.h"
-#include "common/FakeSpeechEngine.h"
-#include "common/RecordingAnnouncer.h"
+#include "common/FakeRadio.h"
 #include "common/StoredSettings.h"
 #include "common/TestSupport.h"
-#include "playback/AcceptedPlaylist.h"
-#include "playback/Sequencer.h"
-#include "settings/RadioSettings.h"
 #include "ui/Gauge.h"
 #include "ui/PanelButton.h"
 #include "ui/TwipsScale.h"
@@ -33,7 +27,7 @@ using stored_settings::store;
 using stored_settings::stored;
 
 namespace {
-class TolvarTest : public ::testing::Test {
+class TolvarTest : public ::testing::Test, protected FakeRadio {
 protected:
     Tolvar& open()
     {
@@ -63,14 +57,6 @@ protected:
         playlist.accept(songs);
     }
 
-    testing_support::SettingsSandbox sandbox;
-    RadioSettings settings;
-    AcceptedPlaylist playlist;
-    RandomSource random;
-    FakeMpegPlayer player;
-    FakeSpeechEngine voice;
-    RecordingAnnouncer announcer{voice};
-    Sequencer seq{settings, playlist, random, player, voice, announcer};
     std::unique_ptr<Tolvar> window;
 };
 
@@ -351,7 +337,7 @@ TEST_F(TolvarTest, LeavingThePlaylistWindowWithNothingToPlayStartsNothingAndSays
         SCOPED_TRACE(c.name);
         AcceptedPlaylist fresh;
         Sequencer sequencer{settings, fresh, random, player, voice, announcer};
-        Tolvar w{settings, random, sequencer, player, voice};
+        Tolvar w{settings, random, seq, player, voice};
         if (c.earlierList) {
             fresh.accept({QStringLiteral("/music/old.mp3")});
         }
@@ -371,7 +357,7 @@ TEST_F(TolvarTest, LeavingThePlaylistWindowWithNothingToPlayStartsNothingAndSays
         EXPECT_TRUE(announcer.calls.isEmpty());
         EXPECT_EQ(voice.calls, QStringList{QStringLiteral("stop")});
         EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
-        EXPECT_FALSE(sequencer.Playing());
+        EXPECT_FALSE(seq.Playing());
     }
 }
 

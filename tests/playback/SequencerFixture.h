@@ -1,20 +1,14 @@
 #pragma once
 
-#include "base/RandomSource.h"
-#include "common/FakeMpegPlayer.h"
-#include "common/FakeSpeechEngine.h"
-#include "common/RecordingAnnouncer.h"
-#include "playback/AcceptedPlaylist.h"
-#include "playback/Sequencer.h"
-#include "settings/RadioSettings.h"
+#include "common/FakeRadio.h"
 
 #include <gtest/gtest.h>
 
-// A sequencer over a fake player, voice and announcer that share one event
-// log; every song of the list is "/music/<n>.mp3".
-class SequencerTest : public ::testing::Test {
+// The sequencer over fakes that share one event log; every song of the list
+// is "/music/<n>.mp3".
+class SequencerTest : public ::testing::Test, protected FakeRadio {
 protected:
-    SequencerTest()
+    SequencerTest() : FakeRadio(Log::Shared)
     {
         settings.Loops = true;
         settings.NowTime = true;
@@ -50,13 +44,4 @@ protected:
         player.atEnd = 1;
         seq.CheckSongEnd();
     }
-
-    QStringList log;
-    RadioSettings settings;
-    AcceptedPlaylist playlist;
-    RandomSource random;
-    FakeMpegPlayer player{&log};
-    FakeSpeechEngine voice{&log};
-    RecordingAnnouncer announcer{voice};
-    Sequencer seq{settings, playlist, random, player, voice, announcer};
 };

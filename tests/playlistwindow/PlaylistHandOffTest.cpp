@@ -1,16 +1,10 @@
 #include "app/RadioPlaylistLinks.h"
-#include "base/RandomSource.h"
-#include "common/FakeMpegPlayer.h"
-#include "common/FakeSpeechEngine.h"
-#include "common/RecordingAnnouncer.h"
+#include "common/FakeRadio.h"
 #include "common/TestSupport.h"
 #include "mainwindow/Tolvar.h"
-#include "playback/AcceptedPlaylist.h"
-#include "playback/Sequencer.h"
 #include "playlist/ScriptedPrompter.h"
 #include "playlistwindow/Playlist.h"
 #include "playlistwindow/PlaylistWindowHost.h"
-#include "settings/RadioSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +20,7 @@ namespace {
 constexpr int kPlaylistCommand = 5;
 constexpr int kCloseCommand = 6;
 
-class PlaylistHandOffTest : public ::testing::Test {
+class PlaylistHandOffTest : public ::testing::Test, protected FakeRadio {
 protected:
     void SetUp() override
     {
@@ -56,17 +50,9 @@ protected:
     }
     QString song(const char* name) const { return music.path() + "/" + QLatin1String(name); }
 
-    testing_support::SettingsSandbox sandbox;
     QTemporaryDir playlists;
     QTemporaryDir music;
-    RadioSettings settings;
-    AcceptedPlaylist playlist;
-    RandomSource random;
-    FakeMpegPlayer player;
-    FakeSpeechEngine voice;
-    RecordingAnnouncer announcer{voice};
     ScriptedPrompter prompter;
-    Sequencer seq{settings, playlist, random, player, voice, announcer};
     Tolvar main{settings, random, seq, player, voice};
     PlaylistWindowHost host{[this] {
         return std::make_unique<Playlist>(
