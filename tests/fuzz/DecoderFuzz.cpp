@@ -6,6 +6,7 @@
 // in range, that no read overruns its buffer (ASan), and that one chunk's
 // growth in the converter is bounded.
 
+#include "FuzzSupport.h"
 #include "audio/DecoderFactory.h"
 #include "audio/PcmConverter.h"
 
@@ -17,13 +18,6 @@
 #include <vector>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
 
 constexpr std::size_t kChunk = 4096;
 

@@ -3,26 +3,16 @@
 // announcement reads of it is bounded: at most 20 headlines, each a prefix
 // of its title of at most 300 characters.
 
+#include "FuzzSupport.h"
 #include "feed/FeedParser.h"
 #include "feed/HeadlineLimit.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray document(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray document = fuzzInput(data, size);
     FeedLimits limits;
     limits.maxStories = 50;
     limits.maxDepth = 16;

@@ -2,6 +2,7 @@
 // Checks that the scan never overflows (UBSan aborts), that a song's length
 // stays within the hour, and that times map to ticks in order.
 
+#include "FuzzSupport.h"
 #include "audio/MidiFile.h"
 
 #include <algorithm>
@@ -11,20 +12,9 @@
 #include <limits>
 #include <vector>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes = fuzzInput(data, size);
     QString error;
     const std::optional<MidiFile> file = MidiFile::parse(bytes, error);
     if (!file) {

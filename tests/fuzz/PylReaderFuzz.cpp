@@ -3,26 +3,16 @@
 // every entry is a trimmed line of at most 4,096 bytes, and that the entries
 // written back read back the same.
 
+#include "FuzzSupport.h"
 #include "playlist/PylFormat.h"
 #include "playlist/PylReader.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes = fuzzInput(data, size);
     const QStringList whole = PylFormat::decode(bytes);
 
     // The first byte picks the block size of a second reading.

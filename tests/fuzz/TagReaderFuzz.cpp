@@ -3,6 +3,7 @@
 // more, that what was read writes back to the same texts, and that writing
 // only ever touches the tag bytes.
 
+#include "FuzzSupport.h"
 #include "tags/Id3v1Tag.h"
 #include "tags/TagReader.h"
 #include "tags/TagWriter.h"
@@ -12,13 +13,6 @@
 #include <cstdlib>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
 
 Id3v1Tag asRead(const TagEditState& state)
 {
@@ -72,7 +66,7 @@ void checkWrite(const TagEditState& state, const QByteArray& file)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray file(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray file = fuzzInput(data, size);
     const QByteArrayView tail = file.size() >= Id3v1Tag::kSize
                                     ? QByteArrayView(file).last(Id3v1Tag::kSize)
                                     : QByteArrayView(file);
