@@ -302,6 +302,11 @@ std::uint64_t AudioEngine::voiceFramesPlayed() const
     return voice_.framesPlayed();
 }
 
+void AudioEngine::setVoiceVolume(int percent)
+{
+    voice_.setVolume(percent);
+}
+
 QString AudioEngine::outputName() const
 {
     return device_->name();

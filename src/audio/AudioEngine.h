@@ -78,6 +78,7 @@ public:
     void flushVoice() override;
     bool voiceIdle() const override;
     std::uint64_t voiceFramesPlayed() const override;
+    void setVoiceVolume(int percent) override;
 
     // What the sound goes to ("pulseaudio", "alsa", "dummy", "silent clock", ...).
     QString outputName() const;

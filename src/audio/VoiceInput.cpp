@@ -187,6 +187,12 @@ std::uint64_t VoiceInput::framesPlayed() const
     return std::min(accepted, mixer_.voiceMeter().playedInputFrames());
 }
 
+void VoiceInput::setVolume(int percent)
+{
+    std::lock_guard lock(mutex_);
+    leveller_.setVolume(percent);
+}
+
 void VoiceInput::service()
 {
     {

@@ -33,6 +33,8 @@ public:
     // Any thread: the converter or the leveller holds frames that service() moves on.
     bool holdsBack() const { return converterHolds_.load(std::memory_order_acquire); }
     std::uint64_t framesPlayed() const;
+    // The producer thread, between pushes: the listener's volume for the voice.
+    void setVolume(int percent);
     // Decode thread, regularly: drains what the converter holds back once the
     // producer has gone quiet, and wakes a blocked producer.
     void service();

@@ -31,6 +31,16 @@ void VoiceLeveller::newVoice()
     estimated_ = false;
 }
 
+void VoiceLeveller::setVolume(int percent)
+{
+    // A muted voice stays silent whatever gain it is given.
+    const double db = percent > 0 ? loudness::toDb(percent / 100.0) : 0.0;
+    if (db != volumeDb_) {
+        volumeDb_ = db;
+        newVoice();
+    }
+}
+
 void VoiceLeveller::beginUtterance()
 {
     if (!enabled_) {
@@ -75,7 +85,7 @@ void VoiceLeveller::release()
     holding_ = false;
     const double lufs =
         estimated_ ? estimateLufs_ : utterance_.integratedLufs().value_or(estimateLufs_);
-    stage_.start(loudness::gainDbFor(lufs), true);
+    stage_.start(loudness::gainDbFor(lufs) + volumeDb_, true);
     inStage_ = 0;
     level(held_.data(), held_.size() / kChannels);
     held_.clear();

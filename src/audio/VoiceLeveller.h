@@ -24,6 +24,10 @@ public:
 
     // Another synthesizer (the input format changed): its loudness is learnt anew.
     void newVoice();
+    // The listener's volume (100 as made), already in the pushed voice: the
+    // voice is levelled to that far from the music's loudness. A change is
+    // learnt anew, as another voice would be.
+    void setVolume(int percent);
     void beginUtterance();
     void put(const std::int16_t* in, std::size_t frames);
     // The input stops here for now: what is held comes out.
@@ -45,6 +49,7 @@ private:
     LoudnessMeter utterance_;  // the start of this utterance
     GainStage stage_;
     double estimateLufs_ = kUsualVoiceLufs;
+    double volumeDb_ = 0.0;
     bool estimated_ = false;  // estimateLufs_ comes from this voice
     bool holding_ = false;
     std::vector<std::int16_t> held_;   // unlevelled, while the start is measured

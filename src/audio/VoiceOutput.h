@@ -25,4 +25,9 @@ public:
     // left the output callback since the engine started; flushed frames never
     // count.
     virtual std::uint64_t voiceFramesPlayed() const = 0;
+    // The producer thread, before the voice it applies to: the listener's
+    // volume for the voice in percent (100 as made). The synthesizer has
+    // applied it already; an output that levels the voice keeps it as the
+    // voice's distance from the music's loudness.
+    virtual void setVoiceVolume(int /*percent*/) {}
 };

@@ -194,6 +194,7 @@ void SynthesisWorker::speak(const Job& job, WordListener listener)
     params.gain = flite ? config.settings.volume / 100.0 : 1.0;
     params.listener = std::move(listener);
     const QString text = config.translator.translate(job.text);
+    output_.setVoiceVolume(config.settings.volume);
     TextSynthesis synthesis(output_, std::move(params));
     if (flite) {
         speakFlite(text, config, synthesis);
