@@ -9,10 +9,23 @@ namespace {
 constexpr std::size_t kChannels = audio_format::kChannels;
 // How much of an utterance is measured before it is heard.
 constexpr std::size_t kLookFrames = audio_format::kRate * 3 / 4;
+// The synthesizer's quiet lead-in is held but not measured: it would make the
+// start read quieter than the words. Below about -54 dBFS is lead-in.
+constexpr int kLeadInLevel = 64;
+// Held at most this long, lead-in included: the producer is made to wait at
+// one second queued.
+constexpr std::size_t kMaxHeldFrames = audio_format::kRate * 9 / 10;
 // The voice heard so far counts for about the last minute, so another voice
 // or another volume is followed within a few utterances.
 constexpr std::uint64_t kMemoryFrames = 60 * audio_format::kRate;
 constexpr std::size_t kBlockFrames = 1024;
+
+std::size_t leadInFrames(const std::int16_t* in, std::size_t frames)
+{
+    const auto loud = [](std::int16_t s) { return s >= kLeadInLevel || s <= -kLeadInLevel; };
+    const std::int16_t* first = std::find_if(in, in + frames * kChannels, loud);
+    return static_cast<std::size_t>(first - in) / kChannels;
+}
 }  // namespace
 
 VoiceLeveller::VoiceLeveller(bool enabled)
@@ -54,6 +67,7 @@ void VoiceLeveller::beginUtterance()
         heard_.reset();
     }
     utterance_.reset();
+    inLeadIn_ = true;
     holding_ = true;
     if (estimated_) {
         release();  // nothing to wait for: the voice is known
@@ -71,9 +85,11 @@ void VoiceLeveller::put(const std::int16_t* in, std::size_t frames)
         level(in, frames);
         return;
     }
-    utterance_.add(in, frames);
     held_.insert(held_.end(), in, in + frames * kChannels);
-    if (held_.size() >= kLookFrames * kChannels) {
+    const std::size_t skip = inLeadIn_ ? leadInFrames(in, frames) : 0;
+    inLeadIn_ = skip == frames;
+    utterance_.add(in + skip * kChannels, frames - skip);
+    if (utterance_.frames() >= kLookFrames || held_.size() >= kMaxHeldFrames * kChannels) {
         release();
     }
 }

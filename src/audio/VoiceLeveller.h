@@ -11,10 +11,10 @@
 // (voice that starts after the output had fallen silent) gets the gain that
 // the voice heard so far (about the last minute of it) needs, and keeps it to
 // its end, so nothing pumps within a sentence. Synthesizer voices differ by
-// several dB: the first utterance of a voice is held back until its first
-// three quarters of a second are measured (the synthesizer makes that in a
-// few milliseconds), and that sets its gain. Output-format stereo. Used by
-// the holder of the voice lock.
+// several dB: the first utterance of a voice is held back until three
+// quarters of a second of it after the lead-in are measured (the synthesizer
+// makes that in a few milliseconds), and that sets its gain. Output-format
+// stereo. Used by the holder of the voice lock.
 class VoiceLeveller {
 public:
     // A synthesizer voice at its default volume, before any was measured.
@@ -52,6 +52,7 @@ private:
     double volumeDb_ = 0.0;
     bool estimated_ = false;  // estimateLufs_ comes from this voice
     bool holding_ = false;
+    bool inLeadIn_ = false;            // no word of this utterance measured yet
     std::vector<std::int16_t> held_;   // unlevelled, while the start is measured
     std::vector<std::int16_t> ready_;  // levelled, to be taken
     std::size_t readyTaken_ = 0;       // samples of ready_ already taken

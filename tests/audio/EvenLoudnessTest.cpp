@@ -109,14 +109,15 @@ TEST(EvenLoudness, MeasuredLoudnessIsKeptAndTrustedNextTime)
 
 TEST(EvenLoudness, EveryUtteranceOfEveryVoiceComesOutAtTheMusicsLoudness)
 {
-    // Voice-like signals: bursts of a tone with pauses between the words, a
-    // quiet voice and then one 18 dB louder at another rate (another
-    // synthesizer), and last that voice at the listener's half volume.
+    // Voice-like signals: a synthesizer's silent lead-in, then bursts of a
+    // tone with pauses between the words; a quiet voice and then one 18 dB
+    // louder at another rate (another synthesizer), and last that voice at
+    // the listener's half volume.
     const auto utterance = [](int rate, double level) {
-        std::vector<std::int16_t> voice(static_cast<std::size_t>(rate) * 3 / 2);
+        std::vector<std::int16_t> voice(static_cast<std::size_t>(rate) * 2);
         for (std::size_t i = 0; i < voice.size(); ++i) {
-            const bool word = (i * 10 / static_cast<std::size_t>(rate)) % 3 != 2;
             const double t = static_cast<double>(i) / rate;
+            const bool word = t >= 0.4 && (i * 10 / static_cast<std::size_t>(rate)) % 3 != 2;
             voice[i] =
                 word ? static_cast<std::int16_t>(std::lround(level * std::sin(2 * M_PI * 180 * t)))
                      : 0;
