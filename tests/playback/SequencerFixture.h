@@ -44,4 +44,15 @@ protected:
         player.atEnd = 1;
         seq.CheckSongEnd();
     }
+    // Plays the first song to its end with only the headlines due, and keeps
+    // them on their way.
+    void playToHeadlinesOnTheirWay()
+    {
+        settings.NowNews = true;
+        settings.ManyNews = 1;
+        settings.ManyTime = 0;
+        announcer.holdNews = true;
+        seq.PlayIt();
+        endSong();
+    }
 };

@@ -342,12 +342,7 @@ TEST_F(SequencerTest, CountsReachOrPassTheirThresholdAndZeroMeansNever)
 TEST_F(SequencerTest, TheWaitLastsUntilPendingHeadlinesAreHandedOver)
 {
     useList(2);
-    settings.NowNews = true;
-    settings.ManyNews = 1;
-    settings.ManyTime = 0;
-    announcer.holdNews = true;
-    seq.PlayIt();
-    endSong();
+    playToHeadlinesOnTheirWay();
     EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("news")}));
     voice.finishSpeaking();
     pumpFor(120ms);
@@ -639,12 +634,7 @@ TEST_F(SequencerTest, StopDuringTheHeadlinesDropsThem)
 {
     useList(2);
     settings.Release = true;
-    settings.NowNews = true;
-    settings.ManyNews = 1;
-    settings.ManyTime = 0;
-    announcer.holdNews = true;
-    seq.PlayIt();
-    endSong();
+    playToHeadlinesOnTheirWay();
     ASSERT_TRUE(announcer.newsPending());
     seq.command(TransportCommand::Stop);
     EXPECT_FALSE(announcer.newsPending());
@@ -661,12 +651,7 @@ TEST_F(SequencerTest, ACutVoiceDropsTheWayBackToTheMusicAfterPendingHeadlines)
 {
     useList(3);
     settings.Slow = true;
-    settings.NowNews = true;
-    settings.ManyNews = 1;
-    settings.ManyTime = 0;
-    announcer.holdNews = true;
-    seq.PlayIt();
-    endSong();
+    playToHeadlinesOnTheirWay();
     ASSERT_EQ(opened().size(), 2);
     voice.stop();
     announcer.dropNews();
