@@ -4,8 +4,8 @@
 //
 //   hostile_bench [scratch folder]   (default: a temporary folder; up to
 //                                     about 400 MB of disk for a moment)
-#include "audio/DecoderFactory.h"
-#include "audio/MidiFile.h"
+#include "audio/decode/DecoderFactory.h"
+#include "audio/decode/MidiFile.h"
 #include "playlist/PlaylistStore.h"
 
 #include <sys/resource.h>

@@ -1,9 +1,9 @@
 #include "audio/AudioEngine.h"
 
 #include "audio/AudioFormat.h"
-#include "audio/ClockAudioDevice.h"
 #include "audio/DecodeWorker.h"
-#include "audio/SdlAudioDevice.h"
+#include "audio/output/ClockAudioDevice.h"
+#include "audio/output/SdlAudioDevice.h"
 
 #include <QMetaObject>
 
@@ -22,17 +22,10 @@ std::unique_ptr<AudioDevice> makeDevice(AudioEngine::Output output, Mixer& mixer
     return std::make_unique<SdlAudioDevice>(mixer);
 }
 
-std::optional<Mixer::FollowOn> mixerFollowOn(MpegPlayer::FollowOn followOn)
+// The worker knows no follow-on as no value.
+std::optional<FollowOn> mixerFollowOn(FollowOn followOn)
 {
-    switch (followOn) {
-        case MpegPlayer::FollowOn::WhenVoiceIdle:
-            return Mixer::FollowOn::WhenVoiceIdle;
-        case MpegPlayer::FollowOn::Always:
-            return Mixer::FollowOn::Always;
-        case MpegPlayer::FollowOn::No:
-            break;
-    }
-    return std::nullopt;
+    return followOn == FollowOn::No ? std::nullopt : std::optional(followOn);
 }
 }  // namespace
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "audio/DecoderFactory.h"
-#include "audio/Ducker.h"
-#include "audio/Mixer.h"
 #include "audio/MpegPlayer.h"
 #include "audio/PlayerEvents.h"
 #include "audio/SongLoader.h"
 #include "audio/VoiceInput.h"
 #include "audio/VoiceOutput.h"
+#include "audio/decode/DecoderFactory.h"
+#include "audio/mix/Ducker.h"
+#include "audio/mix/Mixer.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "audio/DecodeWorker.h"
 
-#include "audio/AudioDevice.h"
 #include "audio/AudioFormat.h"
 #include "audio/VoiceInput.h"
+#include "audio/output/AudioDevice.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "audio/LockedQueue.h"
-#include "audio/Mixer.h"
 #include "audio/PublishedRange.h"
-#include "audio/RingSwitch.h"
 #include "audio/SlotLoads.h"
 #include "audio/SongLoader.h"
 #include "audio/SongSlot.h"
+#include "audio/mix/Mixer.h"
+#include "audio/mix/RingSwitch.h"
 
 #include <QString>
 #include <array>
@@ -59,11 +59,11 @@ public:
         post({Command::Kind::Open, serial, 0, path, std::nullopt, 0, 0});
     }
     // Loads a song ahead, to follow the playing one in the given way.
-    void preload(std::uint32_t serial, const QString& path, std::optional<Mixer::FollowOn> follow)
+    void preload(std::uint32_t serial, const QString& path, std::optional<FollowOn> follow)
     {
         post({Command::Kind::Preload, serial, 0, path, follow, 0, 0});
     }
-    void follow(std::uint32_t serial, std::optional<Mixer::FollowOn> follow)
+    void follow(std::uint32_t serial, std::optional<FollowOn> follow)
     {
         post({Command::Kind::Follow, serial, 0, {}, follow, 0, 0});
     }
@@ -111,7 +111,7 @@ private:
         std::uint32_t serial = 0;
         std::uint32_t generation = 0;
         QString path;
-        std::optional<Mixer::FollowOn> follow;
+        std::optional<FollowOn> follow;
         std::int32_t first = 0;
         std::int32_t last = 0;
     };
@@ -164,7 +164,7 @@ private:
     std::optional<Command> pendingPlay_;
     std::uint32_t guiSerial_ = 0;      // the song the GUI has open
     std::uint32_t preloadSerial_ = 0;  // the song loaded ahead
-    std::optional<Mixer::FollowOn> followOn_;
+    std::optional<FollowOn> followOn_;
     std::uint32_t followedOn_ = 0;  // taken by the output, not yet by the program
     RingSwitch ringSwitch_;
     int publishedSlot_ = -1;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "audio/Decoder.h"
-#include "audio/LoudnessCache.h"
+#include "audio/decode/Decoder.h"
+#include "audio/loudness/LoudnessCache.h"
 
 #include <QString>
 #include <cstdint>

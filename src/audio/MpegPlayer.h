@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/FollowOn.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <cstdint>
@@ -17,13 +19,6 @@ public:
     // GetTotalframes while the open song's length is still being found; as
     // the last frame of a range, "to the end of the song".
     static constexpr std::int32_t kLengthPending = std::numeric_limits<std::int32_t>::max();
-
-    // How the song loaded ahead follows the playing one when its range ends.
-    enum class FollowOn {
-        No,             // the program starts it when it wants
-        WhenVoiceIdle,  // at once, unless the voice is talking then
-        Always,         // at once
-    };
 
     virtual ~MpegPlayer() = default;
 

@@ -1,6 +1,6 @@
 #include "audio/PublishedRange.h"
 
-#include "audio/Mixer.h"
+#include "audio/mix/Mixer.h"
 
 #include <algorithm>
 

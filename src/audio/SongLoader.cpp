@@ -1,8 +1,8 @@
 #include "audio/SongLoader.h"
 
-#include "audio/DecoderFactory.h"
-#include "audio/LoudnessMeter.h"
-#include "audio/ReplayGainReader.h"
+#include "audio/decode/DecoderFactory.h"
+#include "audio/loudness/LoudnessMeter.h"
+#include "audio/loudness/ReplayGainReader.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/LoadedSong.h"
-#include "audio/LoudnessCache.h"
+#include "audio/loudness/LoudnessCache.h"
 
 #include <QString>
 #include <array>

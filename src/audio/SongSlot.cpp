@@ -1,9 +1,9 @@
 #include "audio/SongSlot.h"
 
 #include "audio/AudioFormat.h"
-#include "audio/Mixer.h"
 #include "audio/PcmConverter.h"
-#include "audio/PcmRing.h"
+#include "audio/mix/Mixer.h"
+#include "audio/mix/PcmRing.h"
 
 #include <algorithm>
 

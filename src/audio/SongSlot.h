@@ -1,8 +1,8 @@
 #pragma once
 
-#include "audio/GainStage.h"
 #include "audio/LoadedSong.h"
-#include "audio/LoudnessMeter.h"
+#include "audio/loudness/GainStage.h"
+#include "audio/loudness/LoudnessMeter.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "audio/VoiceInput.h"
 
 #include "audio/AudioFormat.h"
-#include "audio/Mixer.h"
 #include "audio/PcmConverter.h"
+#include "audio/mix/Mixer.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/VoiceLeveller.h"
+#include "audio/loudness/VoiceLeveller.h"
 
 #include <atomic>
 #include <chrono>

@@ -57,8 +57,8 @@ void NextSongPlanner::loadAhead(bool currentFailed, std::int16_t songsSinceTime,
     if (!next || *next == QLatin1String("error")) {
         return;
     }
-    const MpegPlayer::FollowOn mode = followOn(currentFailed, songsSinceTime, songsSinceNews);
-    followOnAsked_ = mode != MpegPlayer::FollowOn::No;
+    const FollowOn mode = followOn(currentFailed, songsSinceTime, songsSinceNews);
+    followOnAsked_ = mode != FollowOn::No;
     player_.preloadNext(*next, mode);
 }
 
@@ -82,11 +82,11 @@ std::optional<std::int32_t> NextSongPlanner::takePick(std::int32_t lastPick)
 }
 
 // How the end of the song now playing will go, as far as it is known now.
-MpegPlayer::FollowOn NextSongPlanner::followOn(bool currentFailed, std::int16_t songsSinceTime,
-                                               std::int16_t songsSinceNews) const
+FollowOn NextSongPlanner::followOn(bool currentFailed, std::int16_t songsSinceTime,
+                                   std::int16_t songsSinceNews) const
 {
     if (settings_.FlushBack || currentFailed) {
-        return MpegPlayer::FollowOn::No;
+        return FollowOn::No;
     }
     if (settings_.Loops) {
         // A due count with either switch on means words between the songs:
@@ -94,9 +94,9 @@ MpegPlayer::FollowOn NextSongPlanner::followOn(bool currentFailed, std::int16_t 
         const bool due = dueAtNextEnd(songsSinceTime, settings_.ManyTime) ||
                          dueAtNextEnd(songsSinceNews, settings_.ManyNews);
         if (due && (settings_.NowTime || settings_.NowNews)) {
-            return MpegPlayer::FollowOn::No;
+            return FollowOn::No;
         }
-        return MpegPlayer::FollowOn::Always;  // the end stops the voice and goes on
+        return FollowOn::Always;  // the end stops the voice and goes on
     }
-    return settings_.Slow ? MpegPlayer::FollowOn::Always : MpegPlayer::FollowOn::WhenVoiceIdle;
+    return settings_.Slow ? FollowOn::Always : FollowOn::WhenVoiceIdle;
 }

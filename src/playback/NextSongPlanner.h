@@ -38,8 +38,8 @@ public:
 private:
     bool shuffling() const;
     std::int32_t draw(std::int32_t lastPick) const;
-    MpegPlayer::FollowOn followOn(bool currentFailed, std::int16_t songsSinceTime,
-                                  std::int16_t songsSinceNews) const;
+    FollowOn followOn(bool currentFailed, std::int16_t songsSinceTime,
+                      std::int16_t songsSinceNews) const;
 
     RadioSettings& settings_;
     AcceptedPlaylist& playlist_;

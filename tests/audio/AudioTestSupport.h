@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/AudioEngine.h"
-#include "audio/Decoder.h"
+#include "audio/decode/Decoder.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "AudioTestSupport.h"
-#include "audio/DecoderFactory.h"
-#include "audio/MidiDecoder.h"
-#include "audio/MidiSynth.h"
+#include "audio/decode/DecoderFactory.h"
+#include "audio/decode/MidiDecoder.h"
+#include "audio/decode/MidiSynth.h"
 #include "files/RegularFile.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "AudioTestSupport.h"
 #include "audio/AudioEngine.h"
-#include "audio/LoudnessCache.h"
+#include "audio/loudness/LoudnessCache.h"
 
 #include <gtest/gtest.h>
 

@@ -52,11 +52,11 @@ TEST(FollowOn, SongsJoinWithoutInsertedSilence)
     engine.PlayMPEG(1, engine.GetTotalframes());
     // A song loaded ahead and then replaced: its start, never heard, makes
     // room for the one that does come next.
-    engine.preloadNext(third, MpegPlayer::FollowOn::No);
+    engine.preloadNext(third, FollowOn::No);
     settle(300ms);
     // Each song loads the next ahead; the third goes where the first was.
     for (const QString& next : {songs.second, third}) {
-        engine.preloadNext(next, MpegPlayer::FollowOn::Always);
+        engine.preloadNext(next, FollowOn::Always);
         const int before = ended.count();
         ASSERT_TRUE(waitFor([&] { return ended.count() == before + 1; }, 5s));
         EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
@@ -89,7 +89,7 @@ TEST(FollowOn, WhileTheVoiceTalksTheNextSongWaitsForTheProgram)
     AudioEngine engine(options);
     ASSERT_EQ(openSong(engine, songs.first).error, QString());
     engine.PlayMPEG(1200, engine.GetTotalframes());
-    engine.preloadNext(songs.second, MpegPlayer::FollowOn::WhenVoiceIdle);
+    engine.preloadNext(songs.second, FollowOn::WhenVoiceIdle);
     // A voice that goes on past the end of the song.
     const std::vector<std::int16_t> voice(22050, 1000);
     ASSERT_TRUE(engine.pushVoice(voice.data(), voice.size(), 22050, 1));
@@ -119,14 +119,14 @@ TEST(FollowOn, ASongLoadedAheadAnswersItsOpenAtOnce)
     TwoSongs songs;
     AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     const QString missing = songs.dir.filePath(QStringLiteral("missing.mp3"));
-    engine.preloadNext(missing, MpegPlayer::FollowOn::No);
+    engine.preloadNext(missing, FollowOn::No);
     settle();
     QSignalSpy failed(&engine.events(), &PlayerEvents::songFailed);
     EXPECT_FALSE(engine.OpenMPEG(0, missing, QStringLiteral("MPEGVideo")).isEmpty());
     engine.PlayMPEG(1, engine.GetTotalframes());
     EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
 
-    engine.preloadNext(songs.first, MpegPlayer::FollowOn::No);
+    engine.preloadNext(songs.first, FollowOn::No);
     settle();
     QSignalSpy opened(&engine.events(), &PlayerEvents::songOpened);
     EXPECT_EQ(engine.OpenMPEG(0, songs.first, QStringLiteral("MPEGVideo")), QString());

@@ -1,9 +1,9 @@
 // Files a real library or a broken download can hold: each class is refused
 // with a reason or bounded, and none hangs, overflows or bloats.
 #include "AudioTestSupport.h"
-#include "audio/DecoderFactory.h"
-#include "audio/MidiFile.h"
-#include "audio/MidiSynth.h"
+#include "audio/decode/DecoderFactory.h"
+#include "audio/decode/MidiFile.h"
+#include "audio/decode/MidiSynth.h"
 #include "common/NonRegularFiles.h"
 
 #include <gtest/gtest.h>

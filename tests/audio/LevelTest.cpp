@@ -1,7 +1,7 @@
 #include "AudioTestSupport.h"
-#include "audio/GainStage.h"
-#include "audio/Mixer.h"
-#include "audio/TruePeakLimiter.h"
+#include "audio/loudness/GainStage.h"
+#include "audio/loudness/TruePeakLimiter.h"
+#include "audio/mix/Mixer.h"
 
 #include <gtest/gtest.h>
 
@@ -227,14 +227,14 @@ TEST(Mixer, AnArmedSongFollowsOnTheFrameAfterTheEnd)
     struct Case {
         const char* what;
         bool arm;
-        Mixer::FollowOn mode;
+        FollowOn mode;
         bool voiceTalks;
         bool follows;
     };
-    for (const Case c : {Case{"always", true, Mixer::FollowOn::Always, true, true},
-                         Case{"voice idle", true, Mixer::FollowOn::WhenVoiceIdle, false, true},
-                         Case{"voice talks", true, Mixer::FollowOn::WhenVoiceIdle, true, false},
-                         Case{"not armed", false, Mixer::FollowOn::Always, false, false}}) {
+    for (const Case c : {Case{"always", true, FollowOn::Always, true, true},
+                         Case{"voice idle", true, FollowOn::WhenVoiceIdle, false, true},
+                         Case{"voice talks", true, FollowOn::WhenVoiceIdle, true, false},
+                         Case{"not armed", false, FollowOn::Always, false, false}}) {
         Mixer mixer;
         mixer.ducker().setDepthDb(0.0);
         mixer.musicRing(0).write(a.data(), 1500);
@@ -267,6 +267,6 @@ TEST(Mixer, PendingFramesReachIntoAnArmedFollowOn)
     mixer.musicRing(1).write(a.data(), 1000);
     EXPECT_EQ(mixer.pendingFrames(), 1000u);
     mixer.markEnd(0, 1000);
-    ASSERT_TRUE(mixer.arm(mixer.switchState(), Mixer::FollowOn::Always));
+    ASSERT_TRUE(mixer.arm(mixer.switchState(), FollowOn::Always));
     EXPECT_EQ(mixer.pendingFrames(), 2000u);
 }

@@ -1,6 +1,6 @@
 #include "AudioTestSupport.h"
-#include "audio/LoudnessCache.h"
-#include "audio/ReplayGainReader.h"
+#include "audio/loudness/LoudnessCache.h"
+#include "audio/loudness/ReplayGainReader.h"
 
 #include <gtest/gtest.h>
 

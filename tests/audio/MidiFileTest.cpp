@@ -1,5 +1,5 @@
 #include "AudioTestSupport.h"
-#include "audio/MidiFile.h"
+#include "audio/decode/MidiFile.h"
 
 #include <gtest/gtest.h>
 

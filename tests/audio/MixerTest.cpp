@@ -1,5 +1,5 @@
-#include "audio/Mixer.h"
-#include "audio/PeakLimiter.h"
+#include "audio/loudness/PeakLimiter.h"
+#include "audio/mix/Mixer.h"
 
 #include <gtest/gtest.h>
 

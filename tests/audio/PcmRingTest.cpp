@@ -1,4 +1,4 @@
-#include "audio/PcmRing.h"
+#include "audio/mix/PcmRing.h"
 
 #include <gtest/gtest.h>
 

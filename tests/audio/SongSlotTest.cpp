@@ -1,9 +1,9 @@
 #include "AudioTestSupport.h"
-#include "audio/DecoderFactory.h"
-#include "audio/Mixer.h"
-#include "audio/PcmRing.h"
 #include "audio/SongLoader.h"
 #include "audio/SongSlot.h"
+#include "audio/decode/DecoderFactory.h"
+#include "audio/mix/Mixer.h"
+#include "audio/mix/PcmRing.h"
 
 #include <gtest/gtest.h>
 

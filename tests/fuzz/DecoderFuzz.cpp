@@ -7,8 +7,8 @@
 // growth in the converter is bounded.
 
 #include "FuzzSupport.h"
-#include "audio/DecoderFactory.h"
 #include "audio/PcmConverter.h"
+#include "audio/decode/DecoderFactory.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 // stays within the hour, and that times map to ticks in order.
 
 #include "FuzzSupport.h"
-#include "audio/MidiFile.h"
+#include "audio/decode/MidiFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,6 @@
 
 using namespace std::chrono_literals;
 using testing_support::waitUntil;
-using FollowOn = MpegPlayer::FollowOn;
 
 namespace {
 class SequencerAheadTest : public SequencerTest {

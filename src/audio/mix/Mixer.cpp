@@ -1,0 +1,195 @@
+#include "audio/mix/Mixer.h"
+
+#include "audio/AudioFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+// About 370 ms of music per ring: enough to ride out a slow decode, small
+// enough that a seek is heard at once.
+constexpr std::size_t kMusicFrames = 16384;
+// The voice producer blocks at one second queued; the rest is headroom for a
+// converted chunk.
+constexpr std::size_t kVoiceFrames = 65536 + 32768;
+// The limiter gain closes its distance to unity by a factor e every 100 ms.
+constexpr float kReleaseFrames = audio_format::kRate / 10.0F;
+
+float recovered(float gain, std::size_t frames)
+{
+    gain = 1.0F - (1.0F - gain) * std::exp(-static_cast<float>(frames) / kReleaseFrames);
+    return gain > 0.999F ? 1.0F : gain;
+}
+}  // namespace
+
+Mixer::Mixer()
+    : music_{PcmRing(kMusicFrames, audio_format::kChannels),
+             PcmRing(kMusicFrames, audio_format::kChannels)},
+      voice_(kVoiceFrames, audio_format::kChannels),
+      meter_(audio_format::kRate),
+      ducker_(audio_format::kRate)
+{
+    for (auto& end : end_) {
+        end.store(kNoEnd, std::memory_order_relaxed);
+    }
+}
+
+std::uint32_t Mixer::pack(const Switch& s)
+{
+    return (s.takes << 4) | (static_cast<std::uint32_t>(s.mode) << 2) | (s.armed ? 2U : 0U) |
+           static_cast<std::uint32_t>(s.audible & 1);
+}
+
+Mixer::Switch Mixer::unpack(std::uint32_t word)
+{
+    Switch s;
+    s.audible = static_cast<int>(word & 1U);
+    s.armed = (word & 2U) != 0;
+    s.mode = static_cast<FollowOn>((word >> 2) & 3U);
+    s.takes = word >> 4;
+    return s;
+}
+
+void Mixer::markEnd(int ring, std::uint64_t position)
+{
+    end_[static_cast<std::size_t>(ring & 1)].store(position, std::memory_order_release);
+}
+
+std::uint64_t Mixer::endOf(int ring) const
+{
+    return end_[static_cast<std::size_t>(ring & 1)].load(std::memory_order_acquire);
+}
+
+bool Mixer::arm(const Switch& seen, FollowOn mode)
+{
+    Switch next = seen;
+    next.armed = true;
+    next.mode = mode;
+    std::uint32_t expected = pack(seen);
+    return switch_.compare_exchange_strong(expected, pack(next), std::memory_order_acq_rel);
+}
+
+bool Mixer::select(const Switch& seen, int ring)
+{
+    Switch next = seen;
+    next.armed = false;
+    next.audible = ring & 1;
+    std::uint32_t expected = pack(seen);
+    return switch_.compare_exchange_strong(expected, pack(next), std::memory_order_acq_rel);
+}
+
+void Mixer::setTap(OutputTap tap, void* context)
+{
+    tap_ = tap;
+    tapContext_ = context;
+}
+
+bool Mixer::atEnd(int ring) const
+{
+    const std::uint64_t end = endOf(ring);
+    return end != kNoEnd && musicRing(ring).readPosition() >= end;
+}
+
+std::size_t Mixer::pendingFrames() const
+{
+    std::size_t music = 0;
+    if (!musicPaused()) {
+        const Switch s = switchState();
+        music = musicRing(s.audible).queuedFrames();
+        if (s.armed && endOf(s.audible) != kNoEnd) {
+            music += musicRing(s.audible ^ 1).queuedFrames();
+        }
+    }
+    return std::max(music, voice_.queuedFrames());
+}
+
+void Mixer::render(std::int16_t* out, std::size_t frames) noexcept
+{
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t n = std::min(kBlock, frames - done);
+        renderBlock(out + done * audio_format::kChannels, n);
+        done += n;
+    }
+    if (tap_ != nullptr) {
+        tap_(tapContext_, out, frames);
+    }
+    consumed_.notify();
+}
+
+// Reads the audible ring; at the end of its song an armed follow-on is taken
+// (or, when its condition fails, dropped) and the rest of the block comes
+// from the other ring.
+std::size_t Mixer::readMusic(std::int16_t* out, std::size_t frames) noexcept
+{
+    std::uint32_t word = switch_.load(std::memory_order_acquire);
+    Switch s = unpack(word);
+    std::size_t got = musicRing(s.audible).read(out, frames);
+    if (got == frames || !s.armed || !atEnd(s.audible)) {
+        return got;
+    }
+    const bool take = s.mode == FollowOn::Always || voice_.queuedFrames() == 0;
+    Switch next = s;
+    next.armed = false;
+    if (take) {
+        next.audible = s.audible ^ 1;
+        next.takes = s.takes + 1;
+    }
+    if (switch_.compare_exchange_strong(word, pack(next), std::memory_order_acq_rel) && take) {
+        got += musicRing(next.audible).read(out + got * audio_format::kChannels, frames - got);
+    }
+    return got;
+}
+
+void Mixer::renderBlock(std::int16_t* out, std::size_t frames) noexcept
+{
+    constexpr std::size_t ch = audio_format::kChannels;
+    const std::size_t music = musicPaused() ? 0 : readMusic(out, frames);
+    std::memset(out + music * ch, 0, (frames - music) * ch * sizeof(std::int16_t));
+
+    std::uint64_t start = 0;
+    const std::size_t voice = voice_.read(voiceBlock_.data(), frames, &start);
+    ducker_.apply(out, frames, voice);
+    if (voice > 0) {
+        meter_.consumed(start, voice);
+        addVoice(out, voiceBlock_.data(), voice * ch, frames);
+        if (gain_ < 1.0F) {
+            applyGain(out + voice * ch, (frames - voice) * ch, gain_);
+        }
+    } else if (gain_ < 1.0F) {
+        gain_ = recovered(gain_, frames);
+        applyGain(out, frames * ch, gain_);
+    }
+}
+
+// A plain sum while it fits; when music and voice together would clip, the
+// whole block is scaled down just enough and recovers over about half a
+// second, so peaks are never flattened.
+void Mixer::addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples,
+                     std::size_t blockFrames) noexcept
+{
+    int peak = 0;
+    for (std::size_t i = 0; i < samples; ++i) {
+        peak = std::max(peak, std::abs(int{out[i]} + int{voice[i]}));
+    }
+    const float fit = peak > 32767 ? 32767.0F / static_cast<float>(peak) : 1.0F;
+    gain_ = std::min(recovered(gain_, blockFrames), fit);
+    if (gain_ >= 1.0F) {
+        for (std::size_t i = 0; i < samples; ++i) {
+            out[i] = static_cast<std::int16_t>(int{out[i]} + int{voice[i]});
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < samples; ++i) {
+        const float mixed = static_cast<float>(int{out[i]} + int{voice[i]}) * gain_;
+        out[i] = static_cast<std::int16_t>(std::clamp(std::lrint(mixed), -32768L, 32767L));
+    }
+}
+
+void Mixer::applyGain(std::int16_t* out, std::size_t samples, float gain) noexcept
+{
+    for (std::size_t i = 0; i < samples; ++i) {
+        out[i] = static_cast<std::int16_t>(std::lrint(static_cast<float>(out[i]) * gain));
+    }
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "audio/FollowOn.h"
+#include "audio/WakeSignal.h"
+#include "audio/mix/Ducker.h"
+#include "audio/mix/PcmRing.h"
+#include "audio/mix/VoiceMeter.h"
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+// Called on the output thread with every block handed to the device. Must not
+// block, allocate or log.
+using OutputTap = void (*)(void* context, const std::int16_t* frames, std::size_t count);
+
+// Mixes music and voice into the output format. render() is the body of the
+// output callback: lock-free, no allocation, no I/O.
+//
+// Music comes from one of two rings: the audible one, and one where the next
+// song waits with its start already decoded. When the decoder has marked the
+// end of the audible ring's song and a follow-on is armed, the output moves
+// to the other ring on the frame after that end, in the same block: songs
+// join without a gap. The switch is one atomic word that the output thread
+// and the decode thread change by compare-and-swap only.
+class Mixer {
+public:
+    static constexpr int kMusicRings = 2;
+    static constexpr std::uint64_t kNoEnd = ~std::uint64_t{0};
+
+    struct Switch {
+        int audible = 0;  // the ring the output plays
+        bool armed = false;
+        FollowOn mode = FollowOn::Always;
+        std::uint32_t takes = 0;  // follow-ons taken so far
+    };
+
+    Mixer();
+
+    // The ring that is audible now.
+    PcmRing& music() { return musicRing(switchState().audible); }
+    PcmRing& musicRing(int index) { return music_[static_cast<std::size_t>(index & 1)]; }
+    const PcmRing& musicRing(int index) const
+    {
+        return music_[static_cast<std::size_t>(index & 1)];
+    }
+    PcmRing& voice() { return voice_; }
+    VoiceMeter& voiceMeter() { return meter_; }
+    Ducker& ducker() { return ducker_; }
+
+    // Any thread. Paused music keeps its place; the voice goes on.
+    void setMusicPaused(bool paused) { paused_.store(paused, std::memory_order_release); }
+    bool musicPaused() const { return paused_.load(std::memory_order_acquire); }
+
+    // Decode thread: the song in `ring` ends at `position` (kNoEnd: not yet known).
+    void markEnd(int ring, std::uint64_t position);
+    std::uint64_t endOf(int ring) const;
+
+    // Any thread.
+    Switch switchState() const { return unpack(switch_.load(std::memory_order_acquire)); }
+    // Decode thread. Arms the other ring to follow the audible one; false
+    // when the word changed under it (call again after looking).
+    bool arm(const Switch& seen, FollowOn mode);
+    // Decode thread. Makes `ring` audible and disarms; false when the word
+    // changed under it (a follow-on was just taken).
+    bool select(const Switch& seen, int ring);
+
+    // Woken after every rendered block (the decoder refills then).
+    WakeSignal& consumedSignal() { return consumed_; }
+    // Woken when a producer has queued something (an unpaced output waits on it).
+    WakeSignal& producedSignal() { return produced_; }
+    void notifyProduced() noexcept { produced_.notify(); }
+
+    // Set before any output runs.
+    void setTap(OutputTap tap, void* context);
+
+    // Output thread only.
+    void render(std::int16_t* out, std::size_t frames) noexcept;
+    // Any thread: frames an output could render right now without underrun.
+    std::size_t pendingFrames() const;
+    // Any thread: music or voice is waiting to be heard.
+    bool hasSound() const { return pendingFrames() > 0; }
+
+private:
+    static std::uint32_t pack(const Switch& s);
+    static Switch unpack(std::uint32_t word);
+    std::size_t readMusic(std::int16_t* out, std::size_t frames) noexcept;
+    bool atEnd(int ring) const;
+    void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
+    void addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples,
+                  std::size_t blockFrames) noexcept;
+    void applyGain(std::int16_t* out, std::size_t samples, float gain) noexcept;
+
+    static constexpr std::size_t kBlock = 1024;
+    std::array<PcmRing, kMusicRings> music_;
+    std::array<std::atomic<std::uint64_t>, kMusicRings> end_;
+    std::atomic<std::uint32_t> switch_{0};
+    PcmRing voice_;
+    VoiceMeter meter_;
+    Ducker ducker_;
+    WakeSignal consumed_;
+    WakeSignal produced_;
+    std::atomic<bool> paused_{false};
+    OutputTap tap_ = nullptr;
+    void* tapContext_ = nullptr;
+    // Output thread only.
+    std::array<std::int16_t, kBlock * 2> voiceBlock_{};
+    float gain_ = 1.0F;
+};
