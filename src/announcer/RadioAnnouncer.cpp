@@ -14,6 +14,7 @@
 
 namespace {
 
+const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
 const QString kNewsHostKey = FeedAddress::settingKey();
 const QString kDefaultNewsHost = FeedAddress::defaultHost();
 
@@ -96,7 +97,18 @@ void RadioAnnouncer::AnnounceTime(const QString& songTitle)
 void RadioAnnouncer::AnnounceNews()
 {
     voice_.speak(timeOfDayWord() + QStringLiteral(" tech headlines are as follows ...    "));
-    InitForm();
+    fetchHeadlines();
+}
+
+void RadioAnnouncer::backToTheMusic()
+{
+    // Without the wait for the voice (Slow) the headlines may still be on
+    // their way; the way back to the music is said after them.
+    if (fetch_ != Fetch::None) {
+        fetch_ = Fetch::PendingThenBackToTheMusic;
+        return;
+    }
+    voice_.speak(kBackToTheMusic);
 }
 
 QString RadioAnnouncer::newsHost() const
@@ -107,7 +119,7 @@ QString RadioAnnouncer::newsHost() const
     return settings_.storedText(kNewsHostKey, kDefaultNewsHost).trimmed();
 }
 
-void RadioAnnouncer::InitForm()
+void RadioAnnouncer::fetchHeadlines()
 {
     if (feed_) {
         // A fetch still running is abandoned; its answer would come too late.
@@ -117,7 +129,10 @@ void RadioAnnouncer::InitForm()
     feed_ = new cSlashdot(newsHost(), this);
     feed_->setTimeout(fetchTimeout_);
     connect(feed_, &cSlashdot::finished, this, &RadioAnnouncer::onFeedAnswered);
-    newsPending_ = true;
+    // The way back to the music that waited for an abandoned fetch waits on.
+    if (fetch_ == Fetch::None) {
+        fetch_ = Fetch::Pending;
+    }
     if (!feed_->RetieveArticles()) {
         onFeedAnswered();
     }
@@ -125,7 +140,7 @@ void RadioAnnouncer::InitForm()
 
 void RadioAnnouncer::dropNews()
 {
-    if (!newsPending_) {
+    if (fetch_ == Fetch::None) {
         return;
     }
     if (feed_) {
@@ -133,7 +148,7 @@ void RadioAnnouncer::dropNews()
         feed_->deleteLater();
         feed_ = nullptr;
     }
-    newsPending_ = false;
+    fetch_ = Fetch::None;
     // Later: the voice's stop() (or whoever dropped) is not re-entered.
     QMetaObject::invokeMethod(
         this, [this] { emit newsAnswered(); }, Qt::QueuedConnection);
@@ -153,13 +168,16 @@ void RadioAnnouncer::onFeedAnswered()
     // An endless feed must not keep the radio talking for hours.
     headlines_ = HeadlineLimit::limit(titles);
     for (int i = 1; i <= headlines_.size(); ++i) {
-        UpdateForm(i);
+        speakHeadline(i);
     }
-    newsPending_ = false;
+    if (fetch_ == Fetch::PendingThenBackToTheMusic) {
+        voice_.speak(kBackToTheMusic);
+    }
+    fetch_ = Fetch::None;
     emit newsAnswered();
 }
 
-void RadioAnnouncer::UpdateForm(int index)
+void RadioAnnouncer::speakHeadline(int index)
 {
     if (index < 1 || index > headlines_.size()) {
         return;

@@ -19,9 +19,9 @@ class RandomSource;
 class SpeechEngine;
 
 // The radio's announcer: the intro, the time announcement with a comment on
-// the song that ended, and the tech headlines of a fresh fetch. Everything is
-// handed to the voice without waiting; texts follow each other in the order
-// given. GUI thread only.
+// the song that ended, the tech headlines of a fresh fetch, and the way back
+// to the music. Everything is handed to the voice without waiting; texts
+// follow each other in the order given. GUI thread only.
 class RadioAnnouncer : public Announcer {
     Q_OBJECT
 
@@ -38,15 +38,16 @@ public:
     void speakIntro() override;
     void AnnounceTime(const QString& songTitle) override;
     void AnnounceNews() override;
-    bool newsPending() const override { return newsPending_; }
+    void backToTheMusic() override;
+    bool newsPending() const override { return fetch_ != Fetch::None; }
     // Also when the voice is stopped: headlines are never read after the
     // speech was cut (Playlist, Help, ...).
     void dropNews() override;
 
     // Starts a fresh fetch; its headlines are spoken when it answers.
-    void InitForm();
+    void fetchHeadlines();
     // Speaks headline index (1-based); positions without a headline are skipped.
-    void UpdateForm(int index);
+    void speakHeadline(int index);
 
     // The titles of the last answered fetch, in feed order; a story whose
     // record could not be read leaves an empty entry.
@@ -71,6 +72,9 @@ public:
     static QString formatTime(const QTime& time);
 
 private:
+    // A headline fetch, and what waits for its answer.
+    enum class Fetch { None, Pending, PendingThenBackToTheMusic };
+
     void onFeedAnswered();
     QString phrase(int id) const;
 
@@ -85,5 +89,5 @@ private:
     std::chrono::milliseconds fetchTimeout_;
     QString speechText_;
     std::int16_t introPick_ = 0;
-    bool newsPending_ = false;
+    Fetch fetch_ = Fetch::None;
 };

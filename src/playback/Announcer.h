@@ -18,12 +18,17 @@ public:
     // The headline intro, then every headline of a fresh fetch. The fetch runs
     // asynchronously; the headlines are handed to the voice when it answers.
     virtual void AnnounceNews() = 0;
+    // "And now,  back to the music.", which closes the words between two
+    // songs: at once, or after the headlines while a fetch is on its way.
+    // Dropped with those headlines.
+    virtual void backToTheMusic() = 0;
     // True while a fetch started by AnnounceNews() has not yet answered and
     // had its headlines handed to the voice. The sequencer waits for it.
     virtual bool newsPending() const = 0;
-    // Drops a fetch still pending, so its headlines are never read:
-    // newsPending() is false at once, newsAnswered() follows from the event
-    // loop. Nothing happens when no fetch is pending.
+    // Drops a fetch still pending, so its headlines (and the way back to the
+    // music waiting for them) are never said: newsPending() is false at once,
+    // newsAnswered() follows from the event loop. Nothing happens when no
+    // fetch is pending.
     virtual void dropNews() = 0;
 
 signals:

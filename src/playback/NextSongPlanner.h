@@ -1,50 +1,60 @@
 #pragma once
 
-#include "audio/MpegPlayer.h"
+#include "audio/FollowOn.h"
 
+#include <QString>
 #include <cstdint>
 #include <optional>
 
 class AcceptedPlaylist;
+class AnnouncementSchedule;
 class RadioSettings;
 class RandomSource;
 
 // The song after the one now playing: which it is (in order the next entry;
 // shuffled, its pick is drawn as the song starts and kept for its end), and
 // whether it may follow on without a gap: only when nothing will be said
-// between the two and it starts at its beginning. Hands it to the player
-// ahead. GUI thread only.
+// between the two and it starts at its beginning. It decides; the sequencer
+// hands the song to the player. GUI thread only.
 class NextSongPlanner {
 public:
-    NextSongPlanner(RadioSettings& settings, AcceptedPlaylist& playlist, RandomSource& random,
-                    MpegPlayer& player);
+    // The song to load ahead and how it follows the one now playing.
+    struct Ahead {
+        QString path;
+        FollowOn followOn = FollowOn::No;
+    };
 
-    // A song has started (or the settings changed while it plays): its
-    // successor goes to the player. The counts are the announcement counters
-    // before this song's end counts it.
-    void loadAhead(bool currentFailed, std::int16_t songsSinceTime, std::int16_t songsSinceNews,
-                   std::int32_t lastPick);
+    NextSongPlanner(const RadioSettings& settings, const AcceptedPlaylist& playlist,
+                    RandomSource& random, const AnnouncementSchedule& schedule);
+
+    // A song has started (or the settings changed while it plays): the song
+    // that follows it, if there is one to load. A song that cannot be played
+    // lets nothing follow on.
+    std::optional<Ahead> planAhead(bool currentPlays);
     // At a song end, shuffled: the pick drawn early when it is still good
-    // (differs from the last and lies in the list), else a new one; no value
-    // when not shuffling.
-    std::optional<std::int32_t> takePick(std::int32_t lastPick);
+    // (differs from the last and lies in the list), else a new one; it
+    // becomes LastPick(). No value when not shuffling.
+    std::optional<std::int32_t> takePick();
     void forgetPick() { pick_.reset(); }
+    // The previous random pick, 0 before the first.
+    std::int32_t LastPick() const { return lastPick_; }
 
-    // At a song end: when words come first after all, a song that followed
-    // on is stopped, to start again when the program moves on.
-    void songEnded(bool wordsFirst);
+    // At a song end: true when a song asked to follow on has to be stopped,
+    // because words come first after all; it starts again when the program
+    // moves on.
+    bool stopFollowerAtEnd(bool wordsFirst);
     void dropFollowOn() { followOnAsked_ = false; }
 
 private:
     bool shuffling() const;
-    std::int32_t draw(std::int32_t lastPick) const;
-    FollowOn followOn(bool currentFailed, std::int16_t songsSinceTime,
-                      std::int16_t songsSinceNews) const;
+    std::int32_t draw() const;
+    FollowOn followOn(bool currentPlays) const;
 
-    RadioSettings& settings_;
-    AcceptedPlaylist& playlist_;
+    const RadioSettings& settings_;
+    const AcceptedPlaylist& playlist_;
     RandomSource& random_;
-    MpegPlayer& player_;
+    const AnnouncementSchedule& schedule_;
     std::optional<std::int32_t> pick_;
+    std::int32_t lastPick_ = 0;
     bool followOnAsked_ = false;
 };

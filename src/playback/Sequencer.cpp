@@ -5,19 +5,20 @@
 #include "base/RandomSource.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Announcer.h"
-#include "playback/SongCounting.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 
 namespace {
-using song_counting::countSong;
-using song_counting::frameFromText;
-const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
+std::optional<std::int32_t> frameFromText(const QString& text)
+{
+    bool ok = false;
+    const std::int32_t frame = text.trimmed().toInt(&ok);
+    return ok ? std::optional<std::int32_t>(frame) : std::nullopt;
+}
 }  // namespace
 
 Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, RandomSource& random,
@@ -29,25 +30,25 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
       player_(player),
       voice_(voice),
       announcer_(announcer),
-      next_(settings, playlist, random, player),
-      timer1_(this)
+      schedule_(settings),
+      next_(settings, playlist, random, schedule_),
+      progressTimer_(this)
 {
-    timer1_.setObjectName(QStringLiteral("Timer1"));
-    timer1_.setInterval(kTickInterval);
-    connect(&timer1_, &QTimer::timeout, this, &Sequencer::Timer1_Timer);
+    // Named after the main window's timer whose on and off it keeps.
+    progressTimer_.setObjectName(QStringLiteral("Timer1"));
+    progressTimer_.setInterval(kTickInterval);
+    connect(&progressTimer_, &QTimer::timeout, this, &Sequencer::showProgress);
     connect(&voice_, &SpeechEngine::speechFinished, this, &Sequencer::onVoiceOrNews);
-    // The way back to the music closes the headlines; cut, it is not said.
-    connect(&voice_, &SpeechEngine::speechStopped, this, [this] { backToMusicPending_ = false; });
     connect(&announcer_, &Announcer::newsAnswered, this, &Sequencer::onVoiceOrNews);
     connect(&songInfo_, &SongInfoLoader::loaded, this, &Sequencer::onSongInfo);
-    // A song's end is handled when it happens, not only at the next tick.
+    // The player tells a song's end when it happens; nothing asks it again.
     connect(&player_.events(), &PlayerEvents::songEnded, this, &Sequencer::CheckSongEnd);
     connect(&player_.events(), &PlayerEvents::songOpened, this, &Sequencer::onSongOpened);
     connect(&player_.events(), &PlayerEvents::songFailed, this, &Sequencer::onSongFailed);
     // What follows at the end may change with the settings or the list.
     connect(&settings_, &RadioSettings::changed, this, [this] {
-        if (playing_ && !waiting_) {
-            next_.loadAhead(currentFailed_, songsSinceTime_, songsSinceNews_, lastPick_);
+        if (Playing()) {
+            loadAhead();
         }
     });
     connect(&playlist_, &AcceptedPlaylist::changed, this, [this] { next_.forgetPick(); });
@@ -57,7 +58,7 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
 
 bool Sequencer::holding() const
 {
-    return waiting_ && !settings_.Release;
+    return waitingForVoice() && !settings_.Release;
 }
 
 void Sequencer::command(TransportCommand command)
@@ -91,19 +92,19 @@ void Sequencer::startAcceptedList()
 
 PlaybackState Sequencer::state() const
 {
-    // Between songs, while the announcer talks, the radio is still on air.
-    if (waiting_) {
-        return PlaybackState::WaitingForVoice;
+    switch (phase_) {
+        case Phase::Stopped:
+            break;
+        case Phase::Playing:
+        case Phase::Failing:
+            return PlaybackState::Playing;
+        case Phase::Paused:
+            return PlaybackState::Paused;
+        case Phase::WaitingForVoice:
+            // Between songs, while the announcer talks, the radio is on air.
+            return PlaybackState::WaitingForVoice;
     }
-    if (!playing_) {
-        return PlaybackState::Stopped;
-    }
-    // The pause switch outlives a song change (Pause, then Forward plays the
-    // next song with the switch still set); a paused song has the timer off.
-    if (paused_ && !timer1_.isActive()) {
-        return PlaybackState::Paused;
-    }
-    return PlaybackState::Playing;
+    return PlaybackState::Stopped;
 }
 
 void Sequencer::publishState()
@@ -140,7 +141,7 @@ void Sequencer::PlayIt()
 {
     supersedeWait();
     startSong();
-    timer1_.start();
+    progressTimer_.start();
     publishState();
 }
 
@@ -164,13 +165,13 @@ void Sequencer::advanceTo(std::int64_t index)
 {
     if (index < std::numeric_limits<std::int32_t>::min() ||
         index > std::numeric_limits<std::int32_t>::max()) {
-        playing_ = false;
+        phase_ = Phase::Stopped;
         return;
     }
     playlist_.setSongIndex(static_cast<std::int32_t>(index));
     const std::optional<QString> path = playlist_.song(playlist_.SongIndex());
     if (!path) {
-        playing_ = false;
+        phase_ = Phase::Stopped;
         return;
     }
     playlist_.setSongFile(*path);
@@ -183,11 +184,17 @@ void Sequencer::TogglePause()
     if (!paused_) {
         player_.PauseMPEG();
         paused_ = true;
-        timer1_.stop();
+        progressTimer_.stop();
+        if (phase_ == Phase::Playing) {
+            phase_ = Phase::Paused;
+        }
     } else {
         player_.ResumeMPEG();
         paused_ = false;
-        timer1_.start();
+        progressTimer_.start();
+        if (phase_ == Phase::Paused) {
+            phase_ = Phase::Playing;
+        }
     }
     publishState();
 }
@@ -196,11 +203,10 @@ void Sequencer::StopSong()
 {
     // Headlines still on their way would be read after the radio stopped.
     announcer_.dropNews();
-    backToMusicPending_ = false;
     supersedeWait();
-    playing_ = false;
+    phase_ = Phase::Stopped;
     player_.StopMPEG();
-    timer1_.stop();
+    progressTimer_.stop();
     publishState();
 }
 
@@ -216,12 +222,21 @@ void Sequencer::startSong()
         PlayRange(QString(), QString());
     }
     ++songStarts_;
-    currentFailed_ = !opened;
     if (!opened) {
+        phase_ = Phase::Failing;
         scheduleFailedEnd();
     }
-    next_.loadAhead(currentFailed_, songsSinceTime_, songsSinceNews_, lastPick_);
+    loadAhead();
     emit songStarted();
+}
+
+// The song after the one in hand goes to the player ahead.
+void Sequencer::loadAhead()
+{
+    if (const std::optional<NextSongPlanner::Ahead> ahead =
+            next_.planAhead(phase_ != Phase::Failing)) {
+        player_.preloadNext(ahead->path, ahead->followOn);
+    }
 }
 
 void Sequencer::onSongOpened(const OpenedSong& song)
@@ -236,7 +251,9 @@ void Sequencer::onSongOpened(const OpenedSong& song)
 // A song taken by OpenMPEG turned out unplayable: it ends at once, failed.
 void Sequencer::onSongFailed()
 {
-    currentFailed_ = playing_;
+    if (Playing()) {
+        phase_ = Phase::Failing;
+    }
     next_.dropFollowOn();
     CheckSongEnd();
 }
@@ -254,7 +271,7 @@ bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
         return false;
     }
     ReadSongTitle(path);
-    timer1_.start();
+    progressTimer_.start();
     return true;
 }
 
@@ -271,21 +288,18 @@ void Sequencer::onSongInfo(const QString& path, const SongInfo& info)
 
 QString Sequencer::PlayRange(const QString& start, const QString& end)
 {
-    playing_ = true;
+    phase_ = Phase::Playing;
     const std::optional<std::int32_t> first = frameFromText(start);
     const std::optional<std::int32_t> last = frameFromText(end);
     startFrame_ = first.value_or(1);
     endFrame_ = last ? *last : player_.GetTotalframes();
-    songFirstFrame_ = startFrame_;
-    seeked_ = false;
+    firstRangeStart_.reset();
     return player_.PlayMPEG(startFrame_, endFrame_);
 }
 
 bool Sequencer::canSeek() const
 {
-    const PlaybackState now = state();
-    return (now == PlaybackState::Playing || now == PlaybackState::Paused) && !currentFailed_ &&
-           endFrame_ > 0;
+    return (phase_ == Phase::Playing || phase_ == Phase::Paused) && endFrame_ > 0;
 }
 
 bool Sequencer::seekTo(std::int64_t ms)
@@ -293,13 +307,14 @@ bool Sequencer::seekTo(std::int64_t ms)
     if (!canSeek()) {
         return false;
     }
-    const bool pausedNow = state() == PlaybackState::Paused;
+    if (!firstRangeStart_) {
+        firstRangeStart_ = startFrame_;
+    }
     // Frame n is the millisecond that starts at n - 1 ms; the last one is
     // kept, so the end still comes.
     startFrame_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, endFrame_ - 1) + 1);
-    seeked_ = true;
     player_.PlayMPEG(startFrame_, endFrame_);
-    if (pausedNow) {
+    if (phase_ == Phase::Paused) {
         player_.PauseMPEG();
     }
     return true;
@@ -315,20 +330,19 @@ void Sequencer::scheduleFailedEnd()
     });
 }
 
-void Sequencer::Timer1_Timer()
+void Sequencer::showProgress()
 {
-    CheckSongEnd();
     emit percentShown(shownPercent());
 }
 
 int Sequencer::shownPercent()
 {
-    if (!seeked_) {
+    if (!firstRangeStart_) {
         return std::clamp(player_.GetPercent(), 0, 100);
     }
     // The player counts from the range a seek started; the gauge keeps
     // counting over the song's first range.
-    const std::int64_t origin = std::int64_t{songFirstFrame_} - 1;
+    const std::int64_t origin = std::int64_t{*firstRangeStart_} - 1;
     const std::int64_t span = std::int64_t{endFrame_} - origin;
     if (span <= 0) {
         return 100;
@@ -339,19 +353,18 @@ int Sequencer::shownPercent()
 
 void Sequencer::CheckSongEnd()
 {
-    const bool atEnd = player_.AreMPEGAtEnd() == 1;
-    if (waiting_) {
+    if (waitingForVoice()) {
         return;  // the end in hand is still waiting for the voice
     }
-    const bool failed = currentFailed_;
-    if (!playing_ || !(atEnd || failed)) {
-        clearDue();
+    if (!Playing()) {
+        schedule_.clearDue();
         return;
     }
+    const bool failed = phase_ == Phase::Failing;
     random_.seedFromClock();
-    playing_ = false;
+    phase_ = Phase::Stopped;
     if (failed && giveUpAfterFailure()) {
-        clearDue();
+        schedule_.clearDue();
         return;
     }
     shuffle();
@@ -363,7 +376,9 @@ void Sequencer::CheckSongEnd()
     if (settings_.Loops) {
         countAndAnnounce();
     }
-    next_.songEnded(!settings_.Slow && voiceBusy());
+    if (next_.stopFollowerAtEnd(!settings_.Slow && voiceBusy())) {
+        player_.StopMPEG();
+    }
     WaitForSpeech();
     publishState();
 }
@@ -379,27 +394,25 @@ bool Sequencer::giveUpAfterFailure()
 
 void Sequencer::shuffle()
 {
-    const std::optional<std::int32_t> pick = next_.takePick(lastPick_);
-    if (!pick) {
-        return;
+    if (const std::optional<std::int32_t> pick = next_.takePick()) {
+        playlist_.setSongIndex(*pick);
     }
-    lastPick_ = *pick;
-    playlist_.setSongIndex(*pick);
 }
 
 void Sequencer::countAndAnnounce()
 {
-    countSong(songsSinceTime_, settings_.ManyTime, timeDue_);
-    countSong(songsSinceNews_, settings_.ManyNews, newsDue_);
+    schedule_.countSong();
+    // The one stop of the voice at a song end: whatever is still being said
+    // (an intro) gives way to the announcements.
     voice_.stop();
-    if (settings_.NowTime && timeDue_) {
+    if (schedule_.timeToAnnounce()) {
         announcer_.AnnounceTime(songTitle_);
         songTitle_.clear();
     }
-    if (settings_.NowNews && newsDue_) {
+    if (schedule_.newsToAnnounce()) {
         announcer_.AnnounceNews();
     }
-    timer1_.stop();
+    progressTimer_.stop();
 }
 
 void Sequencer::WaitForSpeech()
@@ -408,13 +421,13 @@ void Sequencer::WaitForSpeech()
         finishSongEnd();
         return;
     }
-    timer1_.stop();
+    progressTimer_.stop();
     if (!voiceBusy()) {
         endWait();
         return;
     }
     // The voice's speechFinished and the announcer's newsAnswered end it.
-    waiting_ = true;
+    phase_ = Phase::WaitingForVoice;
 }
 
 bool Sequencer::voiceBusy() const
@@ -424,20 +437,17 @@ bool Sequencer::voiceBusy() const
 
 void Sequencer::onVoiceOrNews()
 {
-    if (backToMusicPending_ && !announcer_.newsPending()) {
-        backToMusicPending_ = false;
-        voice_.speak(kBackToTheMusic);
-    }
-    if (waiting_ && !voiceBusy()) {
+    if (waitingForVoice() && !voiceBusy()) {
         endWait();
     }
 }
 
+// The wait ends only once the voice is silent, so there is nothing left to
+// stop.
 void Sequencer::endWait()
 {
-    waiting_ = false;
-    voice_.stop();
-    timer1_.start();
+    phase_ = Phase::Stopped;
+    progressTimer_.start();
     finishSongEnd();
     runHeldCommands();
     publishState();
@@ -445,34 +455,23 @@ void Sequencer::endWait()
 
 void Sequencer::finishSongEnd()
 {
-    timer1_.start();
-    if ((timeDue_ || newsDue_) && (settings_.NowTime || settings_.NowNews)) {
-        sayBackToMusic();
+    progressTimer_.start();
+    if (schedule_.backToTheMusicDue()) {
+        announcer_.backToTheMusic();
     }
     NextSong();
-    clearDue();
-}
-
-void Sequencer::sayBackToMusic()
-{
-    // Without the wait (Slow) the headlines may still be on their way; the
-    // way back to the music is said after them, as it always is.
-    if (announcer_.newsPending()) {
-        backToMusicPending_ = true;
-        return;
-    }
-    voice_.speak(kBackToTheMusic);
+    schedule_.clearDue();
 }
 
 void Sequencer::supersedeWait()
 {
-    if (!waiting_) {
+    if (!waitingForVoice()) {
         return;
     }
     // The song whose end was waiting is no longer the one that matters; what
     // the announcer is saying may still finish.
-    waiting_ = false;
-    clearDue();
+    phase_ = Phase::Stopped;
+    schedule_.clearDue();
     // Held transport commands go with it; the other held controls still
     // run, once the song that replaces the wait has started.
     held_.dropCommands();
@@ -483,16 +482,19 @@ void Sequencer::supersedeWait()
 
 void Sequencer::runHeldCommands()
 {
-    while (!held_.empty() && !waiting_) {
+    while (!held_.empty() && !waitingForVoice()) {
         held_.runFirst([this](TransportCommand command) { run(command); });
     }
 }
 
 void Sequencer::halt()
 {
-    waiting_ = false;
-    backToMusicPending_ = false;
+    if (waitingForVoice()) {
+        phase_ = Phase::Stopped;
+    }
+    schedule_.clearDue();
+    announcer_.dropNews();
     held_.clear();
-    timer1_.stop();
+    progressTimer_.stop();
     publishState();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/AnnouncementSchedule.h"
 #include "playback/FailedRun.h"
 #include "playback/HeldControls.h"
 #include "playback/NextSongPlanner.h"
@@ -24,14 +25,15 @@ class RandomSource;
 class SpeechEngine;
 
 // Plays the accepted playlist song after song. The player tells a song's end
-// when it happens (and Timer1 polls it every 100 ms); at a song end the next
-// song is picked, the announcer speaks what is due, and once the voice has
-// fallen silent (and a pending headline fetch has been read) the next song
-// starts. The song that comes next is handed to the player ahead (shuffled,
-// its pick is drawn early), and when nothing is to be said between the two
-// the player lets it follow without a gap. The wait is a state that ends on the
-// voice's and the announcer's signals: nothing blocks the GUI thread while
-// the announcer talks.
+// when it happens; at a song end the next song is picked, the announcer says
+// what is due, and once the voice has fallen silent (and a pending headline
+// fetch has been read) the next song starts. The song that comes next is
+// handed to the player ahead (shuffled, its pick is drawn early), and when
+// nothing is to be said between the two the player lets it follow without a
+// gap. The wait is a state that ends on the voice's and the announcer's
+// signals: nothing blocks the GUI thread while the announcer talks. The
+// sequencer is the one that commands the player; the planner of the next song
+// and the announcement schedule only decide.
 //
 // While waiting, transport commands (and the other controls given to
 // runOrHold) are held and run in order after the next
@@ -81,30 +83,35 @@ public:
     // end is waiting for the voice.
     bool seekTo(std::int64_t ms);
     bool canSeek() const;
-    // The end-of-song handling, run on every tick.
-    void CheckSongEnd();
-    void Timer1_Timer();
+    // The 100 ms tick: the gauge follows the song's progress.
+    void showProgress();
 
     PlaybackState state() const;
     // A song was started and its end is still to be handled.
-    bool Playing() const { return playing_; }
+    bool Playing() const
+    {
+        return phase_ == Phase::Playing || phase_ == Phase::Paused || phase_ == Phase::Failing;
+    }
+    // The pause switch: set by Pause, cleared by the next Pause. It outlives
+    // a song change (Pause, then Forward plays the next song with the switch
+    // still set, so the next Pause resumes).
     bool paused() const { return paused_; }
-    bool waitingForVoice() const { return waiting_; }
+    bool waitingForVoice() const { return phase_ == Phase::WaitingForVoice; }
     // True while controls given to command() and runOrHold() are held.
     bool holding() const;
     std::size_t heldCommands() const { return held_.size(); }
-    QTimer& timer1() { return timer1_; }
+    // Runs while a song plays and is not paused, as the main window's Timer1
+    // did; each tick shows the progress.
+    QTimer& progressTimer() { return progressTimer_; }
 
     // Title of the song now open, from its tags; empty when it has none or
     // they have not been read yet, so "That was ..." never names another.
     const QString& SongTitle() const { return songTitle_; }
     std::int32_t StartFrame() const { return startFrame_; }
     std::int32_t EndFrame() const { return endFrame_; }
-    std::int32_t LastPick() const { return lastPick_; }
-    std::int16_t SongsSinceTime() const { return songsSinceTime_; }
-    std::int16_t SongsSinceNews() const { return songsSinceNews_; }
-    bool TimeDue() const { return timeDue_; }
-    bool NewsDue() const { return newsDue_; }
+    std::int32_t LastPick() const { return next_.LastPick(); }
+    // The counts and due announcements.
+    const AnnouncementSchedule& schedule() const { return schedule_; }
 
     // Replaces the tag reading of each opened song (tests).
     void setSongInfoReader(SongInfoLoader::Reader reader)
@@ -113,7 +120,8 @@ public:
     }
     // The handle passed to the player with every song.
     void setWindowHandle(quintptr handle) { windowHandle_ = handle; }
-    // Exit: drops the wait, the held commands and the timers.
+    // Exit: drops the wait, the held commands, headlines still on their way
+    // and the timers.
     void halt();
 
 signals:
@@ -130,8 +138,18 @@ signals:
     void stateChanged(PlaybackState state);
 
 private:
+    // Where the song in hand stands.
+    enum class Phase {
+        Stopped,          // none: not started yet, stopped, or a move failed
+        Playing,          // started, its end still to come
+        Paused,           // started and paused by the pause switch
+        Failing,          // started but unplayable: it ends at once, unheard
+        WaitingForVoice,  // ended; the next starts once the voice is silent
+    };
+
     void run(TransportCommand command);
     void startSong();
+    void loadAhead();
     void ReadSongTitle(const QString& path);
     void onSongInfo(const QString& path, const SongInfo& info);
     void onSongOpened(const OpenedSong& song);
@@ -139,6 +157,8 @@ private:
     void advanceTo(std::int64_t index);
     void scheduleFailedEnd();
     bool giveUpAfterFailure();
+    // The end of the song in hand, told by the player (or a failure).
+    void CheckSongEnd();
     void shuffle();
     void countAndAnnounce();
     void WaitForSpeech();
@@ -146,10 +166,8 @@ private:
     void onVoiceOrNews();
     void endWait();
     void finishSongEnd();
-    void sayBackToMusic();
     void supersedeWait();
     void runHeldCommands();
-    void clearDue() { timeDue_ = newsDue_ = false; }
     void publishState();
     int shownPercent();
 
@@ -161,30 +179,22 @@ private:
     Announcer& announcer_;
     quintptr windowHandle_ = 0;
     SongInfoLoader songInfo_;
+    AnnouncementSchedule schedule_;
     NextSongPlanner next_;
 
-    QTimer timer1_;
-    bool playing_ = false;
+    QTimer progressTimer_;
+    Phase phase_ = Phase::Stopped;
     bool paused_ = false;
-    bool waiting_ = false;
-    // "And now, back to the music" waits for headlines still on their way.
-    bool backToMusicPending_ = false;
     HeldControls held_;
     PlaybackState published_ = PlaybackState::Stopped;
 
     QString songTitle_;
     std::int32_t startFrame_ = 0;
     std::int32_t endFrame_ = 0;
-    // The song's first range began here; a seek starts a later range.
-    std::int32_t songFirstFrame_ = 0;
-    bool seeked_ = false;
-    std::int32_t lastPick_ = 0;
-    std::int16_t songsSinceTime_ = 0;
-    std::int16_t songsSinceNews_ = 0;
-    bool timeDue_ = false;
-    bool newsDue_ = false;
+    // Set by a seek: where the song's first range began, which the gauge
+    // keeps counting over.
+    std::optional<std::int32_t> firstRangeStart_;
 
-    bool currentFailed_ = false;
     std::uint64_t songStarts_ = 0;
     FailedRun failedInRow_;
 };

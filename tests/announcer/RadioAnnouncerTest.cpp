@@ -353,15 +353,63 @@ TEST_F(RadioAnnouncerTest, StoppingTheVoiceDropsAFetchStillPending)
     EXPECT_EQ(voice.spoken, QStringList{kNewsIntroEvening});
 }
 
-TEST_F(RadioAnnouncerTest, UpdateFormSpeaksOneHeadlineAndIgnoresBadPositions)
+// The way back to the music closes what is said between two songs: at once,
+// or, while headlines are on their way (Slow plays on meanwhile), after them.
+TEST_F(RadioAnnouncerTest, TheWayBackToTheMusicComesAfterHeadlinesOnTheirWay)
+{
+    const QString back = QStringLiteral("And now,  back to the music.");
+    announcer.backToTheMusic();
+    EXPECT_EQ(voice.spoken, QStringList{back});
+
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(kThreeStories);
+        answer.delay = 200ms;
+        return answer;
+    });
+    voice.spoken.clear();
+    announcer.AnnounceNews();
+    announcer.backToTheMusic();
+    EXPECT_EQ(voice.spoken, QStringList{kNewsIntroEvening});
+    // A second fetch abandons the first; the way back waits for it instead.
+    announcer.AnnounceNews();
+    ASSERT_TRUE(waitForNews());
+    testing_support::pumpFor(300ms);
+    EXPECT_EQ(
+        voice.spoken,
+        (QStringList{kNewsIntroEvening, kNewsIntroEvening, QStringLiteral("Penguins win the cup"),
+                     QStringLiteral("Chips get smaller"), QStringLiteral("Tabs\t"), back}));
+}
+
+// A voice cut while the headlines are on their way (the Playlist button)
+// drops them and the words that close them.
+TEST_F(RadioAnnouncerTest, ACutVoiceDropsTheWayBackToTheMusicAfterPendingHeadlines)
+{
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(kThreeStories);
+        answer.delay = 200ms;
+        return answer;
+    });
+    announcer.AnnounceNews();
+    announcer.backToTheMusic();
+    voice.stop();
+    EXPECT_FALSE(announcer.newsPending());
+    testing_support::pumpFor(400ms);
+    EXPECT_EQ(voice.spoken, QStringList{kNewsIntroEvening});
+
+    // The next way back is said again.
+    announcer.backToTheMusic();
+    EXPECT_EQ(voice.spoken.last(), QStringLiteral("And now,  back to the music."));
+}
+
+TEST_F(RadioAnnouncerTest, SpeakHeadlineSpeaksOneAndIgnoresBadPositions)
 {
     server.serve(kThreeStories);
     announcer.AnnounceNews();
     ASSERT_TRUE(waitForNews());
     voice.spoken.clear();
-    announcer.UpdateForm(2);
-    announcer.UpdateForm(0);
-    announcer.UpdateForm(4);
+    announcer.speakHeadline(2);
+    announcer.speakHeadline(0);
+    announcer.speakHeadline(4);
     EXPECT_EQ(voice.spoken, QStringList{QStringLiteral("Chips get smaller")});
 }
 

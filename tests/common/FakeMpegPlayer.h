@@ -11,7 +11,8 @@
 
 // A player that plays nothing: it records every call and reports the end and
 // progress the test sets; it tells each song it opens through the event loop,
-// and the test emits its other events. Given an event log
+// a song's end when the test calls reachEnd(), and the test emits its other
+// events. Given an event log
 // (shared with a FakeSpeechEngine), it also notes "open <path>" and "stop
 // music" there, so a test sees what came before what. Songs loaded ahead are
 // noted apart from the calls.
@@ -54,7 +55,11 @@ public:
     }
     std::int32_t GetPercent() override { return percent; }
     std::int32_t GetPositionMs() override { return positionMs; }
-    std::int16_t AreMPEGAtEnd() override { return atEnd; }
+    std::int16_t AreMPEGAtEnd() override
+    {
+        ++endQuestions;
+        return atEnd;
+    }
     void PauseMPEG() override { calls << QStringLiteral("PauseMPEG"); }
     void ResumeMPEG() override { calls << QStringLiteral("ResumeMPEG"); }
     void StopMPEG() override
@@ -68,6 +73,13 @@ public:
         calls << QStringLiteral("SetAutoRepeat %1").arg(on ? 1 : 0);
     }
     PlayerEvents& events() override { return playerEvents; }
+    // The range played to its end: the state changes, then the event goes
+    // out, as the real player tells it.
+    void reachEnd()
+    {
+        atEnd = 1;
+        emit playerEvents.songEnded();
+    }
     void preloadNext(const QString& path, FollowOn followOn) override
     {
         preloads.emplace_back(path, followOn);
@@ -85,6 +97,8 @@ public:
     // Starts at the first frame of each range; tests move it on.
     std::int32_t positionMs = 0;
     std::int16_t atEnd = 0;
+    // How often AreMPEGAtEnd was asked.
+    int endQuestions = 0;
 
 private:
     void note(const QString& line)

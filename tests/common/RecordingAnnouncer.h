@@ -7,7 +7,8 @@
 
 // An announcer that notes what it was asked for and, like the real one, hands
 // a text to the voice for each announcement. A headline fetch stays pending
-// until the test answers it.
+// until the test answers it; the way back to the music waits for it, as the
+// real one's does.
 class RecordingAnnouncer : public Announcer {
 public:
     explicit RecordingAnnouncer(SpeechEngine& voice) : voice_(voice) {}
@@ -29,6 +30,15 @@ public:
         voice_.speak(QStringLiteral("headlines follow"));
         pending = holdNews;
     }
+    void backToTheMusic() override
+    {
+        calls << QStringLiteral("back to the music");
+        if (pending) {
+            backAfterNews_ = true;
+            return;
+        }
+        voice_.speak(kBackToTheMusic);
+    }
     bool newsPending() const override { return pending; }
     void dropNews() override
     {
@@ -37,6 +47,7 @@ public:
         }
         calls << QStringLiteral("drop news");
         pending = false;
+        backAfterNews_ = false;
         QMetaObject::invokeMethod(
             this, [this] { emit newsAnswered(); }, Qt::QueuedConnection);
     }
@@ -46,8 +57,14 @@ public:
     void answerNews()
     {
         pending = false;
+        if (backAfterNews_) {
+            backAfterNews_ = false;
+            voice_.speak(kBackToTheMusic);
+        }
         emit newsAnswered();
     }
+
+    static inline const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
 
     QStringList calls;
     QStringList titles;
@@ -56,4 +73,5 @@ public:
 
 private:
     SpeechEngine& voice_;
+    bool backAfterNews_ = false;
 };

@@ -58,7 +58,7 @@ TEST_F(DesktopQuitTest, QuitStopsTheMusicAndTheVoiceAsCloseDoes)
     EXPECT_TRUE(player.calls.contains(QStringLiteral("StopMPEG")));
     EXPECT_TRUE(player.calls.contains(QStringLiteral("CloseMPEG")));
     EXPECT_EQ(voice.speakingState(), 0);
-    EXPECT_FALSE(seq.timer1().isActive());
+    EXPECT_FALSE(seq.progressTimer().isActive());
 }
 
 }  // namespace

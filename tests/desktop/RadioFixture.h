@@ -38,18 +38,6 @@ struct RadioFixture : FakeRadio {
 
     static QUrl url(const QString& path) { return QUrl::fromLocalFile(path); }
 
-    // Paths handed to OpenMPEG, in order.
-    QStringList opened() const
-    {
-        QStringList paths;
-        for (const QString& call : player.calls) {
-            if (call.startsWith(QLatin1String("OpenMPEG "))) {
-                paths << call.mid(9).section(QLatin1Char(' '), 0, -2);
-            }
-        }
-        return paths;
-    }
-
     RadioMediaControl::Links links()
     {
         RadioMediaControl::Links links;

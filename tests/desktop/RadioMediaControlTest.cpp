@@ -1,8 +1,8 @@
 #include "desktop/RadioMediaControl.h"
 
+#include "common/QStringPrinter.h"
 #include "common/StoredSettings.h"
 #include "common/TestSupport.h"
-#include "desktop/QStringPrinter.h"
 #include "desktop/RadioFixture.h"
 #include "tags/Id3v1Tag.h"
 
@@ -38,8 +38,7 @@ protected:
         settings.Loops = true;
         settings.NowTime = true;
         settings.ManyTime = 1;
-        player.atEnd = 1;
-        seq.Timer1_Timer();
+        endSong();
         ASSERT_TRUE(seq.waitingForVoice());
     }
 };

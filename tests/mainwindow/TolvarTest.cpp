@@ -109,9 +109,9 @@ TEST_F(TolvarTest, ControlsCarryTheirNamesTextsAndPlaces)
     EXPECT_EQ(box(1)->geometry(), scale().rect(2880, 30, 175, 175));
     EXPECT_EQ(child<Gauge>(QStringLiteral("Gauge"))->geometry(), scale().rect(0, 285, 5055, 90));
     // The playback tick belongs to the sequencer the window drives.
-    EXPECT_EQ(seq.timer1().objectName(), QStringLiteral("Timer1"));
-    EXPECT_EQ(seq.timer1().interval(), 100);
-    EXPECT_FALSE(seq.timer1().isActive()) << "an idle radio does not tick";
+    EXPECT_EQ(seq.progressTimer().objectName(), QStringLiteral("Timer1"));
+    EXPECT_EQ(seq.progressTimer().interval(), 100);
+    EXPECT_FALSE(seq.progressTimer().isActive()) << "an idle radio does not tick";
 }
 
 TEST_F(TolvarTest, StoredSettingsShapeTheWindowFromTheStart)
@@ -291,7 +291,7 @@ TEST_F(TolvarTest, TheGaugeFollowsTheTicks)
 {
     open();
     player.percent = 37;
-    seq.Timer1_Timer();
+    seq.showProgress();
     EXPECT_EQ(child<Gauge>(QStringLiteral("Gauge"))->percent(), 37);
 }
 
@@ -369,9 +369,7 @@ TEST_F(TolvarTest, PlaylistAndSwitchesWaitForTheVoiceLikeTheTransportButtons)
     ASSERT_TRUE(settings.NowTime);
     useSongs(3);
     seq.PlayIt();
-    player.atEnd = 1;
-    seq.CheckSongEnd();
-    player.atEnd = 0;
+    endSong();
     ASSERT_TRUE(seq.holding());
     voice.calls.clear();
     QStringList order;
@@ -404,8 +402,7 @@ TEST_F(TolvarTest, CloseIsNeverHeld)
     settings.ManyTime = 1;
     useSongs(2);
     seq.PlayIt();
-    player.atEnd = 1;
-    seq.CheckSongEnd();
+    endSong();
     ASSERT_TRUE(seq.holding());
     command(6)->click();
     EXPECT_FALSE(w.isVisible());
@@ -423,8 +420,7 @@ TEST_F(TolvarTest, CloseStopsEverythingAndClosesEveryWindow)
     useSongs(2);
     settings.ManyTime = 1;
     seq.PlayIt();
-    player.atEnd = 1;
-    seq.CheckSongEnd();
+    endSong();
     ASSERT_TRUE(seq.waitingForVoice());
     player.calls.clear();
     voice.calls.clear();

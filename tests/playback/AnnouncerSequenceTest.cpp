@@ -51,11 +51,13 @@ protected:
         announcer.setFetchTimeout(2s);
     }
 
-    // Plays song 1 to its end and lets the sequencer take over.
+    // Plays song 1 to its end, once its title has been read, and lets the
+    // sequencer take over.
     void endFirstSong()
     {
         seq.PlayIt();
-        player.atEnd = 1;
+        ASSERT_TRUE(waitUntil([&] { return !seq.SongTitle().isEmpty(); }, 2s));
+        player.reachEnd();
     }
 
     bool secondSongOpened() const { return log.contains(QStringLiteral("open /music/2.mp3")); }

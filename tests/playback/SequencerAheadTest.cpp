@@ -1,5 +1,6 @@
-#include "SequencerFixture.h"
 #include "audio/PlayerEvents.h"
+#include "common/FakeRadio.h"
+#include "common/QStringPrinter.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +11,15 @@ using namespace std::chrono_literals;
 using testing_support::waitUntil;
 
 namespace {
-class SequencerAheadTest : public SequencerTest {
+// The sequencer over fakes, the announcements as shipped, FlushBack off (it
+// would keep any song from following on).
+class SequencerAheadTest : public ::testing::Test, protected FakeRadio {
 protected:
-    SequencerAheadTest() { settings.FlushBack = false; }
+    SequencerAheadTest()
+    {
+        announceAsShipped();
+        settings.FlushBack = false;
+    }
 
     std::pair<QString, FollowOn> lastPreload() const
     {
@@ -96,7 +103,7 @@ TEST_F(SequencerAheadTest, AnEndToldByThePlayerIsHandledAtOnce)
 {
     useList(3);
     seq.PlayIt();
-    seq.timer1().stop();
+    seq.progressTimer().stop();
     player.atEnd = 1;
     emit player.playerEvents.songEnded();
     EXPECT_EQ(opened(), QStringList({song(1), song(2)}));

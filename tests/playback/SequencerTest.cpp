@@ -1,4 +1,5 @@
-#include "SequencerFixture.h"
+#include "common/FakeRadio.h"
+#include "common/QStringPrinter.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,27 @@ SongInfo titled(const QString& title)
     return info;
 }
 
-const QString kBackToTheMusic = QStringLiteral("And now,  back to the music.");
+const QString kBackToTheMusic = RecordingAnnouncer::kBackToTheMusic;
+const QString kBack = QStringLiteral("back to the music");
+
+// The sequencer over fakes that share one event log; every song of the list
+// is "/music/<n>.mp3", and the announcements come as shipped.
+class SequencerTest : public ::testing::Test, protected FakeRadio {
+protected:
+    SequencerTest() { announceAsShipped(); }
+
+    // Plays the first song to its end with only the headlines due, and keeps
+    // them on their way.
+    void playToHeadlinesOnTheirWay()
+    {
+        settings.NowNews = true;
+        settings.ManyNews = 1;
+        settings.ManyTime = 0;
+        announcer.holdNews = true;
+        seq.PlayIt();
+        endSong();
+    }
+};
 
 }  // namespace
 
@@ -65,7 +86,7 @@ TEST_F(SequencerTest, SongStartFlushesBackWhenAsked)
                            QStringLiteral("StopMPEG"), QStringLiteral("GetTotalframes"),
                            QStringLiteral("PlayMPEG 500 180000")}));
     EXPECT_TRUE(seq.Playing());
-    EXPECT_TRUE(seq.timer1().isActive());
+    EXPECT_TRUE(seq.progressTimer().isActive());
 
     player.calls.clear();
     settings.FlushBack = false;
@@ -94,29 +115,28 @@ TEST_F(SequencerTest, PlayRangeFillsInTheEndsNotGiven)
 TEST_F(SequencerTest, AnEndIsOnlyHandledWhileASongPlays)
 {
     useList(2);
-    player.atEnd = 1;
-    seq.Timer1_Timer();
+    endSong();
     EXPECT_TRUE(opened().isEmpty());
-    EXPECT_FALSE(seq.TimeDue());
-    EXPECT_FALSE(seq.NewsDue());
+    EXPECT_FALSE(seq.schedule().TimeDue());
+    EXPECT_FALSE(seq.schedule().NewsDue());
 }
 
 TEST_F(SequencerTest, TicksShowProgressUpToAHundred)
 {
     QSignalSpy shown(&seq, &Sequencer::percentShown);
     player.percent = 42;
-    seq.Timer1_Timer();
+    seq.showProgress();
     player.percent = 180;
-    seq.Timer1_Timer();
+    seq.showProgress();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown.at(0).at(0).toInt(), 42);
     EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
-    EXPECT_EQ(seq.timer1().objectName(), QStringLiteral("Timer1"));
-    EXPECT_EQ(seq.timer1().interval(), 100);
-    EXPECT_FALSE(seq.timer1().isActive()) << "the tick waits for the first song";
+    EXPECT_EQ(seq.progressTimer().objectName(), QStringLiteral("Timer1"));
+    EXPECT_EQ(seq.progressTimer().interval(), 100);
+    EXPECT_FALSE(seq.progressTimer().isActive()) << "the tick waits for the first song";
     useList(1);
     seq.PlayIt();
-    EXPECT_TRUE(seq.timer1().isActive());
+    EXPECT_TRUE(seq.progressTimer().isActive());
 }
 
 TEST_F(SequencerTest, GaugeKeepsCountingOverTheSongAfterASeek)
@@ -131,9 +151,9 @@ TEST_F(SequencerTest, GaugeKeepsCountingOverTheSongAfterASeek)
 
     QSignalSpy shown(&seq, &Sequencer::percentShown);
     player.percent = 0;  // the player counts from the seek
-    seq.Timer1_Timer();
+    seq.showProgress();
     player.positionMs = 10499;
-    seq.Timer1_Timer();
+    seq.showProgress();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown.at(0).at(0).toInt(), 70);  // 7000 of the 10000 ms from frame 500
     EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
@@ -141,7 +161,7 @@ TEST_F(SequencerTest, GaugeKeepsCountingOverTheSongAfterASeek)
     // A song started anew counts over its own range again.
     seq.PlayIt();
     player.percent = 12;
-    seq.Timer1_Timer();
+    seq.showProgress();
     EXPECT_EQ(shown.last().at(0).toInt(), 12);
 }
 
@@ -239,16 +259,79 @@ TEST_F(SequencerTest, LoopsOffNeitherCountsNorTalksYetWaitsForTheVoice)
     voice.speak(QStringLiteral("intro still going"));
     endSong();
     EXPECT_TRUE(seq.waitingForVoice());
-    EXPECT_FALSE(seq.timer1().isActive());
+    EXPECT_FALSE(seq.progressTimer().isActive());
     pumpFor(150ms);
     EXPECT_EQ(opened().size(), 1);
 
     voice.finishSpeaking();
     ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
     EXPECT_TRUE(announcer.calls.isEmpty());
-    EXPECT_EQ(seq.SongsSinceTime(), 0);
+    EXPECT_EQ(seq.schedule().SongsSinceTime(), 0);
     EXPECT_FALSE(voice.spoken.contains(kBackToTheMusic));
-    EXPECT_TRUE(seq.timer1().isActive());
+    EXPECT_TRUE(seq.progressTimer().isActive());
+}
+
+// A song's end is handled once, when the player tells it: the tick only
+// moves the gauge and never asks the player whether the song has ended, and
+// the same end told again changes nothing.
+TEST_F(SequencerTest, AnEndIsHandledOnceWhenThePlayerTellsIt)
+{
+    useList(3);
+    settings.ManyTime = 1;
+    seq.PlayIt();
+    player.atEnd = 1;  // the player knows, but has not told yet
+    seq.showProgress();
+    pumpFor(250ms);  // the tick runs meanwhile
+    EXPECT_EQ(opened().size(), 1);
+
+    endSong();
+    ASSERT_TRUE(seq.waitingForVoice());
+    endSong();
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
+    pumpFor(50ms);
+    EXPECT_EQ(opened().size(), 2);
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time"), kBack}));
+    EXPECT_EQ(player.endQuestions, 0);
+}
+
+// A song end stops the voice once at most: with Loops on before the
+// announcements, cutting what is still said (an intro); the wait then ends on
+// a silent voice, which is not stopped again. Each stop tells speechStopped
+// and a later speechFinished, so a second one is not harmless.
+TEST_F(SequencerTest, ASongEndStopsTheVoiceOnceAtMost)
+{
+    struct Case {
+        const char* what;
+        bool loops, slow;
+        std::int16_t manyTime;
+        int stops;
+    };
+    const Case cases[] = {
+        {"time due", true, false, 1, 1},       {"nothing due", true, false, 4, 1},
+        {"time due, Slow", true, true, 1, 1},  {"no Loops", false, false, 1, 0},
+        {"no Loops, Slow", false, true, 1, 0},
+    };
+    useList(3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings.Loops = c.loops;
+        settings.Slow = c.slow;
+        settings.ManyTime = c.manyTime;
+        seq.PlayIt();
+        voice.speak(QStringLiteral("intro still going"));
+        pumpFor(10ms);
+        voice.calls.clear();
+        QSignalSpy stopped(&voice, &SpeechEngine::speechStopped);
+        const qsizetype before = opened().size();
+        endSong();
+        voice.finishSpeaking();
+        ASSERT_TRUE(waitUntil([&] { return opened().size() == before + 1; }, 2s));
+        pumpFor(20ms);
+        EXPECT_EQ(voice.calls.count(QStringLiteral("stop")), c.stops);
+        EXPECT_EQ(stopped.size(), c.stops);
+        seq.StopSong();
+    }
 }
 
 TEST_F(SequencerTest, SlowStartsTheNextSongWhileTheAnnouncerTalks)
@@ -258,7 +341,7 @@ TEST_F(SequencerTest, SlowStartsTheNextSongWhileTheAnnouncerTalks)
     settings.ManyTime = 1;
     seq.PlayIt();
     endSong();
-    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time"), kBack}));
     EXPECT_EQ(opened(), QStringList({song(1), song(2)}));
     EXPECT_EQ(voice.speakingState(), 1);
     // The voice is stopped before the announcement only, never after it.
@@ -280,12 +363,12 @@ TEST_F(SequencerTest, BackToTheMusicFollowsTheWaitWhenAnAnnouncementWasDue)
     EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
     EXPECT_TRUE(seq.waitingForVoice());
     voice.finishSpeaking();
-    ASSERT_TRUE(waitUntil([&] { return opened().size() == 1; }, 2s));
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 3; }, 2s));
     EXPECT_EQ(log,
               QStringList({QStringLiteral("say the time"), QStringLiteral("say ") + kBackToTheMusic,
                            QStringLiteral("open ") + song(3)}));
-    EXPECT_FALSE(seq.TimeDue());
-    EXPECT_EQ(seq.SongsSinceTime(), 0);
+    EXPECT_FALSE(seq.schedule().TimeDue());
+    EXPECT_EQ(seq.schedule().SongsSinceTime(), 0);
 }
 
 TEST_F(SequencerTest, BackToTheMusicWhenADueCountMeetsAnySwitch)
@@ -298,7 +381,7 @@ TEST_F(SequencerTest, BackToTheMusicWhenADueCountMeetsAnySwitch)
     settings.ManyTime = 1;
     seq.PlayIt();
     endSong();
-    EXPECT_TRUE(announcer.calls.isEmpty());
+    EXPECT_EQ(announcer.calls, QStringList{kBack});
     EXPECT_EQ(voice.spoken, QStringList({kBackToTheMusic}));
 
     voice.spoken.clear();
@@ -316,12 +399,12 @@ TEST_F(SequencerTest, CountsReachOrPassTheirThresholdAndZeroMeansNever)
     for (int i = 0; i < 10; ++i) {
         endSong();
     }
-    ASSERT_EQ(seq.SongsSinceTime(), 10);
+    ASSERT_EQ(seq.schedule().SongsSinceTime(), 10);
     ASSERT_TRUE(announcer.calls.isEmpty());
     settings.ManyTime = 4;  // the threshold was lowered meanwhile
     endSong();
     EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
-    EXPECT_EQ(seq.SongsSinceTime(), 0);
+    EXPECT_EQ(seq.schedule().SongsSinceTime(), 0);
 
     voice.finishSpeaking();
     ASSERT_TRUE(waitUntil([&] { return !seq.waitingForVoice(); }, 2s));
@@ -358,11 +441,11 @@ TEST_F(SequencerTest, PauseThenForwardPlaysOnYetStaysPaused)
     seq.PlayIt();
     seq.command(TransportCommand::Pause);
     EXPECT_TRUE(seq.paused());
-    EXPECT_FALSE(seq.timer1().isActive());
+    EXPECT_FALSE(seq.progressTimer().isActive());
     seq.command(TransportCommand::Forward);
     EXPECT_EQ(opened().last(), song(2));
     EXPECT_TRUE(seq.paused());
-    EXPECT_TRUE(seq.timer1().isActive());
+    EXPECT_TRUE(seq.progressTimer().isActive());
 
     seq.command(TransportCommand::Pause);
     EXPECT_FALSE(seq.paused());
@@ -405,7 +488,7 @@ TEST_F(SequencerTest, ASongThatCannotBeOpenedEndsAtOnceWithoutAnnouncements)
     voice.finishSpeaking();
     ASSERT_TRUE(waitUntil([&] { return opened().size() == 3; }, 2s));
     EXPECT_EQ(opened(), QStringList({song(1), song(2), song(3)}));
-    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time")}));
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("time"), kBack}));
     EXPECT_TRUE(seq.Playing());
 }
 
@@ -420,7 +503,7 @@ TEST_F(SequencerTest, PlaybackStopsWhenEverySongOfTheListFails)
     pumpFor(200ms);
     EXPECT_EQ(opened(), QStringList({song(1), song(2), song(3), song(4)}));
     EXPECT_EQ(log.last(), QStringLiteral("stop music"));
-    EXPECT_FALSE(seq.timer1().isActive());
+    EXPECT_FALSE(seq.progressTimer().isActive());
 
     // A later Play tries the list again from the current song.
     player.failingPaths.removeAll(song(3));
@@ -553,7 +636,7 @@ TEST_F(SequencerTest, ReleaseOnStopDuringTheWaitStaysStopped)
     pumpFor(150ms);
     EXPECT_EQ(opened().size(), 1);
     EXPECT_FALSE(seq.Playing());
-    EXPECT_FALSE(seq.timer1().isActive());
+    EXPECT_FALSE(seq.progressTimer().isActive());
 }
 
 TEST_F(SequencerTest, HaltDropsTheWaitAndWhatWasHeld)
@@ -568,7 +651,7 @@ TEST_F(SequencerTest, HaltDropsTheWaitAndWhatWasHeld)
     pumpFor(150ms);
     EXPECT_EQ(opened().size(), 1);
     EXPECT_FALSE(seq.waitingForVoice());
-    EXPECT_FALSE(seq.timer1().isActive());
+    EXPECT_FALSE(seq.progressTimer().isActive());
 }
 
 // A song that plays ends the run of failed songs: a song that failed before
@@ -645,14 +728,18 @@ TEST_F(SequencerTest, StopDuringTheHeadlinesDropsThem)
     EXPECT_EQ(opened().size(), 1);
 }
 
-// With Slow the next song plays while the headlines are fetched; a voice cut
-// meanwhile (the Playlist button) drops them and the words that close them.
+// With Slow the next song plays while the headlines are fetched; the way back
+// to the music is asked of the announcer at once, which says it after them,
+// and a voice cut meanwhile (the Playlist button) drops them and the words
+// that close them. (RadioAnnouncerTest checks the real announcer's part.)
 TEST_F(SequencerTest, ACutVoiceDropsTheWayBackToTheMusicAfterPendingHeadlines)
 {
     useList(3);
     settings.Slow = true;
     playToHeadlinesOnTheirWay();
     ASSERT_EQ(opened().size(), 2);
+    EXPECT_EQ(announcer.calls, QStringList({QStringLiteral("news"), kBack}));
+    EXPECT_FALSE(voice.spoken.contains(kBackToTheMusic));
     voice.stop();
     announcer.dropNews();
     pumpFor(50ms);
