@@ -1,8 +1,8 @@
 #include "audio/decode/Decoder.h"
 #include "audio/decode/DecoderFactory.h"
 #include "audio/decode/MidiFile.h"
+#include "common/QStringPrinter.h"
 #include "demo/DemoStation.h"
-#include "desktop/QStringPrinter.h"
 #include "playlist/PylFormat.h"
 #include "tags/TagReader.h"
 

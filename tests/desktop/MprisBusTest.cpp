@@ -1,9 +1,9 @@
 #include "desktop/MprisService.h"
 
+#include "common/QStringPrinter.h"
 #include "common/StoredSettings.h"
 #include "common/TestSupport.h"
 #include "desktop/PrivateBus.h"
-#include "desktop/QStringPrinter.h"
 #include "desktop/RadioFixture.h"
 #include "desktop/RunningRadio.h"
 #include "tags/Id3v1Tag.h"

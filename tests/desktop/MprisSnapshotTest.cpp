@@ -1,7 +1,7 @@
 #include "desktop/MprisSnapshot.h"
 
 #include "desktop/MediaUri.h"
-#include "desktop/QStringPrinter.h"
+#include "common/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

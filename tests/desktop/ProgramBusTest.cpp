@@ -1,6 +1,6 @@
+#include "common/QStringPrinter.h"
 #include "common/TestSupport.h"
 #include "desktop/PrivateBus.h"
-#include "desktop/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "common/StoredSettings.h"
 #include "common/TestSupport.h"
-#include "desktop/QStringPrinter.h"
+#include "common/QStringPrinter.h"
 #include "desktop/RadioFixture.h"
 #include "tags/Id3v1Tag.h"
 
