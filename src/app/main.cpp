@@ -182,12 +182,20 @@ int main(int argc, char** argv)
                          for (const QString& problem : problems) {
                              errors << "tolvar-radio: " << problem << Qt::endl;
                          }
+                         if (songs.isEmpty()) {
+                             errors << "tolvar-radio: nothing to play" << Qt::endl;
+                             return;
+                         }
                          const bool untouched = sequencer.state() == PlaybackState::Stopped &&
                                                 !playlist.ListAccepted();
-                         if (!songs.isEmpty() && untouched) {
+                         if (untouched) {
                              media.startSongs(songs);
                          }
                      });
+    // What a playlist opened from the desktop names that cannot be played.
+    QObject::connect(&media, &RadioMediaControl::reported, &media, [&](const QString& problem) {
+        errors << "tolvar-radio: " << problem << Qt::endl;
+    });
     for (const QString& problem : line.problems()) {
         errors << "tolvar-radio: " << problem << Qt::endl;
     }

@@ -1,5 +1,7 @@
 #include "desktop/MediaUri.h"
 
+#include "playlist/PlaylistFile.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -18,11 +20,11 @@ MediaUri MediaUri::classify(const QUrl& uri)
         return {Kind::Unsupported, {}};
     }
     QString path = uri.toLocalFile();
-    // Matched without regard to case, as the playlist window matches.
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("pyl")) {
+    if (PlaylistFile::formatOf(path)) {
         return {Kind::Playlist, std::move(path)};
     }
+    // Matched without regard to case, as the playlist window matches.
+    const QString suffix = QFileInfo(path).suffix().toLower();
     if (isSongSuffix(suffix)) {
         return {Kind::Song, std::move(path)};
     }
@@ -31,8 +33,10 @@ MediaUri MediaUri::classify(const QUrl& uri)
 
 QStringList MediaUri::supportedMimeTypes()
 {
-    return {QStringLiteral("audio/mpeg"),   QStringLiteral("audio/mp2"),
-            QStringLiteral("audio/x-mp2"),  QStringLiteral("audio/wav"),
-            QStringLiteral("audio/x-wav"),  QStringLiteral("audio/midi"),
-            QStringLiteral("audio/x-midi"), QStringLiteral("audio/x-tolvar-playlist")};
+    return {QStringLiteral("audio/mpeg"),      QStringLiteral("audio/mp2"),
+            QStringLiteral("audio/x-mp2"),     QStringLiteral("audio/wav"),
+            QStringLiteral("audio/x-wav"),     QStringLiteral("audio/midi"),
+            QStringLiteral("audio/x-midi"),    QStringLiteral("audio/x-tolvar-playlist"),
+            QStringLiteral("audio/x-mpegurl"), QStringLiteral("application/vnd.apple.mpegurl"),
+            QStringLiteral("audio/x-scpls")};
 }

@@ -11,8 +11,9 @@ public:
 
     static MediaUri classify(const QUrl& uri);
 
-    // The kinds of file the playlist window lists, and its playlists, as MIME
-    // types (the playlist type is the program's own, installed with it).
+    // The kinds of file the playlist window lists, its playlists and other
+    // players' (.m3u, .m3u8, .pls), as MIME types (the .pyl type is the
+    // program's own, installed with it).
     static QStringList supportedMimeTypes();
 
     Kind kind() const { return kind_; }

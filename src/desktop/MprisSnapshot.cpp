@@ -81,8 +81,8 @@ QVariantMap MprisSnapshot::metadata(const std::optional<TrackInfo>& track)
     if (track->lengthMs > 0) {
         map.insert(QStringLiteral("mpris:length"), qlonglong{track->lengthMs * 1000});
     }
-    if (!track->artist.isEmpty()) {
-        map.insert(QStringLiteral("xesam:artist"), QStringList{track->artist});
+    if (!track->artists.isEmpty()) {
+        map.insert(QStringLiteral("xesam:artist"), track->artists);
     }
     if (!track->album.isEmpty()) {
         map.insert(QStringLiteral("xesam:album"), track->album);

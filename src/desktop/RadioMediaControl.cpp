@@ -5,7 +5,6 @@
 #include "desktop/MediaUri.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Sequencer.h"
-#include "playlist/PlaylistStore.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 #include "tags/SongInfo.h"
@@ -31,6 +30,8 @@ RadioMediaControl::RadioMediaControl(RadioSettings& settings, AcceptedPlaylist& 
     connect(&sequencer_, &Sequencer::stateChanged, this, &MediaControl::changed);
     connect(&playlist_, &AcceptedPlaylist::changed, this, &MediaControl::changed);
     connect(&settings_, &RadioSettings::changed, this, &RadioMediaControl::onSettingChanged);
+    connect(&playlists_, &BackgroundSongCollector::collected, this,
+            &RadioMediaControl::onPlaylistRead);
 }
 
 void RadioMediaControl::onSettingChanged(const QString& key)
@@ -67,11 +68,13 @@ void RadioMediaControl::onSongInfoRead(const QString& path, const SongInfo& info
     if (!track_ || track_->path != path) {
         return;
     }
-    if (!info.title.isEmpty()) {
-        track_->title = info.title;
+    // The fuller texts: the announcer keeps the ID3v1 title, the desktop has
+    // room for the whole one.
+    if (!info.shownTitle.isEmpty()) {
+        track_->title = info.shownTitle;
     }
-    track_->artist = info.artist;
-    track_->album = info.album;
+    track_->artists = info.shownArtists;
+    track_->album = info.shownAlbum;
     track_->trackNumber = info.trackNumber;
     // The player's length counts to the sample; the tags' is a header's word.
     if (track_->lengthMs == 0) {
@@ -216,27 +219,32 @@ QString RadioMediaControl::openUri(const QUrl& uri)
 {
     const MediaUri target = MediaUri::classify(uri);
     if (target.kind() == MediaUri::Kind::Unsupported) {
-        return QStringLiteral("Only local playlist (.pyl) and song files can be opened: %1")
+        return QStringLiteral(
+                   "Only local playlist (.pyl, .m3u, .m3u8, .pls) and song files can be opened: %1")
             .arg(uri.toString());
     }
     if (!FileExists(target.path())) {
         return QStringLiteral("No such file, or it is empty: %1").arg(target.path());
     }
     if (target.kind() == MediaUri::Kind::Playlist) {
-        return startPlaylist(target.path());
+        // What plays goes on until the playlist is known to hold songs.
+        playlists_.start({target.path()});
+        return {};
     }
     playNow(target.path());
     return {};
 }
 
-QString RadioMediaControl::startPlaylist(const QString& file)
+void RadioMediaControl::onPlaylistRead(const QStringList& songs, const QStringList& problems)
 {
-    const QFileInfo info(file);
-    const std::optional<QStringList> songs = PlaylistStore(info.absolutePath()).read(file);
-    if (!songs || songs->isEmpty()) {
-        return QStringLiteral("The playlist has no songs: %1").arg(file);
+    for (const QString& problem : problems) {
+        emit reported(problem);
     }
-    return startSongs(*songs);
+    if (songs.isEmpty()) {
+        emit reported(QStringLiteral("nothing to play"));
+        return;
+    }
+    startSongs(songs);
 }
 
 QString RadioMediaControl::startSongs(const QStringList& songs)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "desktop/MediaControl.h"
+#include "launch/BackgroundSongCollector.h"
+#include "playlist/PylReader.h"
 
 #include <QObject>
 #include <QStringList>
@@ -17,7 +19,9 @@ struct SongInfo;
 // The radio as the desktop's media controls see it. Transport requests go
 // through the main window's transport commands, so a request made while the
 // announcer talks between songs is held (or not, with Release) exactly like
-// a button press. GUI thread only.
+// a button press. A playlist file is read off the GUI thread; its songs
+// start when it has been read, and what it names that cannot be played is
+// reported. GUI thread only.
 class RadioMediaControl : public MediaControl {
     Q_OBJECT
 public:
@@ -27,6 +31,9 @@ public:
         // Shows the main window and brings it to the front.
         std::function<void()> raise;
     };
+
+    // The most songs an opened playlist gives.
+    static constexpr int PlaylistReadLimit = PylReader::kMaxEntries;
 
     RadioMediaControl(RadioSettings& settings, AcceptedPlaylist& playlist, Sequencer& sequencer,
                       MpegPlayer& player, SpeechEngine& voice, Links links,
@@ -58,12 +65,17 @@ public:
     void quit() override;
     void raise() override;
 
+signals:
+    // Something asked for cannot be played (an entry of an opened playlist,
+    // with its line, or "nothing to play"): one line for the user.
+    void reported(const QString& problem);
+
 private:
     void onSongStarted();
     void onSongLength(std::int32_t totalFrames);
     void onSettingChanged(const QString& key);
     void onSongInfoRead(const QString& path, const SongInfo& info);
-    QString startPlaylist(const QString& file);
+    void onPlaylistRead(const QStringList& songs, const QStringList& problems);
     void playNow(const QString& file);
 
     RadioSettings& settings_;
@@ -73,4 +85,7 @@ private:
     SpeechEngine& voice_;
     Links links_;
     std::optional<TrackInfo> track_;
+    // Reads opened playlists; as the playlist window, it takes a long list
+    // whole.
+    BackgroundSongCollector playlists_{PlaylistReadLimit};
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 // The song the radio last started, as the desktop shows it.
@@ -8,10 +9,10 @@ struct TrackInfo {
     // Counts song starts, so a song played again is a new track.
     std::uint64_t serial = 0;
     QString path;
-    // From the song's tags (ID3v1 first, then the others); the file name
-    // until they are read, and when they give no title.
+    // From the song's tags, the fuller text of the ID3v1 tag and the others;
+    // the file name until they are read, and when they give no title.
     QString title;
-    QString artist;
+    QStringList artists;
     QString album;
     // 0 when the tags give none.
     int trackNumber = 0;

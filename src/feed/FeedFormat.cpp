@@ -10,6 +10,10 @@ constexpr QStringView kRss090Ns = u"http://my.netscape.com/rdf/simple/0.9/";
 constexpr QStringView kAtom10Ns = u"http://www.w3.org/2005/Atom";
 constexpr QStringView kAtom03Ns = u"http://purl.org/atom/ns#";
 constexpr QStringView kDublinCoreNs = u"http://purl.org/dc/elements/1.1/";
+// RSS 2.0 as Userland first published it, with a namespace of its own, and
+// where that text moved to.
+constexpr QStringView kUserlandRssNs = u"http://backend.userland.com/rss2";
+constexpr QStringView kHarvardRssNs = u"http://blogs.law.harvard.edu/tech/rss";
 
 bool isRssNs(QStringView ns)
 {
@@ -21,13 +25,23 @@ bool isAtomNs(QStringView ns)
     return ns == kAtom10Ns || ns == kAtom03Ns;
 }
 
+bool isRss2Ns(QStringView ns)
+{
+    return ns.isEmpty() || ns == kUserlandRssNs || ns == kHarvardRssNs;
+}
+
 using Field = FeedFormat::Field;
 
+// The Dublin Core elements an item may have; dc:title counts only where the
+// item has no title of its own.
 std::optional<Field> dublinCoreField(const QXmlStreamReader& element, FeedField date,
                                      FeedField author)
 {
     if (element.namespaceUri() != kDublinCoreNs) {
         return std::nullopt;
+    }
+    if (element.name() == u"title") {
+        return Field{FeedField::TitleFallback};
     }
     if (element.name() == u"date") {
         return Field{date};
@@ -44,22 +58,26 @@ FeedFormat FeedFormat::fromRoot(const QXmlStreamReader& root)
 {
     const QStringView ns = root.namespaceUri();
     const QStringView name = root.name();
-    if (ns.isEmpty() && name == u"rss") {
-        return FeedFormat(FeedKind::Rss);
+    if (isRss2Ns(ns) && name == u"rss") {
+        return FeedFormat(FeedKind::Rss, ns);
     }
     if (ns == kRdfNs && name == u"RDF") {
-        return FeedFormat(FeedKind::Rdf);
+        return FeedFormat(FeedKind::Rdf, {});
     }
     if (isAtomNs(ns) && name == u"feed") {
-        return FeedFormat(FeedKind::Atom);
+        return FeedFormat(FeedKind::Atom, {});
     }
-    return FeedFormat(FeedKind::Backslash);
+    return FeedFormat(FeedKind::Backslash, {});
+}
+
+bool FeedFormat::isRss(const QXmlStreamReader& element, QStringView name) const
+{
+    return element.namespaceUri() == itemNs_ && element.name() == name;
 }
 
 bool FeedFormat::holdsItems(const QXmlStreamReader& element) const
 {
-    return kind_ == FeedKind::Rss && element.namespaceUri().isEmpty() &&
-           element.name() == u"channel";
+    return kind_ == FeedKind::Rss && isRss(element, u"channel");
 }
 
 bool FeedFormat::isItem(const QXmlStreamReader& element) const
@@ -68,7 +86,7 @@ bool FeedFormat::isItem(const QXmlStreamReader& element) const
         case FeedKind::Backslash:
             return element.qualifiedName() == u"story";
         case FeedKind::Rss:
-            return element.namespaceUri().isEmpty() && element.name() == u"item";
+            return isRss(element, u"item");
         case FeedKind::Rdf:
             return isRssNs(element.namespaceUri()) && element.name() == u"item";
         case FeedKind::Atom:
@@ -113,7 +131,7 @@ std::optional<FeedFormat::Field> FeedFormat::fieldOf(const QXmlStreamReader& ele
 
 std::optional<FeedFormat::Field> FeedFormat::rssField(const QXmlStreamReader& element) const
 {
-    if (!element.namespaceUri().isEmpty()) {
+    if (element.namespaceUri() != itemNs_) {
         return dublinCoreField(element, FeedField::DateFallback, FeedField::AuthorFallback);
     }
     const QStringView name = element.name();
@@ -183,12 +201,30 @@ std::optional<FeedFormat::Field> FeedFormat::atomField(const QXmlStreamReader& e
     return std::nullopt;
 }
 
-bool FeedFormat::titleIsHtml(const QXmlStreamReader& title) const
+TitleForm FeedFormat::titleForm(const QXmlStreamReader& title) const
 {
-    if (kind_ != FeedKind::Atom) {
-        return false;
+    switch (kind_) {
+        case FeedKind::Backslash:
+            return {};
+        case FeedKind::Rss:
+        case FeedKind::Rdf:
+            return {TitleForm::Markup::Html};
+        case FeedKind::Atom:
+            break;
     }
+    // Atom 1.0 names the kind ("text", "html", "xhtml"); Atom 0.3 gives a
+    // MIME type and says with its mode whether the markup is escaped, inline
+    // or base64.
     const QXmlStreamAttributes attributes = title.attributes();
     const QStringView type = attributes.value(QLatin1StringView("type"));
-    return type == u"html" || type == u"text/html";
+    const QStringView mode = attributes.value(QLatin1StringView("mode"));
+    TitleForm form;
+    form.base64 = mode == u"base64";
+    if (type == u"html" || type == u"text/html") {
+        form.markup = TitleForm::Markup::Html;
+    } else if (type == u"xhtml" || type == u"application/xhtml+xml") {
+        const bool inElements = !form.base64 && mode != u"escaped";
+        form.markup = inElements ? TitleForm::Markup::Xhtml : TitleForm::Markup::Html;
+    }
+    return form;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 #include <optional>
 
@@ -21,6 +22,7 @@ enum class FeedKind {
 // item lacks the field itself.
 enum class FeedField {
     Title,
+    TitleFallback,
     Url,
     UrlFallback,
     Date,
@@ -29,6 +31,20 @@ enum class FeedField {
     AuthorFallback,
     // Atom's author element, whose "name" child is the author.
     AuthorGroup,
+};
+
+// How a title element carries its text.
+struct TitleForm {
+    enum class Markup {
+        Text,
+        // Escaped HTML: the element's text is markup.
+        Html,
+        // XHTML elements inside the title.
+        Xhtml,
+    };
+    Markup markup = Markup::Text;
+    // The text is base64 of UTF-8 (Atom 0.3's mode="base64").
+    bool base64 = false;
 };
 
 // Where the elements of one kind of document keep their items and fields.
@@ -52,15 +68,21 @@ public:
     // The field a child of an item stands for; insideAuthor for the
     // children of an AuthorGroup.
     std::optional<Field> fieldOf(const QXmlStreamReader& element, bool insideAuthor) const;
-    // Whether a title element carries escaped HTML rather than text.
-    bool titleIsHtml(const QXmlStreamReader& title) const;
+    // How a title element (or its stand-in) carries its text: RSS and RDF
+    // titles are the escaped HTML that feeds put in them; Atom's say so.
+    TitleForm titleForm(const QXmlStreamReader& title) const;
 
 private:
-    explicit FeedFormat(FeedKind kind) : kind_(kind) {}
+    FeedFormat(FeedKind kind, QStringView itemNs) : kind_(kind), itemNs_(itemNs.toString()) {}
+
+    // An element of RSS's own, in the namespace its root is in.
+    bool isRss(const QXmlStreamReader& element, QStringView name) const;
 
     std::optional<Field> rssField(const QXmlStreamReader& element) const;
     std::optional<Field> rdfField(const QXmlStreamReader& element) const;
     std::optional<Field> atomField(const QXmlStreamReader& element, bool insideAuthor) const;
 
     FeedKind kind_;
+    // RSS 2.0's elements are in no namespace, or all in Userland's.
+    QString itemNs_;
 };

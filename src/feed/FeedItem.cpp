@@ -11,10 +11,28 @@ QString* FeedItem::claim(FeedField field)
     return &fields_[index].emplace();
 }
 
+void FeedItem::setTitleForm(FeedField field, TitleForm form)
+{
+    (field == FeedField::Title ? titleForm_ : fallbackForm_) = form;
+}
+
 QString FeedItem::either(FeedField field, FeedField fallback) const
 {
     const std::optional<QString>& first = slot(field);
     return (first ? *first : slot(fallback).value_or(QString())).simplified();
+}
+
+QString FeedItem::spokenTitle(FeedField field) const
+{
+    const std::optional<QString>& raw = slot(field);
+    if (!raw) {
+        return QString();
+    }
+    const TitleForm& form = field == FeedField::Title ? titleForm_ : fallbackForm_;
+    const QString text =
+        form.base64 ? QString::fromUtf8(QByteArray::fromBase64(raw->toLatin1())) : *raw;
+    // Feeds wrap and indent their texts; a listener hears words, not layout.
+    return form.markup == TitleForm::Markup::Text ? text.simplified() : HtmlText::toPlainText(text);
 }
 
 std::optional<FeedStory> FeedItem::finish() const
@@ -23,12 +41,10 @@ std::optional<FeedStory> FeedItem::finish() const
         return FeedStory{slot(FeedField::Title), slot(FeedField::Url), slot(FeedField::Date),
                          slot(FeedField::Author)};
     }
-    const std::optional<QString>& rawTitle = slot(FeedField::Title);
-    if (!rawTitle) {
-        return std::nullopt;
+    QString title = spokenTitle(FeedField::Title);
+    if (title.isEmpty()) {
+        title = spokenTitle(FeedField::TitleFallback);
     }
-    // Feeds wrap and indent their texts; a listener hears words, not layout.
-    const QString title = titleIsHtml_ ? HtmlText::toPlainText(*rawTitle) : rawTitle->simplified();
     if (title.isEmpty()) {
         return std::nullopt;
     }

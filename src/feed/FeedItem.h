@@ -16,11 +16,13 @@ public:
     // Where the text of this field goes; nothing when the item already has
     // it (the first one counts).
     QString* claim(FeedField field);
-    void setTitleIsHtml(bool html) { titleIsHtml_ = html; }
+    // How the text claimed for Title or TitleFallback is carried.
+    void setTitleForm(FeedField field, TitleForm form);
 
     // The classic document's story keeps missing children missing. The other
     // kinds give every field, empty where absent, and no story at all for an
-    // item without a title: there would be nothing to read out.
+    // item without a title: there would be nothing to read out. An item
+    // whose title gives no text takes its stand-in's (dc:title).
     std::optional<FeedStory> finish() const;
 
 private:
@@ -31,8 +33,11 @@ private:
         return fields_[static_cast<std::size_t>(field)];
     }
     QString either(FeedField field, FeedField fallback) const;
+    // The text to speak of Title or TitleFallback; empty when there is none.
+    QString spokenTitle(FeedField field) const;
 
     FeedKind kind_;
     std::array<std::optional<QString>, kFields> fields_;
-    bool titleIsHtml_ = false;
+    TitleForm titleForm_;
+    TitleForm fallbackForm_;
 };

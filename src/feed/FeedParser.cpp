@@ -2,7 +2,7 @@
 
 #include "feed/FeedFormat.h"
 #include "feed/FeedItem.h"
-#include "feed/HtmlText.h"
+#include "feed/LenientXml.h"
 
 #include <QXmlStreamReader>
 
@@ -31,11 +31,14 @@ public:
         return true;
     }
 
-    void endElement()
+    void endElement(const QXmlStreamReader& element)
     {
         if (depth_ == captureDepth_) {
             capture_ = nullptr;
             captureDepth_ = 0;
+            captureMarkup_ = false;
+        } else if (captureMarkup_ && depth_ > captureDepth_) {
+            capture_->append(u"</").append(element.name()).append(u'>');
         }
         if (depth_ == authorDepth_) {
             authorDepth_ = 0;
@@ -55,17 +58,31 @@ public:
         if (textSize_ > limits_.maxText) {
             return false;
         }
-        if (capture_ != nullptr) {
+        if (capture_ == nullptr) {
+            return true;
+        }
+        if (!captureMarkup_) {
             capture_->append(text);
+            return true;
+        }
+        for (const QChar c : text) {
+            if (c == u'&') {
+                capture_->append(u"&amp;");
+            } else if (c == u'<') {
+                capture_->append(u"&lt;");
+            } else {
+                capture_->append(c);
+            }
         }
         return true;
     }
 
-    // A reference the document could not resolve itself (it names an
-    // outside DTD, as RSS 0.91 does): HTML's names stand in for the DTD.
+    // A reference the reader could not resolve (LenientXml leaves none in
+    // a document it mends, so it is from an outside DTD that is never
+    // fetched): it reads as written.
     bool entityReference(QStringView name)
     {
-        return characters(HtmlText::reference(name).value_or(QString()));
+        return characters(QString(u'&').append(name).append(u';'));
     }
 
     std::vector<FeedStory> take() { return std::move(stories_); }
@@ -83,6 +100,11 @@ private:
 
     void startInsideItem(const QXmlStreamReader& element)
     {
+        if (captureMarkup_) {
+            // XHTML inside a title, kept as markup for the HTML reader.
+            capture_->append(u'<').append(element.name()).append(u'>');
+            return;
+        }
         const bool childOfItem = depth_ == format_->itemDepth() + 1;
         const bool insideAuthor = authorDepth_ != 0 && depth_ == authorDepth_ + 1;
         if (!childOfItem && !insideAuthor) {
@@ -104,8 +126,10 @@ private:
             *text = element.attributes().value(QLatin1StringView("href")).toString();
             return;
         }
-        if (field->field == FeedField::Title) {
-            item_->setTitleIsHtml(format_->titleIsHtml(element));
+        if (field->field == FeedField::Title || field->field == FeedField::TitleFallback) {
+            const TitleForm form = format_->titleForm(element);
+            item_->setTitleForm(field->field, form);
+            captureMarkup_ = form.markup == TitleForm::Markup::Xhtml;
         }
         capture_ = text;
         captureDepth_ = depth_;
@@ -120,6 +144,8 @@ private:
     int depth_ = 0;
     int captureDepth_ = 0;
     int authorDepth_ = 0;
+    // The capture is of XHTML elements: their tags are kept.
+    bool captureMarkup_ = false;
     // The current depth-2 element holds the items (always, but in RSS).
     bool itemsHere_ = false;
 };
@@ -129,7 +155,7 @@ private:
 std::optional<std::vector<FeedStory>> FeedParser::parse(const QByteArray& document,
                                                         const FeedLimits& limits)
 {
-    QXmlStreamReader reader(document);
+    QXmlStreamReader reader(LenientXml::prepare(document));
     StoryCollector collector(limits);
     while (!reader.atEnd()) {
         bool ok = true;
@@ -145,7 +171,7 @@ std::optional<std::vector<FeedStory>> FeedParser::parse(const QByteArray& docume
                 ok = collector.startElement(reader);
                 break;
             case QXmlStreamReader::EndElement:
-                collector.endElement();
+                collector.endElement(reader);
                 break;
             case QXmlStreamReader::Characters:
                 ok = collector.characters(reader.text());

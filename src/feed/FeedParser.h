@@ -23,11 +23,16 @@ struct FeedLimits {
 };
 
 // Reads a headline document, recognised by its root element:
-// - rss/channel/item (RSS 0.9x, 2.0), rdf:RDF with namespaced items (RSS 1.0)
-//   and Atom's feed/entry: title, link, date and author of each item with a
-//   title, every field given (empty where the item has none);
+// - rss/channel/item (RSS 0.9x, 2.0, also in Userland's namespace), rdf:RDF
+//   with namespaced items (RSS 1.0) and Atom's feed/entry: title, link, date
+//   and author of each item with a title (or a dc:title), every field given
+//   (empty where the item has none). Titles are the text a reader sees: RSS
+//   and RDF titles are read as the escaped HTML feeds put in them, Atom's as
+//   their type says (base64 decoded first);
 // - any other root: its "story" children and, of each, the text content of
 //   its first "title", "url", "time" and "author" child, nothing else.
+// The document is mended first as LenientXml says (white space before the
+// declaration, HTML's named references).
 class FeedParser {
 public:
     // The stories in document order, or nothing when the document is not

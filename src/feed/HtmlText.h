@@ -2,20 +2,18 @@
 
 #include <QString>
 #include <QStringView>
-#include <optional>
 
-// Turns the escaped HTML that feeds put into titles into text to speak.
+// Turns the HTML that feeds put into titles into text to speak, read as a
+// browser reads it (an HTML5 parser with the whole table of named
+// references). Any thread.
 class HtmlText {
 public:
-    // Markup removed, character references decoded, white space runs made
-    // one space and the ends trimmed. An unknown reference stays as written.
+    // Markup longer than this is cut first: a headline is cut near 300
+    // characters anyway, and the cap bounds the parser's time and memory.
+    static constexpr qsizetype kMaxMarkup = 64 * 1024;
+
+    // The text a reader sees: markup gone, references decoded (an unknown
+    // one stays as written), nothing of scripts, styles or attributes, block
+    // elements parting words, white space runs made one space, ends trimmed.
     static QString toPlainText(QStringView html);
-
-    // The character a named reference ("amp", "eacute", ...) stands for;
-    // the empty text when the name is unknown.
-    static QString namedEntity(QStringView name);
-
-    // The text of "&name;" or "&#NN;" / "&#xHH;" given without its "&" and
-    // ";"; no value when it is no known reference.
-    static std::optional<QString> reference(QStringView body);
 };

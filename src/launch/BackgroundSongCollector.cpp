@@ -1,10 +1,11 @@
 #include "launch/BackgroundSongCollector.h"
 
-#include "launch/SongCollector.h"
-
 #include <QMetaObject>
 
-BackgroundSongCollector::BackgroundSongCollector(QObject* parent) : QObject(parent) {}
+BackgroundSongCollector::BackgroundSongCollector(int maxSongs, QObject* parent)
+    : QObject(parent), maxSongs_(maxSongs)
+{
+}
 
 BackgroundSongCollector::~BackgroundSongCollector()
 {
@@ -25,7 +26,7 @@ void BackgroundSongCollector::start(const QStringList& paths)
     finish();
     const std::uint64_t run = ++runs_;
     thread_ = std::thread([this, paths, run] {
-        const SongCollector::Result result = SongCollector(&stop_).collect(paths);
+        const SongCollector::Result result = SongCollector(&stop_, maxSongs_).collect(paths);
         if (stop_.load(std::memory_order_acquire)) {
             return;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launch/SongCollector.h"
+
 #include <QObject>
 #include <QStringList>
 #include <atomic>
@@ -13,7 +15,9 @@
 class BackgroundSongCollector : public QObject {
     Q_OBJECT
 public:
-    explicit BackgroundSongCollector(QObject* parent = nullptr);
+    // At most maxSongs songs are collected.
+    explicit BackgroundSongCollector(int maxSongs = SongCollector::kMaxSongs,
+                                     QObject* parent = nullptr);
     ~BackgroundSongCollector() override;
     BackgroundSongCollector(const BackgroundSongCollector&) = delete;
     BackgroundSongCollector& operator=(const BackgroundSongCollector&) = delete;
@@ -27,6 +31,7 @@ signals:
 private:
     void finish();
 
+    const int maxSongs_;
     std::atomic<bool> stop_{false};
     // Counts starts (GUI thread).
     std::uint64_t runs_ = 0;

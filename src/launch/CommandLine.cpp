@@ -75,13 +75,13 @@ QStringList CommandLine::startPaths(const QStringList& defaults) const
 QString CommandLine::usage(const QString& program)
 {
     return QStringLiteral(
-               "Usage: %1 [FILE|FOLDER|LIST.pyl ...]\n"
+               "Usage: %1 [FILE|FOLDER|PLAYLIST ...]\n"
                "%2: a radio that plays your songs and talks between them.\n"
                "\n"
                "Songs (mp3, mp2, wav, mid), folders (their songs, subfolders included,\n"
-               "in name order) and playlists (.pyl) named here become the playlist and\n"
-               "play at once, after the intro. When the radio already runs, they go to\n"
-               "it instead.\n"
+               "in name order) and playlists (.pyl, .m3u, .m3u8, .pls) named here become\n"
+               "the playlist and play at once, after the intro. When the radio already\n"
+               "runs, they go to it instead.\n"
                "\n"
                "  -h, --help     show this help and exit\n"
                "  -v, --version  show the version and exit\n")

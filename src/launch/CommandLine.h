@@ -5,7 +5,7 @@
 
 // What the program was asked on its command line:
 //
-//   tolvar-radio [FILE|FOLDER|LIST.pyl ...]
+//   tolvar-radio [FILE|FOLDER|PLAYLIST ...]
 //
 // with --help and --version. Paths are made absolute from the folder the
 // program was started in, so they mean the same to a radio that already

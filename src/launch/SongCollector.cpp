@@ -1,9 +1,8 @@
 #include "launch/SongCollector.h"
 
 #include "base/FileExists.h"
-#include "files/RegularFile.h"
 #include "playlist/FolderListing.h"
-#include "playlist/PylFormat.h"
+#include "playlist/PlaylistFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,18 +13,23 @@
 // back up the tree must not walk it again).
 class SongCollector::Run {
 public:
-    Run(const std::atomic<bool>* stop, Result& result) : stop_(stop), result_(result) {}
+    Run(const std::atomic<bool>* stop, int maxSongs, Result& result)
+        : stop_(stop), maxSongs_(maxSongs), result_(result)
+    {
+    }
 
     void add(const QString& path)
     {
         const QFileInfo info(path);
         if (info.isDir()) {
             addFolder(path);
-        } else if (info.suffix().compare(QLatin1String("pyl"), Qt::CaseInsensitive) == 0) {
-            addPlaylist(info);
+        } else if (const std::optional<PlaylistFile::Format> format =
+                       PlaylistFile::formatOf(info.fileName())) {
+            addPlaylist(info, *format);
         } else if (!FolderListing::isAudioFileName(info.fileName())) {
-            result_.problems
-                << QStringLiteral("Not a song, folder or playlist (.pyl): %1").arg(path);
+            result_.problems << QStringLiteral(
+                                    "Not a song, folder or playlist (.pyl, .m3u, .m3u8, .pls): %1")
+                                    .arg(path);
         } else if (!FileExists(path)) {
             result_.problems << QStringLiteral("No such file, or it is empty: %1").arg(path);
         } else {
@@ -35,7 +39,7 @@ public:
 
     bool full() const
     {
-        return result_.songs.size() >= kMaxSongs ||
+        return result_.songs.size() >= maxSongs_ ||
                (stop_ != nullptr && stop_->load(std::memory_order_acquire));
     }
 
@@ -80,32 +84,63 @@ private:
         }
     }
 
-    void addPlaylist(const QFileInfo& info)
+    void addPlaylist(const QFileInfo& info, PlaylistFile::Format format)
     {
         const QString path = info.filePath();
-        // Only a regular file: a FIFO or a device under the name cannot hang
-        // the collection.
-        const RegularFile file(path, RegularFile::Access::Read);
-        const std::optional<QByteArray> bytes =
-            file.isOpen() ? file.readAll(kMaxPlaylistBytes) : std::nullopt;
-        if (!bytes) {
+        const std::optional<std::vector<PlaylistEntry>> entries = PlaylistFile::read(path, format);
+        if (!entries) {
             result_.problems << QStringLiteral("Cannot read the playlist: %1").arg(path);
             return;
         }
-        const QStringList entries = PylFormat::decode(*bytes);
-        if (entries.isEmpty()) {
-            result_.problems << QStringLiteral("The playlist has no songs: %1").arg(path);
-            return;
-        }
-        // Entries are taken as the playlist window takes them; a relative
-        // one is relative to the playlist's folder.
+        const qsizetype before = result_.songs.size();
+        int skipped = 0;
         const QDir folder = info.absoluteDir();
-        for (const QString& entry : entries) {
-            take(QDir::isRelativePath(entry) ? folder.filePath(entry) : entry);
+        for (const PlaylistEntry& entry : *entries) {
+            if (full()) {
+                break;
+            }
+            const QString problem = problemWith(entry, folder);
+            if (problem.isEmpty()) {
+                take(*PlaylistFile::localPath(entry.text, folder));
+            } else if (++skipped <= kMaxProblemsPerPlaylist) {
+                result_.problems
+                    << QStringLiteral("%1, line %2: %3").arg(path).arg(entry.line).arg(problem);
+            }
+        }
+        if (skipped > kMaxProblemsPerPlaylist) {
+            result_.problems << QStringLiteral("%1: %2 more entries cannot be played")
+                                    .arg(path)
+                                    .arg(skipped - kMaxProblemsPerPlaylist);
+        }
+        if (result_.songs.size() == before && !full()) {
+            result_.problems << QStringLiteral("The playlist has no songs: %1").arg(path);
         }
     }
 
+    // Why the entry cannot be played; empty when it can.
+    static QString problemWith(const PlaylistEntry& entry, const QDir& folder)
+    {
+        if (entry.tooLong) {
+            return QStringLiteral("The line is too long to be a path");
+        }
+        if (entry.text.isEmpty()) {
+            return QStringLiteral("No song named");
+        }
+        const std::optional<QString> song = PlaylistFile::localPath(entry.text, folder);
+        if (!song) {
+            return QStringLiteral("Only local files can be played: %1").arg(entry.text);
+        }
+        if (!FolderListing::isAudioFileName(QFileInfo(*song).fileName())) {
+            return QStringLiteral("Not a song (mp3, mp2, wav, mid): %1").arg(*song);
+        }
+        if (!FileExists(*song)) {
+            return QStringLiteral("No such file, or it is empty: %1").arg(*song);
+        }
+        return QString();
+    }
+
     const std::atomic<bool>* stop_;
+    const int maxSongs_;
     Result& result_;
     QSet<QString> walked_;
 };
@@ -113,7 +148,7 @@ private:
 SongCollector::Result SongCollector::collect(const QStringList& paths) const
 {
     Result result;
-    Run run(stop_, result);
+    Run run(stop_, maxSongs_, result);
     for (const QString& path : paths) {
         if (run.full()) {
             break;

@@ -1,33 +1,30 @@
 #pragma once
 
-#include <QByteArray>
+#include "playlist/PlaylistEntry.h"
+#include "playlist/PlaylistLines.h"
+
 #include <QByteArrayView>
 #include <QStringList>
+#include <vector>
 
-// Reads the lines of a .pyl playlist as its bytes come in, block by block:
-// what it holds is the entries kept and one line. A line ends at CR LF or at
-// a bare CR; a bare LF stays part of the line. Lines are trimmed of spaces and
-// empty ones are skipped; a line of more than kMaxLineBytes is no path and is
-// skipped too. Entries beyond kMaxEntries are not read.
+// Reads the entries of a .pyl playlist as its bytes come in, block by block:
+// every line that PlaylistLines keeps is one entry, in the locale's 8-bit
+// encoding. The program writes CR LF; LF alone, as other editors write, and a
+// bare CR end a line too. Entries beyond kMaxEntries are not read.
 class PylReader {
 public:
-    static constexpr qsizetype kMaxLineBytes = 4096;
-    // Eight times what the radio can play (32,767 songs): enough for any
-    // real list, and a 64 MiB file of short lines stays a few dozen MB.
-    static constexpr qsizetype kMaxEntries = 262144;
+    static constexpr qsizetype kMaxLineBytes = PlaylistLines::kMaxLineBytes;
+    static constexpr qsizetype kMaxEntries = PlaylistLines::kMaxLines;
 
-    void feed(QByteArrayView bytes);
+    void feed(QByteArrayView bytes) { lines_.feed(bytes); }
     // True once kMaxEntries are kept: the rest need not be fed.
-    bool full() const { return entries_.size() >= kMaxEntries; }
+    bool full() const { return lines_.full(); }
     // The entries, the last unterminated line included.
     QStringList finish();
+    // The same with the line each stands on; the lines skipped for their
+    // length come as tooLong entries.
+    std::vector<PlaylistEntry> finishNumbered();
 
 private:
-    void take(QByteArrayView part);
-    void endLine();
-
-    QStringList entries_;
-    QByteArray line_;
-    bool overlong_ = false;
-    bool afterCr_ = false;  // an LF next belongs to the CR that ended a line
+    PlaylistLines lines_;
 };

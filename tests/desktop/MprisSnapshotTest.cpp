@@ -16,7 +16,7 @@ TrackInfo song()
     track.serial = 12;
     track.path = QStringLiteral("/home/me/My Music/Tune #1.mp3");
     track.title = QStringLiteral("Tune");
-    track.artist = QStringLiteral("Band");
+    track.artists = QStringList{QStringLiteral("Band"), QStringLiteral("Guest")};
     track.album = QStringLiteral("Record");
     track.trackNumber = 7;
     track.lengthMs = 183500;
@@ -39,7 +39,7 @@ TEST(MprisMetadataTest, CarriesTheTypesClientsExpect)
     EXPECT_EQ(map.value(QStringLiteral("xesam:url")).toString(),
               QStringLiteral("file:///home/me/My%20Music/Tune%20%231.mp3"));
     EXPECT_EQ(map.value(QStringLiteral("xesam:artist")).toStringList(),
-              QStringList{QStringLiteral("Band")});
+              (QStringList{QStringLiteral("Band"), QStringLiteral("Guest")}));
     EXPECT_EQ(map.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Record"));
     const QVariant number = map.value(QStringLiteral("xesam:trackNumber"));
     ASSERT_EQ(number.metaType(), QMetaType::fromType<int>());
@@ -50,7 +50,7 @@ TEST(MprisMetadataTest, LeavesOutWhatIsNotKnown)
 {
     TrackInfo bare = song();
     bare.lengthMs = 0;
-    bare.artist.clear();
+    bare.artists.clear();
     bare.album.clear();
     bare.trackNumber = 0;
     const QVariantMap map = MprisSnapshot::metadata(bare);

@@ -18,18 +18,42 @@ namespace {
 
 class RadioMediaControlTest : public ::testing::Test, protected RadioFixture {
 protected:
+    RadioMediaControlTest()
+    {
+        QObject::connect(&control, &RadioMediaControl::reported,
+                         [this](const QString& problem) { reports << problem; });
+        QObject::connect(&playlist, &AcceptedPlaylist::changed, [this] { ++listChanges; });
+    }
+
+    // Opens a playlist file, which is read off this thread, and waits until
+    // it has been taken or refused.
+    QString openPlaylist(const QString& file)
+    {
+        const int changesBefore = listChanges;
+        const qsizetype reportsBefore = reports.size();
+        const QString refusal = control.openUri(url(file));
+        if (refusal.isEmpty()) {
+            EXPECT_TRUE(waitUntil(
+                [&] { return listChanges > changesBefore || reports.size() > reportsBefore; },
+                10s));
+        }
+        return refusal;
+    }
+
     // Accepts a playlist of `count` songs through a .pyl file and starts it.
     QStringList startPlaylist(int count)
     {
         QStringList songs;
         for (int i = 1; i <= count; ++i) {
-            songs << QStringLiteral("/music/song %1.mp3").arg(i);
+            songs << makeFile(QStringLiteral("song %1.mp3").arg(i));
         }
-        const QString refusal =
-            control.openUri(url(makePlaylist(QStringLiteral("mix.pyl"), songs)));
+        const QString refusal = openPlaylist(makePlaylist(QStringLiteral("mix.pyl"), songs));
         EXPECT_TRUE(refusal.isEmpty()) << refusal.toStdString();
         return songs;
     }
+
+    QStringList reports;
+    int listChanges = 0;
 
     // Lets the current song end while the announcer has the time to tell,
     // so the sequencer waits for the voice before the next song.
@@ -81,17 +105,52 @@ TEST_F(RadioMediaControlTest, PlaylistFileStartsAsAcceptDoes)
     EXPECT_TRUE(control.canGoPrevious());
 }
 
-TEST_F(RadioMediaControlTest, PlaylistFileReadsAsTheWindowLoadsIt)
+TEST_F(RadioMediaControlTest, PlaylistFilesOfEveryKindStartTheirSongs)
 {
-    // Blank lines and surrounding spaces go; a bare CR also ends a line.
-    const QString file =
-        makeFile(QStringLiteral("spaced.PYL"),
-                 QByteArrayLiteral("  /m/a.mp3  \r\n\r\n   \r\n/m/b.mp3\r/m/c.mp3\r\n"));
-    ASSERT_TRUE(control.openUri(url(file)).isEmpty());
-    EXPECT_EQ(playlist.SongList(),
-              (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3"),
-                           QStringLiteral("/m/c.mp3")}));
-    EXPECT_EQ(opened(), QStringList{QStringLiteral("/m/a.mp3")});
+    const QString a = makeFile(QStringLiteral("a.mp3"));
+    const QString b = makeFile(QStringLiteral("b c.wav"));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } rows[] = {
+        // Blank lines and surrounding spaces go; CR LF, a bare CR and a bare
+        // LF each end a line.
+        {"spaced.PYL", "  " + a.toLocal8Bit() + "  \r\n\r\n   \n" + b.toLocal8Bit() + "\r"},
+        {"lf.pyl", a.toLocal8Bit() + "\n" + b.toLocal8Bit() + "\n"},
+        {"list.m3u8", "#EXTM3U\n#EXTINF:61,Band - A\na.mp3\nfile://" +
+                          QUrl::fromLocalFile(b).path(QUrl::FullyEncoded).toUtf8() + "\n"},
+        {"list.pls", "[playlist]\nFile2=b c.wav\nFile1=" + a.toUtf8() + "\nNumberOfEntries=2\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        control.stop();
+        player.calls.clear();
+        ASSERT_TRUE(openPlaylist(makeFile(QString::fromLatin1(row.name), row.bytes)).isEmpty());
+        EXPECT_EQ(playlist.SongList(), (QStringList{a, b}));
+        EXPECT_EQ(opened(), QStringList{a});
+    }
+    EXPECT_TRUE(reports.isEmpty()) << reports.join(u'\n').toStdString();
+}
+
+TEST_F(RadioMediaControlTest, PlaylistWithNothingToPlayLeavesTheSongPlaying)
+{
+    const QStringList songs = startPlaylist(2);
+    player.calls.clear();
+    // Songs that are not there, a stream.
+    const QString useless = makeFile(QStringLiteral("useless.m3u"),
+                                     "/m/a.mp3\r\n/m/b.mp3\nhttp://radio.example/stream\n"
+                                     "gone.mp3\n");
+    ASSERT_TRUE(openPlaylist(useless).isEmpty());
+    ASSERT_EQ(reports.size(), 6) << reports.join(u'\n').toStdString();
+    EXPECT_EQ(reports.first(),
+              useless + QStringLiteral(", line 1: No such file, or it is empty: /m/a.mp3"));
+    EXPECT_EQ(reports.at(2), useless + QStringLiteral(", line 3: Only local files can be "
+                                                      "played: http://radio.example/stream"));
+    EXPECT_EQ(reports.at(4), QStringLiteral("The playlist has no songs: ") + useless);
+    EXPECT_EQ(reports.last(), QStringLiteral("nothing to play"));
+    EXPECT_EQ(playlist.SongList(), songs);
+    EXPECT_EQ(control.status(), PlaybackStatus::Playing);
+    EXPECT_TRUE(player.calls.isEmpty()) << player.calls.join(u' ').toStdString();
 }
 
 TEST_F(RadioMediaControlTest, TransportFollowsTheButtons)
@@ -205,13 +264,15 @@ TEST_F(RadioMediaControlTest, RefusedUrisChangeNothing)
                               url(dir.filePath(QStringLiteral("missing.mp3"))),
                               url(dir.filePath(QStringLiteral("missing.pyl"))),
                               url(empty),
-                              url(blank),
                               url(text),
                               url(noSuffix),
                               QUrl()};
     for (const QUrl& uri : refused) {
         EXPECT_FALSE(control.openUri(uri).isEmpty()) << uri.toString().toStdString();
     }
+    // A playlist is taken to be read; it has nothing to play.
+    ASSERT_TRUE(openPlaylist(blank).isEmpty());
+    EXPECT_EQ(reports.last(), QStringLiteral("nothing to play"));
     EXPECT_TRUE(player.calls.filter(QStringLiteral("OpenMPEG")).isEmpty());
     EXPECT_TRUE(playlist.SongList().isEmpty());
     EXPECT_FALSE(playlist.ListAccepted());
@@ -222,11 +283,13 @@ TEST_F(RadioMediaControlTest, RefusedUrisChangeNothing)
 TEST_F(RadioMediaControlTest, LongPlaylistIsTakenWholeAsThePlaylistWindowTakesIt)
 {
     constexpr int kSongs = 32767 + 5;
+    const QStringList three{makeFile(QStringLiteral("0.mp3")), makeFile(QStringLiteral("1.mp3")),
+                            makeFile(QStringLiteral("2.mp3"))};
     QStringList songs;
     for (int i = 0; i < kSongs; ++i) {
-        songs << QStringLiteral("/m/%1.mp3").arg(i);
+        songs << three.at(i % 3);
     }
-    ASSERT_TRUE(control.openUri(url(makePlaylist(QStringLiteral("huge.pyl"), songs))).isEmpty());
+    ASSERT_TRUE(openPlaylist(makePlaylist(QStringLiteral("huge.pyl"), songs)).isEmpty());
     EXPECT_EQ(playlist.SongCount(), kSongs);
     EXPECT_EQ(playlist.SongList(), songs);
     // Reverse from the first song lands on the last one.
@@ -257,7 +320,7 @@ TEST_F(RadioMediaControlTest, TrackTakesTheTagTitleElseTheFileName)
     ASSERT_TRUE(control.track());
     EXPECT_EQ(control.track()->title, QStringLiteral("a.mp3"));
     EXPECT_TRUE(titled(QStringLiteral("Sé Tune")));
-    EXPECT_EQ(control.track()->artist, QStringLiteral("The Band"));
+    EXPECT_EQ(control.track()->artists, QStringList{QStringLiteral("The Band")});
     EXPECT_EQ(control.track()->lengthMs, 2500);
     const std::uint64_t first = control.track()->serial;
 
@@ -268,7 +331,7 @@ TEST_F(RadioMediaControlTest, TrackTakesTheTagTitleElseTheFileName)
     // The untagged song is named by its file, not by the tag before it.
     testing_support::pumpFor(100ms);
     EXPECT_EQ(control.track()->title, QStringLiteral("c d.wav"));
-    EXPECT_TRUE(control.track()->artist.isEmpty());
+    EXPECT_TRUE(control.track()->artists.isEmpty());
     EXPECT_EQ(control.track()->serial, first + 2);
 }
 
@@ -343,7 +406,12 @@ TEST_F(RadioMediaControlTest, NoSeekWithoutASongThatPlays)
     EXPECT_FALSE(control.seekTo(1000));
 
     player.failingPaths << QStringLiteral("/music/song 1.mp3");
-    startPlaylist(2);
+    // Started at once (no file to read), so that the failed song is still
+    // the one in hand.
+    ASSERT_TRUE(
+        control
+            .startSongs({QStringLiteral("/music/song 1.mp3"), QStringLiteral("/music/song 2.mp3")})
+            .isEmpty());
     EXPECT_FALSE(control.canSeek());  // the first song would not open
 
     control.next();
@@ -408,7 +476,7 @@ TEST_F(RadioMediaControlTest, TrackCarriesTheId3v2Tags)
     player.totalFrames = 1044;
     ASSERT_TRUE(control.openUri(url(song)).isEmpty());
     ASSERT_TRUE(
-        waitUntil([&] { return control.track()->artist == QStringLiteral("Test Band"); }, 3s));
+        waitUntil([&] { return control.track()->artists == QStringList{"Test Band"}; }, 3s));
     EXPECT_EQ(control.track()->title, QStringLiteral("Harbour Lights"));
     EXPECT_EQ(control.track()->album, QStringLiteral("Made Here"));
     EXPECT_EQ(control.track()->trackNumber, 7);

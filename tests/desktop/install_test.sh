@@ -25,7 +25,8 @@ grep -qx 'Icon=tolvar-radio' "$entry" || fail "the .desktop entry names another 
 grep -qx 'Exec=tolvar-radio %U' "$entry" || fail "the .desktop entry starts another program"
 
 # Every type the entry offers to open is one the desktop knows, the .pyl
-# playlist type through the program's own MIME package.
+# playlist type through the program's own MIME package; other players'
+# playlists (.m3u, .m3u8, .pls) too.
 mime_xml=$prefix/share/mime/packages/$app_id.xml
 [ -f "$mime_xml" ] || fail "no MIME package for .pyl playlists"
 update-mime-database "$prefix/share/mime" >"$work/mime.log" 2>&1 ||
@@ -35,7 +36,8 @@ grep -qx 'audio/x-tolvar-playlist:\*\.pyl' <(cut -d: -f2- "$prefix/share/mime/gl
 known=$work/known-types
 cat "$prefix/share/mime/types" /usr/share/mime/types >"$known"
 types=$(sed -n 's/^MimeType=//p' "$entry" | tr ';' '\n' | sed '/^$/d')
-for type in audio/mpeg audio/mp2 audio/x-wav audio/midi audio/x-tolvar-playlist inode/directory; do
+for type in audio/mpeg audio/mp2 audio/x-wav audio/midi audio/x-tolvar-playlist audio/x-mpegurl \
+  application/vnd.apple.mpegurl audio/x-scpls inode/directory; do
   grep -qx "$type" <<<"$types" || fail "the .desktop entry does not offer $type"
 done
 while read -r type; do

@@ -70,7 +70,7 @@ TEST(CommandLineTest, HelpVersionAndUnknownOptions)
     EXPECT_TRUE(unknown.error().contains(QLatin1String("--shuffle")));
 
     EXPECT_TRUE(CommandLine::usage(QStringLiteral("tolvar-radio"))
-                    .startsWith(QLatin1String("Usage: tolvar-radio [FILE|FOLDER|LIST.pyl ...]\n")));
+                    .startsWith(QLatin1String("Usage: tolvar-radio [FILE|FOLDER|PLAYLIST ...]\n")));
     EXPECT_EQ(CommandLine::versionText(QStringLiteral("1.0")),
               QStringLiteral("Tolvar MP3 Radio 1.0\n"));
 }

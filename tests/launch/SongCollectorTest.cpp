@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 using namespace std::chrono_literals;
 
@@ -59,8 +60,9 @@ TEST_F(SongCollectorTest, EachKindOfNameGivesItsSongsOrAProblem)
 {
     const QString song = make(QStringLiteral("one.mp3"));
     make(QStringLiteral("lists/a.mp3"));
-    const QString list =
-        make(QStringLiteral("lists/mix.PYL"), "/abs/x.mp3\r\n\r\n  a.mp3  \r\nsub/b.wav\r\n");
+    make(QStringLiteral("lists/sub/b.wav"));
+    const QString list = make(QStringLiteral("lists/mix.PYL"),
+                              song.toLocal8Bit() + "\r\n\r\n  a.mp3  \r\nsub/b.wav\r\n");
     QDir().mkpath(at(QStringLiteral("empty folder")));
     struct Case {
         QString path;
@@ -70,8 +72,7 @@ TEST_F(SongCollectorTest, EachKindOfNameGivesItsSongsOrAProblem)
     const Case cases[] = {
         {song, {song}, false},
         {list,
-         {QStringLiteral("/abs/x.mp3"), at(QStringLiteral("lists/a.mp3")),
-          at(QStringLiteral("lists/sub/b.wav"))},
+         {song, at(QStringLiteral("lists/a.mp3")), at(QStringLiteral("lists/sub/b.wav"))},
          false},
         {at(QStringLiteral("missing.mp3")), {}, true},
         {make(QStringLiteral("zero.wav"), {}), {}, true},
@@ -87,6 +88,48 @@ TEST_F(SongCollectorTest, EachKindOfNameGivesItsSongsOrAProblem)
     }
 }
 
+// Other players' playlists name songs as URLs, relative paths and streams;
+// what cannot be played is told with its line and the rest plays.
+TEST_F(SongCollectorTest, PlaylistEntriesThatCannotBePlayedAreToldByLine)
+{
+    const QString song = make(QStringLiteral("lists/here.mp3"));
+    const QString other = make(QStringLiteral("far away/Song #1.wav"));
+    const QString otherUrl = QUrl::fromLocalFile(other).toString(QUrl::FullyEncoded);
+    const QString list = make(QStringLiteral("lists/mix.m3u"),
+                              "#EXTM3U\n"
+                              "#EXTINF:123,Band - Here\n"
+                              "here.mp3\n" +
+                                  otherUrl.toUtf8() +
+                                  "\n"
+                                  "http://radio.example/stream.mp3\n"
+                                  "file://elsewhere/m/a.mp3\n"
+                                  "notes.txt\n"
+                                  "gone.mp3\n"
+                                  "../lists/./here.mp3\n");
+    const SongCollector::Result found = SongCollector().collect({list});
+    EXPECT_EQ(found.songs, (QStringList{song, other, song}));
+    EXPECT_EQ(
+        found.problems,
+        (QStringList{
+            list + ", line 5: Only local files can be played: http://radio.example/stream.mp3",
+            list + ", line 6: Only local files can be played: file://elsewhere/m/a.mp3",
+            list + ", line 7: Not a song (mp3, mp2, wav, mid): " + at("lists/notes.txt"),
+            list + ", line 8: No such file, or it is empty: " + at("lists/gone.mp3")}));
+
+    // Too many to tell one by one: the rest are counted.
+    QByteArray many;
+    for (int i = 0; i < SongCollector::kMaxProblemsPerPlaylist + 3; ++i) {
+        many += "gone.mp3\r\n";
+    }
+    const QString useless = make(QStringLiteral("lists/useless.pyl"), many);
+    const SongCollector::Result none = SongCollector().collect({useless});
+    EXPECT_TRUE(none.songs.isEmpty());
+    ASSERT_EQ(none.problems.size(), SongCollector::kMaxProblemsPerPlaylist + 2);
+    EXPECT_EQ(none.problems.at(SongCollector::kMaxProblemsPerPlaylist),
+              useless + ": 3 more entries cannot be played");
+    EXPECT_EQ(none.problems.last(), "The playlist has no songs: " + useless);
+}
+
 TEST_F(SongCollectorTest, PlaylistThatIsNoRegularFileIsRefusedAtOnce)
 {
     const QString fifo = at(QStringLiteral("pipe.pyl"));
@@ -98,16 +141,20 @@ TEST_F(SongCollectorTest, PlaylistThatIsNoRegularFileIsRefusedAtOnce)
 
 TEST_F(SongCollectorTest, StopsAtTheMostARadioPlaysOrWhenAsked)
 {
+    const QString first = make(QStringLiteral("first.mp3"));
     QByteArray bytes;
     for (int i = 0; i < SongCollector::kMaxSongs + 10; ++i) {
-        bytes += "/m/" + QByteArray::number(i) + ".mp3\r\n";
+        bytes += (i + 1 < SongCollector::kMaxSongs ? "first.mp3" : "last.mp3") + QByteArray("\n");
     }
+    make(QStringLiteral("last.mp3"));
     const QString huge = make(QStringLiteral("huge.pyl"), bytes);
     const QString more = make(QStringLiteral("more.mp3"));
     const QString music = musicFolder();
     const SongCollector::Result full = SongCollector().collect({huge, more, music});
     EXPECT_EQ(full.songs.size(), SongCollector::kMaxSongs);
-    EXPECT_EQ(full.songs.last(), QStringLiteral("/m/%1.mp3").arg(SongCollector::kMaxSongs - 1));
+    EXPECT_EQ(full.songs.first(), first);
+    EXPECT_EQ(full.songs.last(), at(QStringLiteral("last.mp3")));
+    EXPECT_TRUE(full.problems.isEmpty());
 
     const std::atomic<bool> stop{true};
     EXPECT_TRUE(SongCollector(&stop).collect({music, more}).songs.isEmpty());

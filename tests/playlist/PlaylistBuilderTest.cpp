@@ -160,11 +160,13 @@ TEST_F(PlaylistBuilderTest, LoadSkipsBlankLinesTrimsAndSetsTheCurrentSong)
     EXPECT_FALSE(playlist.ListAccepted());
 }
 
-TEST_F(PlaylistBuilderTest, BareLineFeedsLoadAsOneEntry)
+// Saved with CR LF; written by other editors with LF alone, or a bare CR.
+TEST_F(PlaylistBuilderTest, BareLineFeedsAndCarriageReturnsEndLinesToo)
 {
     writeFile(pyl("unix.pyl"), "/m/a.mp3\n/m/b.mp3\n");
     builder.GetFiles(QStringLiteral("unix"));
-    EXPECT_EQ(builder.playlist().paths(), QStringList{QStringLiteral("/m/a.mp3\n/m/b.mp3\n")});
+    EXPECT_EQ(builder.playlist().paths(),
+              (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")}));
 
     writeFile(pyl("mac.pyl"), "/m/a.mp3\r/m/b.mp3\r");
     builder.GetFiles(QStringLiteral("mac"));

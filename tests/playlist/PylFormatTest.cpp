@@ -16,14 +16,16 @@ TEST(PylFormat, BlankAndSpacedLinesAreSkippedOrTrimmed)
               (QStringList{QStringLiteral("/m/a.mp3"), QStringLiteral("\t/m/b.mp3")}));
 }
 
-TEST(PylFormat, BareCrEndsALineAndBareLfDoesNot)
+TEST(PylFormat, CrLfBareCrAndBareLfEachEndALine)
 {
-    EXPECT_EQ(PylFormat::decode("a\nb\nc\n"), QStringList{QStringLiteral("a\nb\nc\n")});
+    // As other editors write it: LF alone.
+    EXPECT_EQ(PylFormat::decode("a\nb\nc\n"),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     EXPECT_EQ(PylFormat::decode("a\rb\rc"),
               (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     // CR CR LF: a bare CR, then an empty CR LF line.
     EXPECT_EQ(PylFormat::decode("a\r\r\nb\n\r\n"),
-              (QStringList{QStringLiteral("a"), QStringLiteral("b\n")}));
+              (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
 TEST(PylFormat, LastLineNeedsNoTerminator)

@@ -29,7 +29,9 @@ TEST(PylReader, LinesAreTheSameInAnyBlocksAndOverlongOnesAreSkipped)
         QStringList entries;
     } cases[] = {
         {"CR LF and bare CR", "/a.mp3\r\n/b.mp3\r/c.mp3", {"/a.mp3", "/b.mp3", "/c.mp3"}},
-        {"CR CR LF", "a\r\r\nb\n\r\n", {"a", "b\n"}},
+        {"CR CR LF", "a\r\r\nb\n\r\n", {"a", "b"}},
+        {"LF alone", "/a.mp3\n\n/b.mp3\n/c.mp3", {"/a.mp3", "/b.mp3", "/c.mp3"}},
+        {"LF CR", "/a.mp3\n\r/b.mp3", {"/a.mp3", "/b.mp3"}},
         {"spaces", "  \r\n  /x y.mp3  \r\n", {"/x y.mp3"}},
         {"longest path kept", path4096 + "\r\n/b.mp3", {QString::fromLatin1(path4096), "/b.mp3"}},
         {"one byte more skipped", "/a.mp3\r\n" + path4097 + "\r\n/b.mp3\r\n", {"/a.mp3", "/b.mp3"}},

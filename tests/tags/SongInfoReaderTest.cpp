@@ -9,6 +9,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
 #include <QElapsedTimer>
 #include <QFile>
@@ -72,10 +73,19 @@ bool prepend(const QString& path, const QByteArray& bytes)
     return tag_files::writeFile(path, bytes + tag_files::readFile(path));
 }
 
+// What a row expects of SongInfo's fields for the announcer.
+struct Expected {
+    QString title;
+    QString artist;
+    QString album;
+    int trackNumber = 0;
+    std::int64_t lengthMs = 0;
+};
+
 struct TitleCase {
     const char* name;
     std::function<QString(const QTemporaryDir&)> make;
-    SongInfo expected;
+    Expected expected;
     // Made from the one-second tone, so the length is known.
     bool isTone = true;
 };
@@ -202,4 +212,68 @@ TEST(SongInfoReader, OnlyRegularFilesAreRead)
     EXPECT_FALSE(SongInfoReader::read(dir.path()).has_value());
     EXPECT_FALSE(SongInfoReader::read(dir.filePath(QStringLiteral("missing.mp3"))).has_value());
     EXPECT_FALSE(SongInfoReader::read(QString()).has_value());
+}
+
+// The desktop has room for more than ID3v1's 30 characters: it shows the
+// fuller text of the two tags, while the announcer keeps the ID3v1 title.
+TEST(SongInfoReader, TheDesktopIsShownTheFullerTextOfTheTwoTags)
+{
+    const struct {
+        const char* name;
+        QByteArray v1Title;
+        QByteArray v1Artist;
+        std::vector<const char*> v2Artists;
+        const char* shownTitle;
+        QStringList shownArtists;
+    } rows[] = {
+        {"cut title",
+         "A Title Longer Than Thirty Cha",
+         "Band",
+         {"Band"},
+         "A Title Longer Than Thirty Characters Goes On",
+         {"Band"}},
+        {"two artists",
+         "Duet",
+         "First Singer",
+         {"First Singer", "Second Singer"},
+         "Duet",
+         {"First Singer", "Second Singer"}},
+        {"tags that differ", "Own Title", "Own Band", {"Other Band"}, "Own Title", {"Own Band"}},
+        {"empty ID3v1",
+         "",
+         "",
+         {"Only V2"},
+         "A Title Longer Than Thirty Characters Goes On",
+         {"Only V2"}},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = copyOf(dir, "plain.mp3", QStringLiteral("shown.mp3"));
+        {
+            TagLib::MPEG::File file(QFile::encodeName(path).constData());
+            TagLib::PropertyMap properties;
+            properties["TITLE"] = TagLib::String("A Title Longer Than Thirty Characters Goes On");
+            TagLib::StringList artists;
+            for (const char* artist : row.v2Artists) {
+                artists.append(TagLib::String(artist));
+            }
+            properties["ARTIST"] = artists;
+            file.ID3v2Tag(true)->setProperties(properties);
+            ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v2));
+        }
+        RawTag v1;
+        v1.title = row.v1Title;
+        v1.artist = row.v1Artist;
+        ASSERT_TRUE(append(path, v1.bytes()));
+
+        const std::optional<SongInfo> info = SongInfoReader::read(path);
+        ASSERT_TRUE(info.has_value());
+        EXPECT_EQ(info->shownTitle, QString::fromUtf8(row.shownTitle));
+        EXPECT_EQ(info->shownArtists, row.shownArtists);
+        // The announced title is still the ID3v1 one where there is one.
+        EXPECT_EQ(info->title, row.v1Title.isEmpty() ? QString::fromUtf8(row.shownTitle)
+                                                     : QString::fromLatin1(row.v1Title));
+    }
 }
