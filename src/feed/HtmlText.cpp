@@ -118,11 +118,24 @@ QString textOf(const GumboNode* root)
     return text;
 }
 
+// The markup within both caps.
+QStringView bounded(QStringView html)
+{
+    html = html.left(HtmlText::kMaxMarkup);
+    qsizetype tags = 0;
+    for (qsizetype i = 0; i < html.size(); ++i) {
+        if (html.at(i) == u'<' && ++tags == HtmlText::kMaxTags) {
+            return html.left(i);
+        }
+    }
+    return html;
+}
+
 }  // namespace
 
 QString HtmlText::toPlainText(QStringView html)
 {
-    const HtmlFragment fragment(html.left(kMaxMarkup));
+    const HtmlFragment fragment(bounded(html));
     if (fragment.root() == nullptr) {
         return QString();
     }

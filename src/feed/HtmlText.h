@@ -8,9 +8,11 @@
 // references). Any thread.
 class HtmlText {
 public:
-    // Markup longer than this is cut first: a headline is cut near 300
-    // characters anyway, and the cap bounds the parser's time and memory.
-    static constexpr qsizetype kMaxMarkup = 64 * 1024;
+    // Markup beyond this many characters, or from its kMaxTags-th tag on, is
+    // cut first: a headline is cut near 300 characters anyway, and the HTML
+    // parser's time grows with the square of the nesting.
+    static constexpr qsizetype kMaxMarkup = 16 * 1024;
+    static constexpr qsizetype kMaxTags = 256;
 
     // The text a reader sees: markup gone, references decoded (an unknown
     // one stays as written), nothing of scripts, styles or attributes, block

@@ -3,7 +3,6 @@
 #include "feed/HtmlReferences.h"
 
 #include <QHash>
-#include <QSet>
 #include <QStringList>
 #include <vector>
 
@@ -17,7 +16,8 @@ constexpr qsizetype kMaxNameBytes = 64;
 struct Reference {
     qsizetype begin;
     qsizetype end;
-    QByteArray name;
+    // Points into the document.
+    QByteArrayView name;
 };
 
 struct Scan {
@@ -85,7 +85,7 @@ std::optional<Reference> namedReference(QByteArrayView text, qsizetype at)
     if (isXmlsOwn(name)) {
         return std::nullopt;
     }
-    return Reference{at, end + 1, name.toByteArray()};
+    return Reference{at, end + 1, name};
 }
 
 Scan scan(QByteArrayView text)
@@ -127,22 +127,6 @@ Scan scan(QByteArrayView text)
     return found;
 }
 
-QHash<QString, QString> lookUp(const std::vector<Reference>& references)
-{
-    QSet<QByteArray> seen;
-    QStringList names;
-    for (const Reference& reference : references) {
-        if (names.size() >= LenientXml::kMaxNames) {
-            break;
-        }
-        if (!seen.contains(reference.name)) {
-            seen.insert(reference.name);
-            names << QString::fromLatin1(reference.name);
-        }
-    }
-    return HtmlReferences::resolve(names);
-}
-
 QByteArray characterReferences(const QString& text)
 {
     QByteArray out;
@@ -150,6 +134,36 @@ QByteArray characterReferences(const QString& text)
         out += "&#x" + QByteArray::number(static_cast<uint>(code), 16) + ';';
     }
     return out;
+}
+
+QByteArray escaped(QByteArrayView name)
+{
+    return "&amp;" + name.toByteArray() + ';';
+}
+
+// What each name is written as for the XML reader: the character references
+// of its text, or the name escaped so that it reads as written.
+QHash<QByteArrayView, QByteArray> replacements(const std::vector<Reference>& references)
+{
+    QHash<QByteArrayView, QByteArray> written;
+    QStringList names;
+    for (const Reference& reference : references) {
+        if (written.size() >= LenientXml::kMaxNames) {
+            break;
+        }
+        if (!written.contains(reference.name)) {
+            written.insert(reference.name, escaped(reference.name));
+            names << QString::fromLatin1(reference.name);
+        }
+    }
+    const QHash<QString, QString> known = HtmlReferences::resolve(names);
+    for (auto it = known.cbegin(); it != known.cend(); ++it) {
+        const QByteArray name = it.key().toLatin1();
+        if (const auto entry = written.find(QByteArrayView(name)); entry != written.end()) {
+            *entry = characterReferences(it.value());
+        }
+    }
+    return written;
 }
 
 // The white space before the declaration (or the first element) gone, a
@@ -183,17 +197,16 @@ QByteArray LenientXml::prepare(const QByteArray& document)
     if (found.internalSubset || found.references.empty()) {
         return text;
     }
-    const QHash<QString, QString> known = lookUp(found.references);
+    const QHash<QByteArrayView, QByteArray> written = replacements(found.references);
     QByteArray out;
     out.reserve(text.size() + text.size() / 8);
     qsizetype copied = 0;
     for (const Reference& reference : found.references) {
         out += QByteArrayView(text).sliced(copied, reference.begin - copied);
-        const auto value = known.constFind(QString::fromLatin1(reference.name));
-        if (value != known.cend()) {
-            out += characterReferences(*value);
+        if (const auto entry = written.constFind(reference.name); entry != written.cend()) {
+            out += *entry;
         } else {
-            out += "&amp;" + reference.name + ';';
+            out.append("&amp;").append(reference.name).append(';');
         }
         copied = reference.end;
     }
