@@ -1,6 +1,7 @@
 #include "launch/SongCollector.h"
 
 #include "base/FileExists.h"
+#include "files/NativePath.h"
 #include "files/RegularFile.h"
 #include "playlist/FolderListing.h"
 #include "playlist/PylFormat.h"
@@ -19,15 +20,17 @@ public:
     void add(const QString& path)
     {
         const QFileInfo info(path);
-        if (info.isDir()) {
+        const std::optional<struct stat> status = NativePath::status(path);
+        if (status && S_ISDIR(status->st_mode)) {
             addFolder(path);
         } else if (info.suffix().compare(QLatin1String("pyl"), Qt::CaseInsensitive) == 0) {
             addPlaylist(info);
         } else if (!FolderListing::isAudioFileName(info.fileName())) {
-            result_.problems
-                << QStringLiteral("Not a song, folder or playlist (.pyl): %1").arg(path);
+            result_.problems << QStringLiteral("Not a song, folder or playlist (.pyl): %1")
+                                    .arg(NativePath::readable(path));
         } else if (!FileExists(path)) {
-            result_.problems << QStringLiteral("No such file, or it is empty: %1").arg(path);
+            result_.problems << QStringLiteral("No such file, or it is empty: %1")
+                                    .arg(NativePath::readable(path));
         } else {
             take(path);
         }
@@ -49,7 +52,7 @@ private:
 
     void addFolder(const QString& top)
     {
-        if (walked_.contains(QFileInfo(top).canonicalFilePath())) {
+        if (walked_.contains(NativePath::canonical(top))) {
             return;  // named twice, or inside a folder named before
         }
         const qsizetype before = result_.songs.size();
@@ -58,7 +61,7 @@ private:
         while (!pending.empty() && !full()) {
             const QString folder = pending.back();
             pending.pop_back();
-            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            const QString canonical = NativePath::canonical(folder);
             if (canonical.isEmpty() || walked_.contains(canonical)) {
                 continue;
             }
@@ -76,7 +79,8 @@ private:
             }
         }
         if (result_.songs.size() == before && !full()) {
-            result_.problems << QStringLiteral("No songs in the folder: %1").arg(top);
+            result_.problems
+                << QStringLiteral("No songs in the folder: %1").arg(NativePath::readable(top));
         }
     }
 
@@ -89,12 +93,14 @@ private:
         const std::optional<QByteArray> bytes =
             file.isOpen() ? file.readAll(kMaxPlaylistBytes) : std::nullopt;
         if (!bytes) {
-            result_.problems << QStringLiteral("Cannot read the playlist: %1").arg(path);
+            result_.problems
+                << QStringLiteral("Cannot read the playlist: %1").arg(NativePath::readable(path));
             return;
         }
         const QStringList entries = PylFormat::decode(*bytes);
         if (entries.isEmpty()) {
-            result_.problems << QStringLiteral("The playlist has no songs: %1").arg(path);
+            result_.problems
+                << QStringLiteral("The playlist has no songs: %1").arg(NativePath::readable(path));
             return;
         }
         // Entries are taken as the playlist window takes them; a relative

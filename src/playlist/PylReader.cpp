@@ -1,5 +1,7 @@
 #include "playlist/PylReader.h"
 
+#include "files/NativePath.h"
+
 #include <cstring>
 
 void PylReader::feed(QByteArrayView bytes)
@@ -64,7 +66,7 @@ void PylReader::endLine()
             --end;
         }
         if (end > begin) {
-            entries_.append(QString::fromLocal8Bit(line_.constData() + begin, end - begin));
+            entries_.append(NativePath::fromBytes(line_.mid(begin, end - begin)));
         }
     }
     overlong_ = false;
