@@ -1,7 +1,30 @@
 #include "app/SecondStart.h"
 
+#include "desktop/HandedSong.h"
+#include "files/NativePath.h"
 #include "launch/CommandLine.h"
 #include "launch/SongCollector.h"
+
+QStringList SecondStart::handable(const QStringList& songs)
+{
+    // The running radio refuses a list with one song it cannot take; those
+    // are told here and left out. A name with bytes that are no UTF-8 cannot
+    // travel over the bus as text.
+    QStringList taken;
+    for (const QString& song : songs) {
+        QString problem = refusalOfHandedSong(song);
+        if (problem.isEmpty() && NativePath::hasKeptBytes(song)) {
+            problem = QStringLiteral("Cannot be handed to the running radio: %1")
+                          .arg(NativePath::readable(song));
+        }
+        if (problem.isEmpty()) {
+            taken << song;
+        } else {
+            errors_ << "tolvar-radio: " << problem << Qt::endl;
+        }
+    }
+    return taken;
+}
 
 std::optional<int> SecondStart::handOver(const CommandLine& line)
 {
@@ -16,11 +39,12 @@ std::optional<int> SecondStart::handOver(const CommandLine& line)
         for (const QString& problem : line.problems() + found.problems) {
             errors_ << "tolvar-radio: " << problem << Qt::endl;
         }
-        if (found.songs.isEmpty()) {
+        const QStringList songs = handable(found.songs);
+        if (songs.isEmpty()) {
             errors_ << "tolvar-radio: nothing to play" << Qt::endl;
             return 1;
         }
-        refusal = radio_.startSongs(found.songs);
+        refusal = radio_.startSongs(songs);
     }
     if (refusal.isEmpty()) {
         return 0;

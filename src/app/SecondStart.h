@@ -2,6 +2,7 @@
 
 #include "desktop/RunningRadio.h"
 
+#include <QStringList>
 #include <QTextStream>
 #include <optional>
 
@@ -22,6 +23,8 @@ public:
     std::optional<int> handOver(const CommandLine& line);
 
 private:
+    QStringList handable(const QStringList& songs);
+
     RunningRadio radio_;
     QTextStream& errors_;
 };

@@ -10,6 +10,7 @@
 #include "desktop/RadioMediaControl.h"
 #include "desktop/RunningRadio.h"
 #include "files/IgnoreFileSizeSignal.h"
+#include "files/NativePath.h"
 #include "launch/BackgroundSongCollector.h"
 #include "launch/CommandLine.h"
 #include "mainwindow/Tolvar.h"
@@ -72,11 +73,13 @@ QString programName(const QStringList& arguments)
     return name.isEmpty() ? QStringLiteral("tolvar-radio") : name;
 }
 
+// The arguments as file names (NativePath): a song named with bytes that are
+// no UTF-8 is still found. Qt's own arguments() would lose those bytes.
 QStringList rawArguments(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << NativePath::fromBytes(QByteArray(argv[i]));
     }
     return arguments;
 }
@@ -106,7 +109,8 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QString(ProgramNames::kDesktopFileName));
     QApplication::setWindowIcon(ApplicationIcon::make());
 
-    const CommandLine line = CommandLine::parse(QCoreApplication::arguments(), QDir::currentPath());
+    // The application has taken its own options out of argv by now.
+    const CommandLine line = CommandLine::parse(rawArguments(argc, argv), QDir::currentPath());
     if (const std::optional<int> done =
             answerWithoutRadio(line, programName(QCoreApplication::arguments()))) {
         return *done;

@@ -1,9 +1,9 @@
 #include "base/FileExists.h"
 
-#include <QFileInfo>
+#include "files/NativePath.h"
 
 bool FileExists(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() && info.isFile() && info.size() > 0;
+    const std::optional<struct stat> info = NativePath::status(path);
+    return info && S_ISREG(info->st_mode) && info->st_size > 0;
 }

@@ -19,8 +19,9 @@ public:
     RadioLaunchAdaptor(QObject* service, MediaControl& control, ErrorReply refuse);
 
 public slots:
-    // Makes the songs (absolute paths) the playlist and starts it with the
-    // intro; an empty list is refused.
+    // Makes the songs the playlist and starts it with the intro. An empty
+    // list, or one with an entry that is no absolute path of a regular file,
+    // is refused with an error that names it, and nothing changes.
     void StartSongs(const QStringList& songs);
 
 private:

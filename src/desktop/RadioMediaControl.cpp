@@ -3,6 +3,7 @@
 #include "audio/MpegPlayer.h"
 #include "base/FileExists.h"
 #include "desktop/MediaUri.h"
+#include "files/NativePath.h"
 #include "playback/AcceptedPlaylist.h"
 #include "playback/Sequencer.h"
 #include "settings/RadioSettings.h"
@@ -47,7 +48,7 @@ void RadioMediaControl::onSongStarted()
     track.serial = track_ ? track_->serial + 1 : 1;
     track.path = playlist_.SongFile();
     // Named by its file until the tags, read off this thread, tell more.
-    track.title = QFileInfo(track.path).fileName();
+    track.title = NativePath::readable(QFileInfo(track.path).fileName());
     // The player may still be finding the length: then it comes later.
     const std::int32_t last = sequencer_.EndFrame();
     track.lengthMs = last == MpegPlayer::kLengthPending ? 0 : std::max<std::int64_t>(0, last);
@@ -159,6 +160,13 @@ bool RadioMediaControl::seekTo(std::int64_t ms)
 
 void RadioMediaControl::play()
 {
+    // While the announcer talks between songs the radio reads as playing, but
+    // a Pause held meanwhile would run once it is done: Play is held too and
+    // decides then, after what was asked before it.
+    if (sequencer_.holding()) {
+        sequencer_.runOrHold(this, [this] { play(); });
+        return;
+    }
     switch (status()) {
         case PlaybackStatus::Paused:
             sequencer_.command(TransportCommand::Pause);
@@ -224,7 +232,8 @@ QString RadioMediaControl::openUri(const QUrl& uri)
             .arg(uri.toString());
     }
     if (!FileExists(target.path())) {
-        return QStringLiteral("No such file, or it is empty: %1").arg(target.path());
+        return QStringLiteral("No such file, or it is empty: %1")
+            .arg(NativePath::readable(target.path()));
     }
     if (target.kind() == MediaUri::Kind::Playlist) {
         // What plays goes on until the playlist is known to hold songs.

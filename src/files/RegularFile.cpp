@@ -1,9 +1,10 @@
 #include "files/RegularFile.h"
 
+#include "files/NativePath.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -14,7 +15,7 @@ RegularFile::RegularFile(const QString& path, Access access)
         fail(Status::Missing, ENOENT);
         return;
     }
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = NativePath::toBytes(path);
     const int mode = access == Access::ReadWrite ? O_RDWR : O_RDONLY;
     int fd = -1;
     do {

@@ -9,7 +9,8 @@
 // A user-named file, opened only when it is a regular file. The open cannot
 // block on a FIFO or a device (O_NONBLOCK), and the check is made on the
 // opened descriptor (fstat), so nothing can swap the file in between; then
-// reads and writes block again as usual. Closed when the object goes.
+// reads and writes block again as usual. The name is handed over as the bytes
+// it stands for (NativePath). Closed when the object goes.
 // Any thread; one thread at a time per object.
 class RegularFile {
 public:

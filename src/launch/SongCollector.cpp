@@ -1,6 +1,7 @@
 #include "launch/SongCollector.h"
 
 #include "base/FileExists.h"
+#include "files/NativePath.h"
 #include "playlist/FolderListing.h"
 #include "playlist/PlaylistFile.h"
 
@@ -21,7 +22,8 @@ public:
     void add(const QString& path)
     {
         const QFileInfo info(path);
-        if (info.isDir()) {
+        const std::optional<struct stat> status = NativePath::status(path);
+        if (status && S_ISDIR(status->st_mode)) {
             addFolder(path);
         } else if (const std::optional<PlaylistFile::Format> format =
                        PlaylistFile::formatOf(info.fileName())) {
@@ -29,9 +31,10 @@ public:
         } else if (!FolderListing::isAudioFileName(info.fileName())) {
             result_.problems << QStringLiteral(
                                     "Not a song, folder or playlist (.pyl, .m3u, .m3u8, .pls): %1")
-                                    .arg(path);
+                                    .arg(NativePath::readable(path));
         } else if (!FileExists(path)) {
-            result_.problems << QStringLiteral("No such file, or it is empty: %1").arg(path);
+            result_.problems << QStringLiteral("No such file, or it is empty: %1")
+                                    .arg(NativePath::readable(path));
         } else {
             take(path);
         }
@@ -53,7 +56,7 @@ private:
 
     void addFolder(const QString& top)
     {
-        if (walked_.contains(QFileInfo(top).canonicalFilePath())) {
+        if (walked_.contains(NativePath::canonical(top))) {
             return;  // named twice, or inside a folder named before
         }
         const qsizetype before = result_.songs.size();
@@ -62,7 +65,7 @@ private:
         while (!pending.empty() && !full()) {
             const QString folder = pending.back();
             pending.pop_back();
-            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            const QString canonical = NativePath::canonical(folder);
             if (canonical.isEmpty() || walked_.contains(canonical)) {
                 continue;
             }
@@ -80,7 +83,8 @@ private:
             }
         }
         if (result_.songs.size() == before && !full()) {
-            result_.problems << QStringLiteral("No songs in the folder: %1").arg(top);
+            result_.problems
+                << QStringLiteral("No songs in the folder: %1").arg(NativePath::readable(top));
         }
     }
 
@@ -89,7 +93,8 @@ private:
         const QString path = info.filePath();
         const std::optional<std::vector<PlaylistEntry>> entries = PlaylistFile::read(path, format);
         if (!entries) {
-            result_.problems << QStringLiteral("Cannot read the playlist: %1").arg(path);
+            result_.problems
+                << QStringLiteral("Cannot read the playlist: %1").arg(NativePath::readable(path));
             return;
         }
         const qsizetype before = result_.songs.size();
@@ -103,17 +108,20 @@ private:
             if (problem.isEmpty()) {
                 take(*PlaylistFile::localPath(entry.text, folder));
             } else if (++skipped <= kMaxProblemsPerPlaylist) {
-                result_.problems
-                    << QStringLiteral("%1, line %2: %3").arg(path).arg(entry.line).arg(problem);
+                result_.problems << QStringLiteral("%1, line %2: %3")
+                                        .arg(NativePath::readable(path))
+                                        .arg(entry.line)
+                                        .arg(problem);
             }
         }
         if (skipped > kMaxProblemsPerPlaylist) {
             result_.problems << QStringLiteral("%1: %2 more entries cannot be played")
-                                    .arg(path)
+                                    .arg(NativePath::readable(path))
                                     .arg(skipped - kMaxProblemsPerPlaylist);
         }
         if (result_.songs.size() == before && !full()) {
-            result_.problems << QStringLiteral("The playlist has no songs: %1").arg(path);
+            result_.problems
+                << QStringLiteral("The playlist has no songs: %1").arg(NativePath::readable(path));
         }
     }
 
@@ -131,10 +139,12 @@ private:
             return QStringLiteral("Only local files can be played: %1").arg(entry.text);
         }
         if (!FolderListing::isAudioFileName(QFileInfo(*song).fileName())) {
-            return QStringLiteral("Not a song (mp3, mp2, wav, mid): %1").arg(*song);
+            return QStringLiteral("Not a song (mp3, mp2, wav, mid): %1")
+                .arg(NativePath::readable(*song));
         }
         if (!FileExists(*song)) {
-            return QStringLiteral("No such file, or it is empty: %1").arg(*song);
+            return QStringLiteral("No such file, or it is empty: %1")
+                .arg(NativePath::readable(*song));
         }
         return QString();
     }

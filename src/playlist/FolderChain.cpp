@@ -1,9 +1,11 @@
 #include "playlist/FolderChain.h"
 
+#include "files/NativePath.h"
 #include "playlist/FolderListing.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -14,7 +16,17 @@ QString indent(int depth)
 
 QString shownName(const QDir& dir)
 {
-    return dir.isRoot() ? QDir::toNativeSeparators(dir.absolutePath()) : dir.dirName();
+    return dir.isRoot() ? QDir::toNativeSeparators(dir.absolutePath())
+                        : NativePath::readable(dir.dirName());
+}
+
+// Looked at by its bytes: QFileInfo would lose the name's bytes that are no
+// UTF-8.
+bool isReadableFolder(const QString& path)
+{
+    const std::optional<struct stat> info = NativePath::status(path);
+    return info && S_ISDIR(info->st_mode) &&
+           ::access(NativePath::toBytes(path).constData(), R_OK) == 0;
 }
 
 }  // namespace
@@ -28,17 +40,21 @@ bool FolderChain::open(const QString& folder)
 
 bool FolderChain::open(const QString& folder, const QStringList& subfolders)
 {
-    const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.isDir() || !info.isReadable()) {
+    if (folder.isEmpty() || !isReadableFolder(folder)) {
         return false;
     }
-    const QDir target(info.absoluteFilePath());
+    // The folders above are found from the text alone (QDir::cdUp would look
+    // at each one under a name that may have lost bytes).
+    const QDir target(QDir::cleanPath(QDir(folder).absolutePath()));
     QList<QDir> chain;
-    for (QDir dir = target;;) {
+    for (QString path = target.absolutePath();;) {
+        const QDir dir(path);
         chain.prepend(dir);
-        if (dir.isRoot() || !dir.cdUp()) {
+        const QString parent = QDir::cleanPath(path + QStringLiteral("/.."));
+        if (dir.isRoot() || parent == path) {
             break;
         }
+        path = parent;
     }
     QStringList paths;
     QStringList shown;
@@ -48,7 +64,7 @@ bool FolderChain::open(const QString& folder, const QStringList& subfolders)
     }
     for (const QString& name : subfolders) {
         paths << target.absoluteFilePath(name);
-        shown << indent(static_cast<int>(chain.size())) + name;
+        shown << indent(static_cast<int>(chain.size())) + NativePath::readable(name);
     }
     folder_ = target.absolutePath();
     paths_ = paths;

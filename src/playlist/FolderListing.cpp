@@ -1,7 +1,13 @@
 #include "playlist/FolderListing.h"
 
-#include <QDirIterator>
+#include "files/NativePath.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -13,6 +19,33 @@ void sortByName(QStringList& names)
     });
 }
 
+enum class Kind { Folder, File, Other };
+
+struct CloseFolder {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// What the entry is, links followed; a link that leads nowhere is nothing.
+Kind kindOf(int folder, const dirent& entry)
+{
+    switch (entry.d_type) {
+        case DT_DIR:
+            return Kind::Folder;
+        case DT_REG:
+            return Kind::File;
+        case DT_LNK:
+        case DT_UNKNOWN:
+            break;
+        default:
+            return Kind::Other;
+    }
+    struct stat info {};
+    if (::fstatat(folder, entry.d_name, &info, 0) != 0) {
+        return Kind::Other;
+    }
+    return S_ISDIR(info.st_mode) ? Kind::Folder : S_ISREG(info.st_mode) ? Kind::File : Kind::Other;
+}
+
 }  // namespace
 
 FolderListing FolderListing::of(const QString& folder)
@@ -21,15 +54,33 @@ FolderListing FolderListing::of(const QString& folder)
     if (folder.isEmpty()) {
         return listing;
     }
-    QDirIterator it(folder, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString name = info.fileName();
-        if (info.isDir()) {
-            listing.folders.append(name);
-        } else if (isAudioFileName(name)) {
-            listing.audioFiles.append(name);
+    // Read by hand, not through QDir: its names lose every byte that is no
+    // UTF-8, and such a file could not be opened again.
+    const std::unique_ptr<DIR, CloseFolder> dir(::opendir(NativePath::toBytes(folder).constData()));
+    if (!dir) {
+        return listing;
+    }
+    const int fd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.') {
+            continue;  // hidden, and "." and ".."
+        }
+        const QString name = NativePath::fromBytes(QByteArray(entry->d_name));
+        // Only names of songs are worth a look at what they are.
+        if (entry->d_type == DT_REG && !isAudioFileName(name)) {
+            continue;
+        }
+        switch (kindOf(fd, *entry)) {
+            case Kind::Folder:
+                listing.folders.append(name);
+                break;
+            case Kind::File:
+                if (isAudioFileName(name)) {
+                    listing.audioFiles.append(name);
+                }
+                break;
+            case Kind::Other:
+                break;
         }
     }
     sortByName(listing.folders);

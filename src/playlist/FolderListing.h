@@ -6,7 +6,8 @@
 // What one reading of a folder finds: its subfolders and its audio files, each
 // in alphabetical order without regard to case, hidden entries left out. One
 // pass serves both the folder list and the file list, which matters for
-// folders of many thousand files.
+// folders of many thousand files. Names are as the file system has them (see
+// NativePath), so every one of them opens.
 struct FolderListing {
     QStringList folders;
     QStringList audioFiles;

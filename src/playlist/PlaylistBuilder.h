@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playlist/FileNamesModel.h"
 #include "playlist/PlaylistModel.h"
 
 #include <QList>
@@ -61,7 +62,7 @@ private:
     Prompter& prompter_;
     PlaylistStore& store_;
     QString folder_;
-    QStringListModel folderFiles_;
+    FileNamesModel folderFiles_;
     PlaylistModel playlist_;
     QStringListModel savedNames_;
     QString tagFile_;

@@ -1,5 +1,6 @@
 #include "playlist/PlaylistModel.h"
 
+#include "files/NativePath.h"
 #include "playlist/PathText.h"
 
 int PlaylistModel::rowCount(const QModelIndex& parent) const
@@ -14,7 +15,7 @@ QVariant PlaylistModel::data(const QModelIndex& index, int role) const
     }
     const QString& path = paths_.at(index.row());
     if (role == Qt::DisplayRole) {
-        return FileNameOnly(path);
+        return NativePath::readable(FileNameOnly(path));
     }
     return role == PathRole ? QVariant(path) : QVariant();
 }

@@ -1,5 +1,6 @@
 #include "playlist/PylFormat.h"
 
+#include "files/NativePath.h"
 #include "playlist/PathText.h"
 #include "playlist/PylReader.h"
 
@@ -8,7 +9,7 @@ QByteArray PylFormat::encode(const QStringList& paths)
     QByteArray out;
     out.reserve(paths.size() * 64);
     for (const QString& path : paths) {
-        out += trimSpaces(path).toLocal8Bit();
+        out += NativePath::toBytes(trimSpaces(path));
         out += "\r\n";
     }
     return out;

@@ -2,6 +2,7 @@
 
 #include "base/ProgramNames.h"
 #include "base/TrimSpaces.h"
+#include "files/SettingsFile.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -80,8 +81,8 @@ QString CRegSettings::GetSetting(const QString& section, const QString& key,
     if (!path) {
         return defaultValue;
     }
-    const QSettings store(QSettings::NativeFormat, QSettings::UserScope, company_, appName_);
-    return storedText(store.value(*path)).value_or(defaultValue);
+    const std::unique_ptr<const QSettings> store = open();
+    return store ? storedText(store->value(*path)).value_or(defaultValue) : defaultValue;
 }
 
 bool CRegSettings::SaveSetting(const QString& section, const QString& key, const QString& setting)
@@ -90,18 +91,26 @@ bool CRegSettings::SaveSetting(const QString& section, const QString& key, const
     if (!path) {
         return false;
     }
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, company_, appName_);
-    if (!store.isWritable()) {
+    const std::unique_ptr<QSettings> store = open();
+    if (!store || !store->isWritable()) {
         return false;
     }
-    store.setValue(*path, setting);
-    store.sync();
-    if (store.status() != QSettings::FormatError) {
-        return store.status() == QSettings::NoError;
+    store->setValue(*path, setting);
+    store->sync();
+    if (store->status() != QSettings::FormatError) {
+        return store->status() == QSettings::NoError;
     }
     // A damaged file reports its read error even after a write, which hides
     // whether the write worked; a successful write leaves a clean file that
     // holds the value.
-    const QSettings check(QSettings::NativeFormat, QSettings::UserScope, company_, appName_);
-    return check.status() == QSettings::NoError && check.value(*path).toString() == setting;
+    const std::unique_ptr<const QSettings> check = open();
+    return check && check->status() == QSettings::NoError &&
+           check->value(*path).toString() == setting;
+}
+
+std::unique_ptr<QSettings> CRegSettings::open() const
+{
+    const SettingsFile file(company_, appName_);
+    file.tell(told_);
+    return file.open();
 }

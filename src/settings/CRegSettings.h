@@ -1,14 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
+
+class QSettings;
 
 // A small store of named text values, one group per section, kept in the
 // user's settings file (the registry on Windows): company / application /
 // section / value name. It knows nothing of what the values mean and falls
 // back to the caller's default whenever anything is missing or fails. Every
 // call opens the store, does one read or one write and lets go of it again.
-// GUI thread only.
+// A settings file that is no regular file, or a huge one, is left alone (see
+// SettingsFile): reads give the defaults, writes fail, and stderr is told
+// once. GUI thread only.
 class CRegSettings {
 public:
     CRegSettings();
@@ -32,7 +37,11 @@ private:
     // Where Key of Section lives in the store, or nothing when the words or
     // the key cannot name a value.
     std::optional<QString> valuePath(const QString& section, const QString& key) const;
+    // The store, or nothing when its file is to be left alone.
+    std::unique_ptr<QSettings> open() const;
 
     QString company_;
     QString appName_;
+    // Why the file was last left alone, as stderr was told.
+    mutable QString told_;
 };

@@ -1,6 +1,7 @@
 #include "speech/VoiceSettingsStore.h"
 
 #include "base/ProgramNames.h"
+#include "files/SettingsFile.h"
 
 #include <QSettings>
 #include <utility>
@@ -55,9 +56,20 @@ QString readText(const QSettings& store, const QString& key, const QString& fall
 }
 }  // namespace
 
+std::unique_ptr<QSettings> VoiceSettingsStore::open() const
+{
+    const SettingsFile file(kCompany, kApplication);
+    file.tell(told_);
+    return file.open();
+}
+
 VoiceSettings VoiceSettingsStore::load() const
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kCompany, kApplication);
+    const std::unique_ptr<QSettings> opened = open();
+    if (!opened) {
+        return VoiceSettings().normalized();
+    }
+    QSettings& store = *opened;
     store.beginGroup(kSection);
     const VoiceSettings defaults;
     VoiceSettings s;
@@ -88,10 +100,11 @@ VoiceSettings VoiceSettingsStore::load() const
 bool VoiceSettingsStore::save(const VoiceSettings& settings)
 {
     const VoiceSettings s = settings.normalized();
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kCompany, kApplication);
-    if (!store.isWritable()) {
+    const std::unique_ptr<QSettings> opened = open();
+    if (!opened || !opened->isWritable()) {
         return false;
     }
+    QSettings& store = *opened;
     // A shorter lexicon leaves no entries of the longer one behind.
     store.remove(kSection);
     store.beginGroup(kSection);

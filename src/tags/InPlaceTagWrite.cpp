@@ -64,6 +64,12 @@ TagWriteResult InPlaceTagWrite::overwrite(const RegularFile& file, const TagEdit
                                           const QByteArray& bytes) const
 {
     const qint64 offset = read.length - Id3v1Tag::kSize;
+    // A write at the old tag's place into a file that was cut short would
+    // grow it back, the gap filled with zeros: the length is looked at once
+    // more, the moment before the write.
+    if (file.currentSize() != read.length) {
+        return changed();
+    }
     if (!file.writeAt(offset, bytes.constData(), Id3v1Tag::kSize)) {
         const int error = errno;
         file.writeAt(offset, read.tail.constData(), Id3v1Tag::kSize);

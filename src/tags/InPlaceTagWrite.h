@@ -16,8 +16,10 @@ class RegularFile;
 // appended bytes cut off) as far as those bytes are still ours, and the
 // write counts as failed. What remains open: another program's write into
 // the same 128 bytes, or its append, in the moment between the check after
-// the write and the undoing; and a program that cuts the file short between
-// the first check and an overwrite (the write then lengthens it again).
+// the write and the undoing; and a program that cuts the file short in the
+// moment between the last look at its length (just before the write) and
+// the overwrite: POSIX has no write that cannot lengthen a file, so the
+// write then grows it back.
 // Any thread.
 class InPlaceTagWrite {
 public:

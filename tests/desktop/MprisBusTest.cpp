@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
 #include <future>
 #include <memory>
 
@@ -294,6 +297,50 @@ TEST_F(MprisBusTest, SecondStartHandsItsSongsToTheRunningRadio)
     ASSERT_TRUE(waitUntil([&] { return refused.wait_for(0s) == std::future_status::ready; }, 10s));
     EXPECT_FALSE(refused.get().isEmpty());
     EXPECT_EQ(opened().size(), 1);
+    QDBusConnection::disconnectFromBus(clientName);
+}
+
+// StartSongs takes absolute paths of regular files only. Anything else is
+// refused with an error that names it, and the playlist that plays goes on.
+TEST_F(MprisBusTest, StartSongsRefusesWhatIsNoSongFileAndPlayingGoesOn)
+{
+    const QString good = makeFile(QStringLiteral("good.mp3"));
+    const QString playing = makeFile(QStringLiteral("playing.mp3"));
+    const QString fifo = dir.filePath(QStringLiteral("fifo.mp3"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("folder.mp3"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(control.startSongs({playing}).isEmpty());
+    const QStringList before = opened();
+
+    const QString clientName = QStringLiteral("hostile start");
+    const RunningRadio running(QDBusConnection::connectToBus(bus.address(), clientName));
+    ASSERT_TRUE(running.isRunning());
+    const QString entries[] = {
+        QString(),
+        QStringLiteral("relative.mp3"),
+        QStringLiteral("file://") + good,
+        QStringLiteral("http://localhost/song.mp3"),
+        QStringLiteral("/dev/zero"),
+        fifo,
+        folder,
+        dir.filePath(QStringLiteral("gone.mp3")),
+    };
+    for (const QString& entry : entries) {
+        auto answer = std::async(std::launch::async, [&] {
+            return running.startSongs({good, entry});
+        });
+        ASSERT_TRUE(
+            waitUntil([&] { return answer.wait_for(0s) == std::future_status::ready; }, 10s));
+        const QString refusal = answer.get();
+        const std::string name = entry.toStdString();
+        EXPECT_FALSE(refusal.isEmpty()) << name;
+        EXPECT_TRUE(refusal.contains(QLatin1Char('"') + entry + QLatin1Char('"')))
+            << name << ": " << refusal.toStdString();
+        EXPECT_EQ(playlist.SongList(), QStringList{playing}) << name;
+        EXPECT_EQ(opened(), before) << name;
+        EXPECT_EQ(status(), QStringLiteral("Playing")) << name;
+    }
     QDBusConnection::disconnectFromBus(clientName);
 }
 

@@ -235,6 +235,55 @@ TEST_F(RadioMediaControlTest, NextWhileTheAnnouncerTalksRunsAtOnceWithRelease)
     EXPECT_EQ(voice.speakingState(), 1);
 }
 
+// Pause and Play from the desktop while the announcer talks between songs:
+// once it has finished, the radio is as the last of them asked.
+TEST(RadioMediaControlHoldTest, PauseAndPlayDuringAnAnnouncementEndAsTheLastAsked)
+{
+    enum class Ask { Play, Pause, PlayPause };
+    const struct {
+        const char* name;
+        std::vector<Ask> asked;
+        PlaybackStatus after;
+    } cases[] = {
+        {"pause", {Ask::Pause}, PlaybackStatus::Paused},
+        {"play", {Ask::Play}, PlaybackStatus::Playing},
+        {"pause, play", {Ask::Pause, Ask::Play}, PlaybackStatus::Playing},
+        {"play, pause", {Ask::Play, Ask::Pause}, PlaybackStatus::Paused},
+        {"pause, play, pause", {Ask::Pause, Ask::Play, Ask::Pause}, PlaybackStatus::Paused},
+        {"pause, play, play", {Ask::Pause, Ask::Play, Ask::Play}, PlaybackStatus::Playing},
+        {"play-pause twice", {Ask::PlayPause, Ask::PlayPause}, PlaybackStatus::Playing},
+    };
+    for (const auto& c : cases) {
+        // A radio of its own for each: the pause switch outlives a stop.
+        RadioFixture radio;
+        radio.control.startSongs({QStringLiteral("/music/a.mp3"), QStringLiteral("/music/b.mp3")});
+        radio.voice.finishSpeaking();
+        radio.settings.Loops = true;
+        radio.settings.NowTime = true;
+        radio.settings.ManyTime = 1;
+        radio.player.atEnd = 1;
+        radio.seq.Timer1_Timer();
+        ASSERT_TRUE(radio.seq.waitingForVoice()) << c.name;
+        for (const Ask ask : c.asked) {
+            switch (ask) {
+                case Ask::Play:
+                    radio.control.play();
+                    break;
+                case Ask::Pause:
+                    radio.control.pause();
+                    break;
+                case Ask::PlayPause:
+                    radio.control.playPause();
+                    break;
+            }
+        }
+        radio.voice.finishSpeaking();
+        ASSERT_TRUE(waitUntil([&] { return !radio.seq.waitingForVoice(); }, 2s)) << c.name;
+        pumpFor(20ms);
+        EXPECT_EQ(radio.control.status(), c.after) << c.name;
+    }
+}
+
 TEST_F(RadioMediaControlTest, SongFilePlaysAtOnceAndKeepsTheList)
 {
     const QStringList songs = startPlaylist(2);

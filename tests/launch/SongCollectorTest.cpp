@@ -2,10 +2,13 @@
 #include "launch/SongCollector.h"
 
 #include "common/TestSupport.h"
+#include "files/RegularFile.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -188,3 +191,24 @@ TEST_F(SongCollectorTest, InTheBackgroundTheSongsArriveOnThisThread)
 }
 
 }  // namespace
+
+// A folder named on the command line gives every song in it and below,
+// whatever bytes their names are made of, and each opens as it was found.
+TEST_F(SongCollectorTest, NamesThatAreNoUtf8AreWalkedAndOpen)
+{
+    const QByteArray top = QFile::encodeName(at(QStringLiteral("old")));
+    ASSERT_EQ(::mkdir(top.constData(), 0700), 0);
+    ASSERT_EQ(::mkdir((top + "/D\xe9j\xe0 vu").constData(), 0700), 0);
+    for (const QByteArray& name :
+         {QByteArray("/caf\xe9.mp3"), QByteArray("/D\xe9j\xe0 vu/\x93one\x94.wav")}) {
+        const int fd = ::open((top + name).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "music", 5), 5);
+        ::close(fd);
+    }
+    const SongCollector::Result found = SongCollector().collect({QFile::decodeName(top)});
+    EXPECT_EQ(found.songs.size(), 2) << found.problems.join(QLatin1Char('\n')).toStdString();
+    for (const QString& song : found.songs) {
+        EXPECT_TRUE(RegularFile(song, RegularFile::Access::Read).isOpen());
+    }
+}

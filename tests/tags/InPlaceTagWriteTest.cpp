@@ -122,6 +122,44 @@ TEST_F(TagWriteRace, AnotherWriterAtEitherMomentKeepsItsBytes)
     }
 }
 
+// Another program cuts the file short while the tag is written. The write
+// never counts as done, and never grows the file again nor fills it with
+// zeros: the file stays as the other program left it.
+TEST_F(TagWriteRace, ACutShortFileIsNeverGrownAgain)
+{
+    const QByteArray body = tag_files::body(1000);
+    enum class Moment { AfterCheck, AfterWrite };
+    const struct {
+        const char* name;
+        bool tagged;
+        Moment moment;
+        qint64 cutTo;
+    } cases[] = {
+        {"tagged, emptied after the check", true, Moment::AfterCheck, 0},
+        {"tagged, halved after the check", true, Moment::AfterCheck, 500},
+        {"tagged, cut just below the tag", true, Moment::AfterCheck, 999},
+        {"tagged, tag cut off", true, Moment::AfterCheck, 1000},
+        {"tagged, cut inside the tag", true, Moment::AfterCheck, 1064},
+        {"tagged, halved after the write", true, Moment::AfterWrite, 500},
+        {"untagged, halved after the check", false, Moment::AfterCheck, 500},
+        {"untagged, halved after the write", false, Moment::AfterWrite, 500},
+    };
+    for (const auto& c : cases) {
+        const QByteArray before = c.tagged ? body + oldTag() : body;
+        const QString path = song(before);
+        const std::optional<TagEditState> read = TagReader::GetTags(path);
+        ASSERT_TRUE(read);
+        const std::function<void()> cut = [&] { ASSERT_TRUE(QFile::resize(path, c.cutTo)); };
+        InPlaceTagWrite::Interleave interleave;
+        (c.moment == Moment::AfterCheck ? interleave.afterCheck : interleave.afterWrite) = cut;
+        const RegularFile file(path, RegularFile::Access::ReadWrite);
+        ASSERT_TRUE(file.isOpen());
+        const TagWriteResult result = InPlaceTagWrite(interleave).write(file, *read, newTag());
+        EXPECT_EQ(result.status, TagWriteStatus::FileChanged) << c.name;
+        EXPECT_EQ(tag_files::readFile(path), before.left(c.cutTo)) << c.name;
+    }
+}
+
 // Under `ulimit -f`, a tag that does not fit fails with a message, the
 // program goes on and the file is as it was; an overwrite within the limit
 // still works.

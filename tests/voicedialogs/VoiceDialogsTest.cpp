@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,8 +19,10 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <QWidget>
+#include <memory>
 
 namespace {
 
@@ -240,6 +243,44 @@ TEST(VoiceDialogsTest, TheEngineOpensItsDialogsOverTheOwner)
     EXPECT_TRUE(testing_support::waitUntil([&] { return general.isNull(); }));
     RecordingVoiceOutput otherOutput;
     EXPECT_EQ(TextToSpeech(otherOutput).voiceSettings().pitch, 90);
+}
+
+}  // namespace
+
+namespace {
+
+// Escape closes each voice dialog as Cancel does, wherever the focus is in it.
+TEST(VoiceDialogsTest, EscapeClosesEachDialogAsCancelDoes)
+{
+    testing_support::SettingsSandbox sandbox;
+    FakeVoice voice;
+    voice.settings.lexicon = {{QStringLiteral("Tolvar"), QStringLiteral("Toll var"), false}};
+    const auto makers = {
+        +[](FakeVoice& v) -> QDialog* { return new GeneralVoiceDialog(v, QString()); },
+        +[](FakeVoice& v) -> QDialog* { return new LexiconDialog(v, QString()); },
+        +[](FakeVoice& v) -> QDialog* { return new TranslationDialog(v, QString()); },
+    };
+    for (const auto make : makers) {
+        const std::unique_ptr<QDialog> probe(make(voice));
+        const QList<QWidget*> all = probe->findChildren<QWidget*>();
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            if ((all.at(i)->focusPolicy() & Qt::TabFocus) == 0 ||
+                !all.at(i)->isVisibleTo(probe.get())) {
+                continue;
+            }
+            const std::unique_ptr<QDialog> dialog(make(voice));
+            QWidget* control = dialog->findChildren<QWidget*>().at(i);
+            const VoiceSettings before = voice.settings;
+            dialog->show();
+            QApplication::setActiveWindow(dialog.get());
+            control->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(control, Qt::Key_Escape);
+            EXPECT_FALSE(dialog->isVisible())
+                << dialog->windowTitle().toStdString() << ", focus in "
+                << control->metaObject()->className() << " " << control->objectName().toStdString();
+            EXPECT_EQ(voice.settings, before);
+        }
+    }
 }
 
 }  // namespace
