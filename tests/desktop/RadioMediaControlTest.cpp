@@ -261,8 +261,7 @@ TEST(RadioMediaControlHoldTest, PauseAndPlayDuringAnAnnouncementEndAsTheLastAske
         radio.settings.Loops = true;
         radio.settings.NowTime = true;
         radio.settings.ManyTime = 1;
-        radio.player.atEnd = 1;
-        radio.seq.Timer1_Timer();
+        radio.player.reachEnd();
         ASSERT_TRUE(radio.seq.waitingForVoice()) << c.name;
         for (const Ask ask : c.asked) {
             switch (ask) {
