@@ -46,8 +46,10 @@ void PanelButton::paintEvent(QPaintEvent*)
     painter.fillPath(outline, shade);
     painter.setPen(QColor(0x1b, 0x1e, 0x25));
     painter.drawPath(outline);
-    if (hasFocus()) {
-        // The keyboard focus, plain to see on the dark button.
+    // The keyboard focus, plain to see on the dark button; only once the
+    // keyboard has moved it, as the platform's own buttons do (the focus the
+    // window hands its first button at start is no one's choice).
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         painter.setPen(QPen(QColor(0xf2, 0xf4, 0xf8), 1, Qt::DotLine));
         painter.drawRoundedRect(area.adjusted(2, 2, -2, -2), 2, 2);
     }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -57,4 +59,26 @@ TEST(Panel, TellsWhichButtonWentDown)
     ASSERT_EQ(downs.size(), 1);
     EXPECT_EQ(downs.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
     EXPECT_EQ(downs.at(0).at(2).toPoint(), QPoint(5, 6));
+}
+
+// The focus frame shows once the keyboard moved the focus, not on the button
+// the window gives its focus to at start.
+TEST(PanelButton, ShowsTheFocusFrameOnlyAfterTheKeyboardMovedIt)
+{
+    QWidget window;
+    window.resize(120, 40);
+    auto* first = new PanelButton(0, &window);
+    auto* second = new PanelButton(1, &window);
+    first->setGeometry(0, 0, 50, 30);
+    second->setGeometry(60, 0, 50, 30);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    const QImage plain = second->grab().toImage();
+    first->setFocus(Qt::ActiveWindowFocusReason);
+    ASSERT_TRUE(first->hasFocus());
+    EXPECT_EQ(first->grab().toImage(), plain);
+
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+    EXPECT_NE(second->grab().toImage(), plain);
 }
