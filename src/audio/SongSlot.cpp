@@ -42,7 +42,7 @@ void SongSlot::clear()
 {
     stopRange();
     state_ = State::Empty;
-    serial_ = 0;
+    id_ = {};
     path_.clear();
     error_.clear();
     decoder_.reset();
@@ -52,11 +52,11 @@ void SongSlot::clear()
     measuredFrames_ = 0;
 }
 
-void SongSlot::beginLoading(std::uint32_t serial, const QString& path)
+void SongSlot::beginLoading(SongId id, const QString& path)
 {
     clear();
     state_ = State::Loading;
-    serial_ = serial;
+    id_ = id;
     path_ = path;
 }
 
