@@ -306,6 +306,11 @@ void AudioEngine::setVoiceVolume(int percent)
     voice_.setVolume(percent);
 }
 
+void AudioEngine::setVoiceIdleListener(std::function<void()> listener)
+{
+    voice_.setIdleListener(std::move(listener));
+}
+
 QString AudioEngine::outputName() const
 {
     return device_->name();

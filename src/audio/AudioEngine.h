@@ -84,6 +84,7 @@ public:
     bool voiceIdle() const override;
     std::uint64_t voiceFramesPlayed() const override;
     void setVoiceVolume(int percent) override;
+    void setVoiceIdleListener(std::function<void()> listener) override;
 
     // What the sound goes to ("pulseaudio", "alsa", "dummy", "silent clock", ...).
     QString outputName() const;
