@@ -171,15 +171,17 @@ LoadedSong SongLoader::open(const Job& job)
 void SongLoader::findLoudness(const Job& job, LoadedSong& song)
 {
     song.loudness = ReplayGainReader::read(job.path);
-    if (song.loudness) {
+    if (song.loudness && loudness::plausible(*song.loudness)) {
         return;
     }
+    song.loudness.reset();
     song.cacheKey = LoudnessCache::keyOf(job.path);
     if (song.cacheKey) {
         song.loudness = cache_.find(*song.cacheKey);
-        if (song.loudness) {
+        if (song.loudness && loudness::plausible(*song.loudness)) {
             return;
         }
+        song.loudness.reset();
     }
     measure(job, song);
 }
