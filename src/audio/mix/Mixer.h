@@ -2,6 +2,7 @@
 
 #include "audio/FollowOn.h"
 #include "audio/WakeSignal.h"
+#include "audio/loudness/PeakLimiter.h"
 #include "audio/mix/Ducker.h"
 #include "audio/mix/PcmRing.h"
 #include "audio/mix/VoiceMeter.h"
@@ -88,9 +89,7 @@ private:
     std::size_t readMusic(std::int16_t* out, std::size_t frames) noexcept;
     bool atEnd(int ring) const;
     void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
-    void addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples,
-                  std::size_t blockFrames) noexcept;
-    void applyGain(std::int16_t* out, std::size_t samples, float gain) noexcept;
+    void addVoice(std::int16_t* out, std::size_t voiceFrames, std::size_t blockFrames) noexcept;
 
     static constexpr std::size_t kBlock = 1024;
     std::array<PcmRing, kMusicRings> music_;
@@ -106,5 +105,6 @@ private:
     void* tapContext_ = nullptr;
     // Output thread only.
     std::array<std::int16_t, kBlock * 2> voiceBlock_{};
-    float gain_ = 1.0F;
+    std::array<float, kBlock * 2> sum_{};
+    PeakLimiter guard_;
 };
