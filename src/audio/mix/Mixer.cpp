@@ -30,19 +30,20 @@ Mixer::Mixer()
     }
 }
 
-std::uint32_t Mixer::pack(const Switch& s)
+std::uint64_t Mixer::pack(const Switch& s)
 {
-    return (s.takes << 4) | (static_cast<std::uint32_t>(s.mode) << 2) | (s.armed ? 2U : 0U) |
-           static_cast<std::uint32_t>(s.audible & 1);
+    return (std::uint64_t{s.takes} << 32) |
+           (std::uint64_t{static_cast<std::uint8_t>(s.mode)} << 8) | (s.armed ? 2U : 0U) |
+           static_cast<std::uint64_t>(s.audible & 1);
 }
 
-Mixer::Switch Mixer::unpack(std::uint32_t word)
+Mixer::Switch Mixer::unpack(std::uint64_t word)
 {
     Switch s;
     s.audible = static_cast<int>(word & 1U);
     s.armed = (word & 2U) != 0;
-    s.mode = static_cast<FollowOn>((word >> 2) & 3U);
-    s.takes = word >> 4;
+    s.mode = static_cast<FollowOn>((word >> 8) & 0xFFU);
+    s.takes = static_cast<std::uint32_t>(word >> 32);
     return s;
 }
 
@@ -61,7 +62,7 @@ bool Mixer::arm(const Switch& seen, FollowOn mode)
     Switch next = seen;
     next.armed = true;
     next.mode = mode;
-    std::uint32_t expected = pack(seen);
+    std::uint64_t expected = pack(seen);
     return switch_.compare_exchange_strong(expected, pack(next), std::memory_order_acq_rel);
 }
 
@@ -70,7 +71,7 @@ bool Mixer::select(const Switch& seen, int ring)
     Switch next = seen;
     next.armed = false;
     next.audible = ring & 1;
-    std::uint32_t expected = pack(seen);
+    std::uint64_t expected = pack(seen);
     return switch_.compare_exchange_strong(expected, pack(next), std::memory_order_acq_rel);
 }
 
@@ -117,7 +118,7 @@ void Mixer::render(std::int16_t* out, std::size_t frames) noexcept
 // from the other ring.
 std::size_t Mixer::readMusic(std::int16_t* out, std::size_t frames) noexcept
 {
-    std::uint32_t word = switch_.load(std::memory_order_acquire);
+    std::uint64_t word = switch_.load(std::memory_order_acquire);
     Switch s = unpack(word);
     std::size_t got = musicRing(s.audible).read(out, frames);
     if (got == frames || !s.armed || !atEnd(s.audible)) {

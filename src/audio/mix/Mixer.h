@@ -24,7 +24,9 @@ using OutputTap = void (*)(void* context, const std::int16_t* frames, std::size_
 // end of the audible ring's song and a follow-on is armed, the output moves
 // to the other ring on the frame after that end, in the same block: songs
 // join without a gap. The switch is one atomic word that the output thread
-// and the decode thread change by compare-and-swap only.
+// and the decode thread change by compare-and-swap only: bit 0 the audible
+// ring, bit 1 armed, bits 8-15 the follow-on mode, bits 32-63 the follow-ons
+// taken; bits 16-31 are free for what a new mode needs beside it.
 class Mixer {
 public:
     static constexpr int kMusicRings = 2;
@@ -84,8 +86,8 @@ public:
     bool hasSound() const { return pendingFrames() > 0; }
 
 private:
-    static std::uint32_t pack(const Switch& s);
-    static Switch unpack(std::uint32_t word);
+    static std::uint64_t pack(const Switch& s);
+    static Switch unpack(std::uint64_t word);
     std::size_t readMusic(std::int16_t* out, std::size_t frames) noexcept;
     bool atEnd(int ring) const;
     void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
@@ -94,7 +96,7 @@ private:
     static constexpr std::size_t kBlock = 1024;
     std::array<PcmRing, kMusicRings> music_;
     std::array<std::atomic<std::uint64_t>, kMusicRings> end_;
-    std::atomic<std::uint32_t> switch_{0};
+    std::atomic<std::uint64_t> switch_{0};
     PcmRing voice_;
     VoiceMeter meter_;
     Ducker ducker_;
