@@ -2,8 +2,9 @@
 // and prints what comes out: each song's integrated loudness and true peak
 // (songs loaded ahead, as the radio plays them, and opened at once, as the
 // first song or a skip is), and the announcer's voice against the music.
-// The last line is the loudness spread of the songs loaded ahead (largest
-// minus smallest).
+// Then the true peak of a song whose ReplayGain tag lies (+12 dB, peak 0.1),
+// and last the loudness spread of the songs loaded ahead (largest minus
+// smallest).
 //
 //   loudness_bench   (needs sox, lame and twolame; the songs are made here)
 #include "audio/AudioEngine.h"
@@ -11,6 +12,9 @@
 #include "speech/TextToSpeech.h"
 
 #include <ebur128.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -204,6 +208,24 @@ std::vector<Level> playLibrary(AudioEngine& engine, const Capture& capture,
     return levels;
 }
 
+// A copy of `song` tagged as far quieter than it is, with a low peak.
+QString lyingCopy(const QTemporaryDir& dir, const QString& song)
+{
+    const QString path = dir.filePath(QStringLiteral("lying.mp3"));
+    if (!QFile::copy(song, path)) {
+        return {};
+    }
+    TagLib::MPEG::File file(QFile::encodeName(path).constData());
+    for (const auto& [key, value] : {std::pair{"REPLAYGAIN_TRACK_GAIN", "+12.00 dB"},
+                                     std::pair{"REPLAYGAIN_TRACK_PEAK", "0.100000"}}) {
+        auto* frame = new TagLib::ID3v2::UserTextIdentificationFrame(TagLib::String::Latin1);
+        frame->setDescription(key);
+        frame->setText(value);
+        file.ID3v2Tag(true)->addFrame(frame);
+    }
+    return file.save(TagLib::MPEG::File::ID3v2) ? path : QString();
+}
+
 double spreadOf(const std::vector<Level>& levels)
 {
     const auto [low, high] =
@@ -288,6 +310,14 @@ int main(int argc, char** argv)
     }
     std::printf("voice: %.2f LUFS, music: %.2f LUFS\n", allVoice.lufs, music);
     std::printf("voice minus music LU: %.2f\n", allVoice.lufs - music);
+    {
+        const QString lying = lyingCopy(dir, songs[0].path);
+        Capture lyingCapture;
+        AudioEngine lyingEngine(options(lyingCapture, "cache-lying"));
+        const std::vector<Level> level =
+            playLibrary(lyingEngine, lyingCapture, {{"mp3, lying tag", lying}}, false);
+        std::printf("true peak under a lying tag dBTP: %.2f\n", level[0].truePeakDb);
+    }
     std::printf("loudness spread LU (opened at once): %.2f\n", spreadOf(atOnce));
     std::printf("loudness spread LU: %.2f\n", spreadOf(ahead));
     return 0;

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -56,6 +57,8 @@ public:
     }
     void flushVoice() override {}
     bool voiceIdle() const override { return true; }
+    // Always idle: nobody waits to be told.
+    void setVoiceIdleListener(std::function<void()>) override {}
     std::uint64_t voiceFramesPlayed() const override { return frames_; }
     double seconds() const { return rate_ > 0 ? double(frames_.load()) / rate_ : 0.0; }
     void reset() { frames_ = 0; }

@@ -21,12 +21,6 @@ std::unique_ptr<AudioDevice> makeDevice(AudioEngine::Output output, Mixer& mixer
     }
     return std::make_unique<SdlAudioDevice>(mixer);
 }
-
-// The worker knows no follow-on as no value.
-std::optional<FollowOn> mixerFollowOn(FollowOn followOn)
-{
-    return followOn == FollowOn::No ? std::nullopt : std::optional(followOn);
-}
 }  // namespace
 
 AudioEngine::AudioEngine() : AudioEngine(Options{}) {}
@@ -59,48 +53,57 @@ AudioEngine::~AudioEngine()
 
 bool AudioEngine::songOpen() const
 {
-    return current_ && current_->status != Song::Status::Failed &&
-           !worker_->closedByItself(current_->serial);
+    return open_ && (open_->status == Song::Status::Opening || open_->status == Song::Status::Open);
+}
+
+AudioEngine::Song* AudioEngine::songOf(const SongId& id)
+{
+    if (open_ && open_->id.sameSong(id)) {
+        return &*open_;
+    }
+    if (ahead_ && ahead_->id.sameSong(id)) {
+        return &*ahead_;
+    }
+    return nullptr;
 }
 
 QString AudioEngine::OpenMPEG(quintptr, const QString& path, const QString&)
 {
-    if (current_) {
+    if (open_) {
         CloseMPEG();
     }
-    transport_ = Transport::Idle;
+    range_ = Range{};
     if (path.isEmpty()) {
         return QStringLiteral("No file name given");
     }
-    if (next_ && next_->path == path) {
-        current_ = std::move(next_);
-        next_.reset();
-        worker_->promote(current_->serial);
-        if (current_->status == Song::Status::Failed) {
-            const QString error = current_->error.isEmpty()
-                                      ? QStringLiteral("Cannot open %1").arg(path)
-                                      : current_->error;
+    if (ahead_ && ahead_->path == path) {
+        open_ = std::move(ahead_);
+        ahead_.reset();
+        worker_->open(open_->id, path);
+        if (open_->status == Song::Status::Failed) {
+            const QString error =
+                open_->error.isEmpty() ? QStringLiteral("Cannot open %1").arg(path) : open_->error;
             CloseMPEG();
             return error;
         }
-        if (current_->status == Song::Status::Open) {
-            announceOpened(current_->serial);
+        if (open_->status == Song::Status::Open) {
+            announceOpened(open_->id);
         }
         return {};
     }
-    current_ = Song{++serial_, path, Song::Status::Pending, 0, {}};
-    worker_->open(current_->serial, path);
+    open_ = Song{ids_.newSong(), path};
+    worker_->open(open_->id, path);
     return {};
 }
 
 // Told through the event loop, as when the open finishes on the worker.
-void AudioEngine::announceOpened(std::uint32_t serial)
+void AudioEngine::announceOpened(SongId id)
 {
     QMetaObject::invokeMethod(
         &events_,
-        [this, serial] {
-            if (current_ && current_->serial == serial && current_->status == Song::Status::Open) {
-                emit events_.songOpened({current_->path, current_->totalFrames});
+        [this, id] {
+            if (open_ && open_->id == id && open_->status == Song::Status::Open) {
+                emit events_.songOpened({open_->path, open_->totalFrames});
             }
         },
         Qt::QueuedConnection);
@@ -111,7 +114,7 @@ std::int32_t AudioEngine::GetTotalframes()
     if (!songOpen()) {
         return 0;
     }
-    return current_->status == Song::Status::Pending ? kLengthPending : current_->totalFrames;
+    return open_->status == Song::Status::Opening ? kLengthPending : open_->totalFrames;
 }
 
 QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
@@ -119,66 +122,64 @@ QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
     mixer_.setMusicPaused(false);
     if (!songOpen()) {
         worker_->stop();
-        transport_ = Transport::Failed;
+        range_ = Range{};
+        range_.state = Range::State::Failed;
         return QStringLiteral("No song is open");
     }
-    const std::int32_t total =
-        current_->status == Song::Status::Open ? current_->totalFrames : kLengthPending;
-    rangeFirstMs_ = std::min(std::max(firstFrame, 1) - 1, total);
-    rangeEndMs_ = std::max(rangeFirstMs_, std::clamp(lastFrame, 0, total));
-    ++generation_;
-    worker_->play(current_->serial, generation_, firstFrame, lastFrame);
-    transport_ = Transport::Playing;
+    const std::int32_t total = GetTotalframes();
+    range_.play = ids_.newPlay(open_->id);
+    range_.state = Range::State::Playing;
+    range_.firstMs = std::min(std::max(firstFrame, 1) - 1, total);
+    range_.endMs = std::max(range_.firstMs, std::clamp(lastFrame, 0, total));
+    worker_->play(range_.play, firstFrame, lastFrame);
     return {};
 }
 
 std::int32_t AudioEngine::GetPercent()
 {
-    if (transport_ != Transport::Playing) {
-        return 0;
-    }
-    return worker_->progress(generation_).percent;
-}
-
-std::int32_t AudioEngine::GetPositionMs()
-{
-    if (transport_ != Transport::Playing) {
-        return 0;
-    }
-    const DecodeWorker::Progress progress = worker_->progress(generation_);
-    if (progress.ended) {
-        return rangeEndMs_;
-    }
-    // The output runs at one rate whatever the song's, so frames heard map
-    // straight to time in the song.
-    const std::uint64_t heardMs = progress.playedFrames * 1000 / audio_format::kRate;
-    return static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t(rangeFirstMs_) + heardMs,
-                                                             std::uint64_t(rangeEndMs_)));
-}
-
-std::int16_t AudioEngine::AreMPEGAtEnd()
-{
-    switch (transport_) {
-        case Transport::Failed:
-            return 1;
-        case Transport::Playing:
-            if (current_ && current_->status == Song::Status::Failed) {
-                return 1;
-            }
-            if (current_ && current_->status == Song::Status::Pending) {
-                return 0;
-            }
-            return worker_->progress(generation_).ended ? 1 : 0;
-        case Transport::Idle:
-        case Transport::Stopped:
+    switch (range_.state) {
+        case Range::State::Playing:
+            return worker_->progress(range_.play).percent;
+        case Range::State::Ended:
+            return 100;
+        case Range::State::None:
+        case Range::State::Failed:
             break;
     }
     return 0;
 }
 
+std::int32_t AudioEngine::GetPositionMs()
+{
+    switch (range_.state) {
+        case Range::State::Playing:
+            break;
+        case Range::State::Ended:
+            return range_.endMs;
+        case Range::State::None:
+        case Range::State::Failed:
+            return 0;
+    }
+    const DecodeWorker::Progress progress = worker_->progress(range_.play);
+    if (progress.ended) {
+        return range_.endMs;  // its end is on the way
+    }
+    // The output runs at one rate whatever the song's, so frames heard map
+    // straight to time in the song.
+    const std::uint64_t heardMs = progress.playedFrames * 1000 / audio_format::kRate;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(
+        std::uint64_t(range_.firstMs) + heardMs, std::uint64_t(range_.endMs)));
+}
+
+std::int16_t AudioEngine::AreMPEGAtEnd()
+{
+    const bool ended = range_.state == Range::State::Ended || range_.state == Range::State::Failed;
+    return ended ? 1 : 0;
+}
+
 void AudioEngine::PauseMPEG()
 {
-    if (transport_ == Transport::Playing) {
+    if (range_.state == Range::State::Playing) {
         mixer_.setMusicPaused(true);
     }
 }
@@ -193,21 +194,19 @@ void AudioEngine::StopMPEG()
 {
     mixer_.setMusicPaused(false);
     worker_->stop();
-    if (transport_ != Transport::Idle) {
-        transport_ = Transport::Stopped;
-    }
+    range_ = Range{};
 }
 
 void AudioEngine::CloseMPEG()
 {
     mixer_.setMusicPaused(false);
-    if (current_) {
-        worker_->close(current_->serial);
-        current_.reset();
+    if (open_) {
+        worker_->close(open_->id);
+        open_.reset();
     } else {
         worker_->stop();
     }
-    transport_ = Transport::Idle;
+    range_ = Range{};
 }
 
 void AudioEngine::SetAutoRepeat(bool on)
@@ -220,54 +219,61 @@ void AudioEngine::preloadNext(const QString& path, FollowOn followOn)
     if (path.isEmpty()) {
         return;
     }
-    if (next_ && next_->path == path) {
-        worker_->follow(next_->serial, mixerFollowOn(followOn));
+    if (ahead_ && ahead_->path == path) {
+        worker_->follow(ahead_->id, followOn);
         return;
     }
-    next_ = Song{++serial_, path, Song::Status::Pending, 0, {}};
-    worker_->preload(next_->serial, path, mixerFollowOn(followOn));
+    ahead_ = Song{ids_.newSong(), path};
+    worker_->preload(ahead_->id, path, followOn);
 }
 
-// GUI thread: what the worker has found out. The state changes first, then
+// GUI thread: what the decode thread tells. The state changes first, then
 // the signals go out.
 void AudioEngine::takeReports()
 {
     for (DecodeWorker::Report& report : worker_->takeReports()) {
-        const bool isCurrent = current_ && current_->serial == report.number;
-        const bool isNext = next_ && next_->serial == report.number;
+        Song* song = songOf(report.id);
+        const bool isOpen = song != nullptr && open_ && song == &*open_;
         switch (report.kind) {
             case DecodeWorker::Report::Kind::Opened:
-                if (isCurrent || isNext) {
-                    Song& song = isCurrent ? *current_ : *next_;
-                    song.status = Song::Status::Open;
-                    song.totalFrames = report.totalFrames;
+                if (song != nullptr) {
+                    song->status = Song::Status::Open;
+                    song->totalFrames = report.totalFrames;
                 }
-                if (isCurrent) {
+                if (isOpen) {
                     // A range asked for before the length was known ends with the song.
-                    rangeFirstMs_ = std::min(rangeFirstMs_, report.totalFrames);
-                    rangeEndMs_ = std::min(rangeEndMs_, report.totalFrames);
-                    emit events_.songOpened({current_->path, report.totalFrames});
+                    range_.firstMs = std::min(range_.firstMs, report.totalFrames);
+                    range_.endMs = std::min(range_.endMs, report.totalFrames);
+                    emit events_.songOpened({open_->path, report.totalFrames});
                 }
                 break;
             case DecodeWorker::Report::Kind::Failed:
-                if (isCurrent) {
-                    current_->status = Song::Status::Failed;
-                    current_->error = report.error;
-                    emit events_.songFailed(current_->path, report.error);
-                } else if (isNext) {
-                    next_->status = Song::Status::Failed;
-                    next_->error = report.error;
+                if (song != nullptr) {
+                    song->status = Song::Status::Failed;
+                    song->error = report.error;
+                }
+                if (isOpen) {
+                    if (range_.state == Range::State::Playing) {
+                        range_.state = Range::State::Failed;  // ends at once, untold
+                    }
+                    emit events_.songFailed(open_->path, report.error);
                 }
                 break;
             case DecodeWorker::Report::Kind::Dropped:
-                if (isNext) {
-                    next_.reset();
+                if (song != nullptr && !isOpen) {
+                    ahead_.reset();
                 }
                 break;
             case DecodeWorker::Report::Kind::Ended:
-                if (report.number == generation_ && transport_ == Transport::Playing && current_ &&
-                    current_->status == Song::Status::Open) {
+                if (isOpen && report.id == range_.play && range_.state == Range::State::Playing &&
+                    open_->status == Song::Status::Open) {
+                    range_.state = Range::State::Ended;
                     emit events_.songEnded();
+                }
+                break;
+            case DecodeWorker::Report::Kind::Closed:
+                if (isOpen) {
+                    open_->status = Song::Status::Closed;
                 }
                 break;
         }
@@ -298,6 +304,11 @@ std::uint64_t AudioEngine::voiceFramesPlayed() const
 void AudioEngine::setVoiceVolume(int percent)
 {
     voice_.setVolume(percent);
+}
+
+void AudioEngine::setVoiceIdleListener(std::function<void()> listener)
+{
+    voice_.setIdleListener(std::move(listener));
 }
 
 QString AudioEngine::outputName() const

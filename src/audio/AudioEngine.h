@@ -2,7 +2,8 @@
 
 #include "audio/MpegPlayer.h"
 #include "audio/PlayerEvents.h"
-#include "audio/SongLoader.h"
+#include "audio/SongId.h"
+#include "audio/SongIds.h"
 #include "audio/VoiceInput.h"
 #include "audio/VoiceOutput.h"
 #include "audio/decode/DecoderFactory.h"
@@ -24,6 +25,10 @@ class DecodeWorker;
 // to be heard. MpegPlayer methods are for the GUI thread; VoiceOutput
 // methods say which thread may call them. Nothing throws; faults end up as a
 // failed open or as a song that ends at once.
+//
+// What the engine knows of a song is what the decode thread's reports said
+// and the commands it was given; the queries answer from that alone (the
+// progress of a range excepted, which the output counts as it plays).
 class AudioEngine final : public MpegPlayer, public VoiceOutput {
 public:
     enum class Output {
@@ -79,6 +84,7 @@ public:
     bool voiceIdle() const override;
     std::uint64_t voiceFramesPlayed() const override;
     void setVoiceVolume(int percent) override;
+    void setVoiceIdleListener(std::function<void()> listener) override;
 
     // What the sound goes to ("pulseaudio", "alsa", "dummy", "silent clock", ...).
     QString outputName() const;
@@ -86,21 +92,29 @@ public:
     bool outputPaused() const;
 
 private:
-    enum class Transport { Idle, Playing, Stopped, Failed };
-    // A song as the GUI thread knows it.
+    // A song as its reports told it.
     struct Song {
-        enum class Status { Pending, Open, Failed };
-        std::uint32_t serial = 0;
-        QString path;
-        Status status = Status::Pending;
+        enum class Status { Opening, Open, Failed, Closed };
+        SongId id{};
+        QString path{};
+        Status status = Status::Opening;
         std::int32_t totalFrames = 0;
-        QString error;
+        QString error{};
+    };
+    // The range PlayMPEG asked for last, in ms from the song's start (its end
+    // may wait for the song's length), and how it stands.
+    struct Range {
+        enum class State { None, Playing, Ended, Failed };
+        SongId play;
+        State state = State::None;
+        std::int32_t firstMs = 0;
+        std::int32_t endMs = 0;
     };
 
     bool songOpen() const;
+    Song* songOf(const SongId& id);
     void takeReports();
-
-    void announceOpened(std::uint32_t serial);
+    void announceOpened(SongId id);
 
     std::array<std::unique_ptr<DecoderFactory>, 2> factories_;
     Mixer mixer_;
@@ -110,13 +124,8 @@ private:
     std::unique_ptr<DecodeWorker> worker_;
 
     // GUI thread state.
-    Transport transport_ = Transport::Idle;
-    std::optional<Song> current_;
-    std::optional<Song> next_;
-    std::uint32_t serial_ = 0;
-    std::uint32_t generation_ = 0;
-    // The range last played, in ms from the song's start (its end may wait
-    // for the song's length).
-    std::int32_t rangeFirstMs_ = 0;
-    std::int32_t rangeEndMs_ = 0;
+    SongIds ids_;
+    std::optional<Song> open_;
+    std::optional<Song> ahead_;
+    Range range_;
 };

@@ -100,8 +100,7 @@ bool DecodeWorker::cycle()
     armFollowOn();
     keepPublishedEnd();
     keepMeasurements();
-    reportEnd();
-    closeAtEndWithoutRepeat();
+    tellEnd();
     voice_.service();
     device_.maintain();
     return updateOutput() || voice_.holdsBack();
@@ -124,20 +123,7 @@ void DecodeWorker::execute(const Command& command)
             preloadSong(command);
             break;
         case Command::Kind::Follow:
-            if (command.serial == preloadSerial_) {
-                followOn_ = command.follow;
-                if (!followOn_) {
-                    ringSwitch_.disarm();
-                }
-            }
-            break;
-        case Command::Kind::Promote:
-            ringSwitch_.disarm();
-            guiSerial_ = command.serial;
-            if (preloadSerial_ == command.serial) {
-                preloadSerial_ = 0;
-                followOn_.reset();
-            }
+            setFollowOn(command);
             break;
         case Command::Kind::Play:
             playSong(command);
@@ -146,17 +132,17 @@ void DecodeWorker::execute(const Command& command)
             stopSong();
             break;
         case Command::Kind::Close:
-            closeSong(command.serial);
+            closeSong(command.id);
             break;
         case Command::Kind::Wake:
             break;
     }
 }
 
-SongSlot* DecodeWorker::find(std::uint32_t serial)
+SongSlot* DecodeWorker::find(SongId id)
 {
     for (auto& slot : slots_) {
-        if (serial != 0 && slot->serial() == serial) {
+        if (id && slot->id().sameSong(id)) {
             return slot.get();
         }
     }
@@ -166,27 +152,43 @@ SongSlot* DecodeWorker::find(std::uint32_t serial)
 void DecodeWorker::openSong(const Command& command)
 {
     ringSwitch_.disarm();
-    SongSlot* target = find(guiSerial_);
-    if (target == nullptr || target->serial() == preloadSerial_) {
-        // The slot that holds neither the song loaded ahead nor a follow-on
-        // that is playing.
-        const int audible = ringSwitch_.audible();
-        target = slots_[0].get();
-        for (auto& slot : slots_) {
-            const bool sounding = slot->index() == audible && slot->producing();
-            if (slot->serial() != preloadSerial_ && !sounding) {
-                target = slot.get();
-                break;
-            }
+    running_ = {};
+    if (find(command.id) != nullptr) {
+        // The song loaded ahead (or already playing on from the song before):
+        // the program has it now.
+        open_ = command.id;
+        if (ahead_ == command.id) {
+            ahead_ = {};
+            follow_ = FollowOn::No;
         }
-        if (target->serial() == preloadSerial_) {
-            preloadSerial_ = 0;
-            followOn_.reset();
+        return;
+    }
+    SongSlot& target = slotForOpen();
+    open_ = command.id;
+    submitLoad(target, command.id, command.path, false);
+}
+
+// The slot for a song the program opens: the one of its open song, unless
+// that is the song loaded ahead or one that is sounding on.
+SongSlot& DecodeWorker::slotForOpen()
+{
+    if (SongSlot* own = find(open_); own != nullptr && own->id() != ahead_) {
+        return *own;
+    }
+    const int audible = ringSwitch_.audible();
+    SongSlot* target = slots_[0].get();
+    for (auto& slot : slots_) {
+        const bool sounding = slot->index() == audible && slot->producing();
+        if (slot->id() != ahead_ && !sounding) {
+            target = slot.get();
+            break;
         }
     }
-    guiSerial_ = command.serial;
-    awaitingEnd_ = false;
-    submitLoad(*target, command.serial, command.path, false);
+    if (target->id() == ahead_) {
+        ahead_ = {};
+        follow_ = FollowOn::No;
+    }
+    return *target;
 }
 
 void DecodeWorker::preloadSong(const Command& command)
@@ -196,28 +198,39 @@ void DecodeWorker::preloadSong(const Command& command)
     const int audible = ringSwitch_.audible();
     for (auto& slot : slots_) {
         const bool sounding = slot->index() == audible && mixer_.hasSound();
-        if ((guiSerial_ == 0 || slot->serial() != guiSerial_) && !sounding) {
+        if ((!open_ || slot->id() != open_) && !sounding) {
             target = slot.get();
         }
     }
     if (target == nullptr) {
         // Both rings are in use (a song that followed on is not yet taken
         // over by the program): no room to load ahead now.
-        report({Report::Kind::Dropped, command.serial, 0, {}});
+        report({Report::Kind::Dropped, command.id});
         return;
     }
     ringSwitch_.disarm();
-    preloadSerial_ = command.serial;
-    followOn_ = command.follow;
-    submitLoad(*target, command.serial, command.path, true);
+    ahead_ = command.id;
+    follow_ = command.follow;
+    submitLoad(*target, command.id, command.path, true);
 }
 
-void DecodeWorker::submitLoad(SongSlot& slot, std::uint32_t serial, const QString& path, bool ahead)
+void DecodeWorker::setFollowOn(const Command& command)
 {
-    if (pendingPlay_ && pendingPlay_->serial == slot.serial()) {
+    if (command.id != ahead_) {
+        return;
+    }
+    follow_ = command.follow;
+    if (follow_ == FollowOn::No) {
+        ringSwitch_.disarm();
+    }
+}
+
+void DecodeWorker::submitLoad(SongSlot& slot, SongId id, const QString& path, bool ahead)
+{
+    if (pendingPlay_ && pendingPlay_->id.sameSong(slot.id())) {
         pendingPlay_.reset();
     }
-    loads_->request(slot, serial, path, ahead);
+    loads_->request(slot, id, path, ahead);
 }
 
 void DecodeWorker::takeLoaderResults()
@@ -232,16 +245,16 @@ void DecodeWorker::takeLoaderResults()
 void DecodeWorker::installLoaded(LoadedSong song)
 {
     SongSlot& slot = *slots_[static_cast<std::size_t>(song.slot & 1)];
-    const std::uint32_t serial = song.serial;
+    const SongId id = song.id;
     if (slot.install(std::move(song))) {
-        report({Report::Kind::Opened, serial, framesOf(slot.length(), slot.rate()), {}});
+        report({Report::Kind::Opened, id, framesOf(slot.length(), slot.rate())});
     } else {
-        report({Report::Kind::Failed, serial, 0, slot.error()});
+        report({Report::Kind::Failed, id, 0, slot.error()});
     }
-    if (serial == preloadSerial_ && slot.state() == SongSlot::State::Ready) {
+    if (id == ahead_ && slot.state() == SongSlot::State::Ready) {
         slot.startRange(0, slot.length());  // its start waits decoded
     }
-    if (pendingPlay_ && pendingPlay_->serial == serial) {
+    if (pendingPlay_ && pendingPlay_->id.sameSong(id)) {
         const Command play = *pendingPlay_;
         pendingPlay_.reset();
         startPlay(slot, play);
@@ -250,11 +263,11 @@ void DecodeWorker::installLoaded(LoadedSong song)
 
 void DecodeWorker::playSong(const Command& command)
 {
-    SongSlot* slot = find(command.serial);
+    SongSlot* slot = find(command.id);
     if (slot != nullptr && slot->state() == SongSlot::State::Loading) {
         // Heard from the moment it is open; until then nothing plays.
         pendingPlay_ = command;
-        loader_->hurry(command.serial);
+        loader_->hurry(slot->id());
         makeAudible(*slot);
         return;
     }
@@ -263,8 +276,7 @@ void DecodeWorker::playSong(const Command& command)
         ringSwitch_.disarm();
         SongSlot& silenced = audible();
         silenced.stopRange();
-        awaitingEnd_ = true;
-        publish(command.generation, silenced, false);
+        publish(command.id, silenced, false);
         return;
     }
     startPlay(*slot, command);
@@ -273,8 +285,7 @@ void DecodeWorker::playSong(const Command& command)
 void DecodeWorker::startPlay(SongSlot& slot, const Command& command)
 {
     if (slot.state() != SongSlot::State::Ready) {
-        publish(command.generation, slot, false);
-        awaitingEnd_ = true;
+        publish(command.id, slot, false);
         return;
     }
     const std::int64_t rate = slot.rate();
@@ -287,15 +298,14 @@ void DecodeWorker::startPlay(SongSlot& slot, const Command& command)
     noticeTakes();
     const bool heard = slot.ring().readPosition() > slot.rangeStart();
     const bool asItIs = first == 0 && end == slot.length() && slot.wholeSongFromStart() &&
-                        (slot.serial() == followedOn_ || !heard);
-    followedOn_ = 0;
+                        (slot.id() == followed_ || !heard);
+    followed_ = {};
     bool playing = true;
     if (!asItIs) {
         playing = slot.startRange(first, end);
     }
     makeAudible(slot);
-    awaitingEnd_ = true;
-    publish(command.generation, slot, playing);
+    publish(command.id, slot, playing);
 }
 
 void DecodeWorker::stopSong()
@@ -305,32 +315,32 @@ void DecodeWorker::stopSong()
     pendingPlay_.reset();
     SongSlot& stopped = audible();
     stopped.stopRange();
-    if (stopped.serial() == followedOn_) {
+    if (followed_ && stopped.id() == followed_) {
         // A song that had followed on goes back to waiting; played later, it
         // starts from its beginning.
-        preloadSerial_ = followedOn_;
-        followedOn_ = 0;
+        ahead_ = followed_;
+        followed_ = {};
     }
-    awaitingEnd_ = false;
+    running_ = {};
 }
 
-void DecodeWorker::closeSong(std::uint32_t serial)
+void DecodeWorker::closeSong(SongId id)
 {
-    if (SongSlot* slot = find(serial)) {
+    if (SongSlot* slot = find(id)) {
         if (slot->state() == SongSlot::State::Loading) {
-            loader_->cancel(serial);
+            loader_->cancel(slot->id());
         }
         if (ringSwitch_.audible() == slot->index()) {
             ringSwitch_.disarm();
         }
         slot->clear();
     }
-    if (pendingPlay_ && pendingPlay_->serial == serial) {
+    if (pendingPlay_ && pendingPlay_->id.sameSong(id)) {
         pendingPlay_.reset();
     }
-    if (guiSerial_ == serial) {
-        guiSerial_ = 0;
-        awaitingEnd_ = false;
+    if (open_ == id) {
+        open_ = {};
+        running_ = {};
     }
 }
 
@@ -343,11 +353,11 @@ void DecodeWorker::noticeTakes()
         return;
     }
     const SongSlot& now = *slots_[static_cast<std::size_t>(state.audible)];
-    followedOn_ = now.serial();  // the program takes it over with its next play
-    if (preloadSerial_ == now.serial()) {
-        preloadSerial_ = 0;
+    followed_ = now.id();  // the program takes it over with its next play
+    if (ahead_ == now.id()) {
+        ahead_ = {};
     }
-    followOn_.reset();
+    follow_ = FollowOn::No;
 }
 
 // The ring that stops being heard keeps no song that was partly heard as
@@ -357,7 +367,7 @@ void DecodeWorker::makeAudible(SongSlot& slot)
     ringSwitch_.select(slot.index());
     noticeTakes();
     SongSlot& silent = other(slot);
-    if (silent.serial() != preloadSerial_ || silent.ring().readPosition() > silent.rangeStart()) {
+    if (silent.id() != ahead_ || silent.ring().readPosition() > silent.rangeStart()) {
         silent.stopRange();
     }
 }
@@ -368,39 +378,39 @@ void DecodeWorker::makeAudible(SongSlot& slot)
 // the program.
 void DecodeWorker::armFollowOn()
 {
-    SongSlot* next = find(preloadSerial_);
-    if (!followOn_ || next == nullptr || !next->wholeSongFromStart() ||
+    SongSlot* next = find(ahead_);
+    if (follow_ == FollowOn::No || next == nullptr || !next->wholeSongFromStart() ||
         (next->ring().queuedFrames() < kArmFrames && !next->finished())) {
         return;
     }
     noticeTakes();
     const int playing = ringSwitch_.audible();
-    if (!followOn_ || playing == next->index() || publishedSlot_ != playing ||
-        !publishedRangeRunning()) {
+    if (follow_ == FollowOn::No || playing == next->index() || range_.ring() != playing ||
+        !rangeRunning()) {
         return;
     }
-    ringSwitch_.arm(*followOn_);
+    ringSwitch_.arm(follow_);
 }
 
-bool DecodeWorker::publishedRangeRunning()
+bool DecodeWorker::rangeRunning() const
 {
-    return awaitingEnd_ && !progress(range_.generation()).ended;
+    return running_ && !progress(running_).ended;
 }
 
-void DecodeWorker::publish(std::uint32_t generation, const SongSlot& slot, bool playing)
+void DecodeWorker::publish(SongId play, const SongSlot& slot, bool playing)
 {
-    publishedSlot_ = slot.index();
-    range_.publish(generation, slot.index(), slot.rangeStart(), slot.expectedFrames(), playing);
+    running_ = play;
+    range_.publish(play, slot.index(), slot.rangeStart(), slot.expectedFrames(), playing);
     keepPublishedEnd();
 }
 
-// The published range's end becomes known when its slot has written it.
+// The running range's end becomes known when its slot has written it.
 void DecodeWorker::keepPublishedEnd()
 {
-    if (publishedSlot_ < 0 || range_.endKnown()) {
+    if (!running_ || range_.endKnown()) {
         return;
     }
-    const SongSlot& slot = *slots_[static_cast<std::size_t>(publishedSlot_)];
+    const SongSlot& slot = *slots_[static_cast<std::size_t>(range_.ring())];
     if (slot.finished()) {
         range_.setEnd(mixer_.endOf(slot.index()));
     } else if (!slot.producing()) {
@@ -408,31 +418,24 @@ void DecodeWorker::keepPublishedEnd()
     }
 }
 
-void DecodeWorker::reportEnd()
+// The end of the running range is told once, when no newer command waits
+// to decide otherwise. Without auto-repeat its song is then closed, so that
+// a later PlayMPEG finds nothing to play.
+void DecodeWorker::tellEnd()
 {
-    const std::uint32_t generation = range_.generation();
-    if (generation != endReported_ && awaitingEnd_ && progress(generation).ended) {
-        endReported_ = generation;
-        report({Report::Kind::Ended, generation, 0, {}});
-    }
-}
-
-// Auto-repeat off: a song whose range has been heard to its end is closed,
-// so that a later PlayMPEG finds nothing to play.
-void DecodeWorker::closeAtEndWithoutRepeat()
-{
-    if (!awaitingEnd_ || autoRepeat_.load(std::memory_order_acquire) ||
-        !progress(range_.generation()).ended) {
+    if (!running_ || !progress(running_).ended || !commands_.empty()) {
         return;
     }
-    if (!commands_.empty()) {
-        return;  // a newer command decides what happens to the song
+    report({Report::Kind::Ended, running_});
+    running_ = {};
+    if (autoRepeat_.load(std::memory_order_acquire) || !open_) {
+        return;
     }
-    awaitingEnd_ = false;
-    if (SongSlot* slot = find(guiSerial_)) {
-        closedSerial_.store(slot->serial(), std::memory_order_release);
+    if (SongSlot* slot = find(open_)) {
         slot->clear();
     }
+    report({Report::Kind::Closed, open_});
+    open_ = {};
 }
 
 void DecodeWorker::keepMeasurements()

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "audio/FollowOn.h"
 #include "audio/LockedQueue.h"
 #include "audio/PublishedRange.h"
 #include "audio/SlotLoads.h"
+#include "audio/SongId.h"
 #include "audio/SongLoader.h"
 #include "audio/SongSlot.h"
 #include "audio/mix/Mixer.h"
@@ -25,20 +27,27 @@ class VoiceInput;
 // into its music ring, keeps the next song decoded in the other ring and
 // arms the gapless follow-on, looks after the voice converter, and pauses
 // the output device while nothing is to be heard. Files are opened by the
-// loader thread; the answers come back as reports.
+// loader thread. What happens to a song is told in reports, and only there.
 //
 // The GUI thread talks to it through a short-locked command queue, reads
-// progress from atomics and collects reports (takeReports) when the notify
-// function, called on the decode thread, says there are some.
+// the progress of a range from atomics and collects the reports
+// (takeReports) when the notify function, called on the decode thread, says
+// there are some.
 class DecodeWorker {
 public:
     using Progress = PublishedRange::Progress;
     struct Report {
-        enum class Kind { Opened, Failed, Dropped, Ended };
+        enum class Kind {
+            Opened,   // the song is open; totalFrames is its length
+            Failed,   // the song cannot be played; error says why
+            Dropped,  // no room to load the song ahead
+            Ended,    // the range of the play `id` has been heard to its end
+            Closed,   // without auto-repeat, the ended song was closed
+        };
         Kind kind = Kind::Ended;
-        std::uint32_t number = 0;  // the serial; the generation for Ended
+        SongId id{};
         std::int32_t totalFrames = 0;
-        QString error;
+        QString error{};
     };
     struct Setup {
         std::array<DecoderFactory*, 2> factories{};
@@ -54,49 +63,29 @@ public:
 
     // GUI thread. Every command returns at once. Times are milliseconds,
     // frame numbers as the player library counts them.
-    void open(std::uint32_t serial, const QString& path)
-    {
-        post({Command::Kind::Open, serial, 0, path, std::nullopt, 0, 0});
-    }
+    //
+    // Makes the song the program's open one: the song loaded ahead as `id`
+    // is taken over as it is, any other is loaded from `path`.
+    void open(SongId id, const QString& path) { post({Command::Kind::Open, id, path}); }
     // Loads a song ahead, to follow the playing one in the given way.
-    void preload(std::uint32_t serial, const QString& path, std::optional<FollowOn> follow)
+    void preload(SongId id, const QString& path, FollowOn follow)
     {
-        post({Command::Kind::Preload, serial, 0, path, follow, 0, 0});
+        post({Command::Kind::Preload, id, path, follow});
     }
-    void follow(std::uint32_t serial, std::optional<FollowOn> follow)
+    void follow(SongId id, FollowOn follow) { post({Command::Kind::Follow, id, {}, follow}); }
+    // `play` names the song and this play of it.
+    void play(SongId play, std::int32_t firstFrame, std::int32_t lastFrame)
     {
-        post({Command::Kind::Follow, serial, 0, {}, follow, 0, 0});
+        post({Command::Kind::Play, play, {}, FollowOn::No, firstFrame, lastFrame});
     }
-    // The song loaded ahead is the program's open song now.
-    void promote(std::uint32_t serial)
-    {
-        post({Command::Kind::Promote, serial, 0, {}, std::nullopt, 0, 0});
-    }
-    void play(std::uint32_t serial, std::uint32_t generation, std::int32_t firstFrame,
-              std::int32_t lastFrame)
-    {
-        post({Command::Kind::Play, serial, generation, {}, std::nullopt, firstFrame, lastFrame});
-    }
-    void stop() { post({Command::Kind::Stop, 0, 0, {}, std::nullopt, 0, 0}); }
-    void close(std::uint32_t serial)
-    {
-        post({Command::Kind::Close, serial, 0, {}, std::nullopt, 0, 0});
-    }
+    void stop() { post({Command::Kind::Stop}); }
+    void close(SongId id) { post({Command::Kind::Close, id}); }
     // Looks around now (music resumed, for one).
-    void wake() { post({Command::Kind::Wake, 0, 0, {}, std::nullopt, 0, 0}); }
+    void wake() { post({Command::Kind::Wake}); }
     void setAutoRepeat(bool on) { autoRepeat_.store(on, std::memory_order_release); }
 
-    // Any thread.
-    Progress progress(std::uint32_t generation) const
-    {
-        return range_.progress(generation, mixer_);
-    }
-    // The song opened with `serial` has been closed by the worker itself
-    // (its end was reached with auto-repeat off).
-    bool closedByItself(std::uint32_t serial) const
-    {
-        return closedSerial_.load(std::memory_order_acquire) == serial;
-    }
+    // Any thread: how far the range of `play` has been heard.
+    Progress progress(SongId play) const { return range_.progress(play, mixer_); }
     // The output device is paused because nothing is to be heard.
     bool outputPaused() const { return outputPaused_.load(std::memory_order_acquire); }
     std::vector<Report> takeReports() { return reports_.takeAll(); }
@@ -106,12 +95,11 @@ public:
 
 private:
     struct Command {
-        enum class Kind { Open, Preload, Follow, Promote, Play, Stop, Close, Wake };
+        enum class Kind { Open, Preload, Follow, Play, Stop, Close, Wake };
         Kind kind = Kind::Wake;
-        std::uint32_t serial = 0;
-        std::uint32_t generation = 0;
-        QString path;
-        std::optional<FollowOn> follow;
+        SongId id{};
+        QString path{};
+        FollowOn follow = FollowOn::No;
         std::int32_t first = 0;
         std::int32_t last = 0;
     };
@@ -123,14 +111,16 @@ private:
     void execute(const Command& command);
     void openSong(const Command& command);
     void preloadSong(const Command& command);
+    void setFollowOn(const Command& command);
     void playSong(const Command& command);
     void startPlay(SongSlot& slot, const Command& command);
     void stopSong();
-    void closeSong(std::uint32_t serial);
-    void submitLoad(SongSlot& slot, std::uint32_t serial, const QString& path, bool ahead);
+    void closeSong(SongId id);
+    SongSlot& slotForOpen();
+    void submitLoad(SongSlot& slot, SongId id, const QString& path, bool ahead);
     void takeLoaderResults();
     void installLoaded(LoadedSong song);
-    SongSlot* find(std::uint32_t serial);
+    SongSlot* find(SongId id);
     SongSlot& other(const SongSlot& slot)
     {
         return *slots_[static_cast<std::size_t>(slot.index() ^ 1)];
@@ -140,11 +130,10 @@ private:
     void noticeTakes();
     void makeAudible(SongSlot& slot);
     void armFollowOn();
-    bool publishedRangeRunning();
-    void publish(std::uint32_t generation, const SongSlot& slot, bool playing);
+    bool rangeRunning() const;
+    void publish(SongId play, const SongSlot& slot, bool playing);
     void keepPublishedEnd();
-    void reportEnd();
-    void closeAtEndWithoutRepeat();
+    void tellEnd();
     void keepMeasurements();
     bool updateOutput();
     void report(Report report);
@@ -159,21 +148,18 @@ private:
     std::atomic<bool> quit_{false};
     std::atomic<bool> autoRepeat_{false};
 
-    // Decode thread only.
+    // Decode thread only. The songs by the part they have now:
     std::array<std::unique_ptr<SongSlot>, 2> slots_;
-    std::optional<Command> pendingPlay_;
-    std::uint32_t guiSerial_ = 0;      // the song the GUI has open
-    std::uint32_t preloadSerial_ = 0;  // the song loaded ahead
-    std::optional<FollowOn> followOn_;
-    std::uint32_t followedOn_ = 0;  // taken by the output, not yet by the program
+    SongId open_;                     // the program's open song
+    SongId ahead_;                    // the song loaded ahead of it
+    FollowOn follow_ = FollowOn::No;  // how ahead_ follows the playing range
+    SongId followed_;  // ahead_ once the output took it on, until the program plays it
+    SongId running_;   // the play whose range is still to end
+    std::optional<Command> pendingPlay_;  // waits for its song to open
     RingSwitch ringSwitch_;
-    int publishedSlot_ = -1;
-    std::uint32_t endReported_ = 0;
-    bool awaitingEnd_ = false;
     bool deviceRunning_ = true;
 
     PublishedRange range_;
-    std::atomic<std::uint32_t> closedSerial_{0};
     std::atomic<bool> outputPaused_{false};
 
     std::unique_ptr<SongLoader> loader_;

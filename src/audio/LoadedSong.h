@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/SongId.h"
 #include "audio/decode/Decoder.h"
 #include "audio/loudness/LoudnessCache.h"
 
@@ -11,7 +12,7 @@
 // A song as the loader hands it to the decode thread: opened, its length
 // known and its loudness learnt (or a failure).
 struct LoadedSong {
-    std::uint32_t serial = 0;
+    SongId id;
     int slot = 0;
     QString path;
     std::unique_ptr<Decoder> decoder;  // null when the song cannot be played

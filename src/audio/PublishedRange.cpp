@@ -4,21 +4,20 @@
 
 #include <algorithm>
 
-void PublishedRange::publish(std::uint32_t generation, int ring, std::uint64_t start,
-                             std::uint64_t expected, bool playing)
+void PublishedRange::publish(SongId play, int ring, std::uint64_t start, std::uint64_t expected,
+                             bool playing)
 {
     ring_.store(ring, std::memory_order_release);
     start_.store(start, std::memory_order_release);
     expected_.store(playing ? expected : 0, std::memory_order_release);
     end_.store(playing ? kOpen : start, std::memory_order_release);
-    generation_.store(generation, std::memory_order_release);
+    play_.store(play.packed(), std::memory_order_release);
 }
 
-PublishedRange::Progress PublishedRange::progress(std::uint32_t generation,
-                                                  const Mixer& mixer) const
+PublishedRange::Progress PublishedRange::progress(SongId play, const Mixer& mixer) const
 {
     Progress progress;
-    if (generation_.load(std::memory_order_acquire) != generation) {
+    if (!play || play_.load(std::memory_order_acquire) != play.packed()) {
         return progress;
     }
     progress.started = true;

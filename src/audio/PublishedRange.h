@@ -1,14 +1,17 @@
 #pragma once
 
+#include "audio/SongId.h"
+
 #include <atomic>
 #include <cstdint>
 #include <limits>
 
 class Mixer;
 
-// The range the program plays, as every thread may see it: the ring it is
-// in, where it starts and ends there and how long it is. The decode thread
-// writes it (the generation last); the GUI thread reads its progress.
+// The range the program plays, as every thread may see it: the play it
+// belongs to, the ring it is in, where it starts and ends there and how long
+// it is. The decode thread writes it (the play last); the GUI thread reads
+// its progress.
 class PublishedRange {
 public:
     static constexpr std::uint64_t kOpen = std::numeric_limits<std::uint64_t>::max();
@@ -22,20 +25,20 @@ public:
     };
 
     // Decode thread. A range that does not play ends where it starts.
-    void publish(std::uint32_t generation, int ring, std::uint64_t start, std::uint64_t expected,
-                 bool playing);
+    void publish(SongId play, int ring, std::uint64_t start, std::uint64_t expected, bool playing);
     void setEnd(std::uint64_t end) { end_.store(end, std::memory_order_release); }
     bool endKnown() const { return end_.load(std::memory_order_acquire) != kOpen; }
     std::uint64_t start() const { return start_.load(std::memory_order_acquire); }
+    int ring() const { return ring_.load(std::memory_order_acquire); }
 
-    // Any thread.
-    std::uint32_t generation() const { return generation_.load(std::memory_order_acquire); }
-    Progress progress(std::uint32_t generation, const Mixer& mixer) const;
+    // Any thread: how far the range of `play` has come (nothing before the
+    // decode thread has begun it).
+    Progress progress(SongId play, const Mixer& mixer) const;
 
 private:
     std::atomic<int> ring_{0};
     std::atomic<std::uint64_t> start_{0};
     std::atomic<std::uint64_t> expected_{0};
     std::atomic<std::uint64_t> end_{0};
-    std::atomic<std::uint32_t> generation_{0};
+    std::atomic<std::uint64_t> play_{0};
 };

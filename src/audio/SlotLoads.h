@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/LoadedSong.h"
+#include "audio/SongId.h"
 
 #include <QString>
 #include <array>
@@ -19,18 +20,18 @@ class SlotLoads {
 public:
     explicit SlotLoads(SongLoader& loader) : loader_(loader) {}
 
-    void request(SongSlot& slot, std::uint32_t serial, const QString& path, bool ahead);
+    void request(SongSlot& slot, SongId id, const QString& path, bool ahead);
     // Moves the next answer that its slot still waits for into `song`;
     // false when there is none.
     bool nextAnswer(const std::array<std::unique_ptr<SongSlot>, 2>& songSlots, LoadedSong& song);
 
 private:
     struct Wish {
-        std::uint32_t serial;
+        SongId id;
         QString path;
         bool ahead;
     };
     SongLoader& loader_;
-    std::array<std::uint32_t, 2> inFlight_{};
+    std::array<SongId, 2> inFlight_{};  // the load each slot has at the loader
     std::array<std::optional<Wish>, 2> waiting_;
 };

@@ -35,12 +35,12 @@ SongLoader::~SongLoader()
     thread_.join();
 }
 
-void SongLoader::load(std::uint32_t serial, int slot, const QString& path, bool ahead)
+void SongLoader::load(SongId id, int slot, const QString& path, bool ahead)
 {
     {
         std::lock_guard lock(mutex_);
         Job job;
-        job.serial = serial;
+        job.id = id;
         job.slot = slot;
         job.path = path;
         job.ahead = ahead;
@@ -49,27 +49,27 @@ void SongLoader::load(std::uint32_t serial, int slot, const QString& path, bool 
     wakeLoader_.notify_all();
 }
 
-void SongLoader::hurry(std::uint32_t serial)
+void SongLoader::hurry(SongId id)
 {
     std::lock_guard lock(mutex_);
-    if (current_ == serial) {
-        hurried_ = serial;
+    if (current_ == id) {
+        hurried_ = id;
     }
     for (Job& job : jobs_) {
-        if (job.serial == serial) {
+        if (job.id == id) {
             job.ahead = false;
         }
     }
 }
 
-void SongLoader::cancel(std::uint32_t serial)
+void SongLoader::cancel(SongId id)
 {
     std::lock_guard lock(mutex_);
-    if (current_ == serial) {
-        cancelled_ = serial;
+    if (id && current_ == id) {
+        cancelled_ = id;
     }
     for (Job& job : jobs_) {
-        if (job.serial == serial) {
+        if (job.id == id) {
             job.cancelled = true;  // answered at once, without opening
         }
     }
@@ -98,10 +98,10 @@ bool SongLoader::takeResult(LoadedSong& song)
     return true;
 }
 
-bool SongLoader::wanted(std::uint32_t serial)
+bool SongLoader::wanted(SongId id)
 {
     std::lock_guard lock(mutex_);
-    return cancelled_ != serial && !quit_;
+    return cancelled_ != id && !quit_;
 }
 
 void SongLoader::run()
@@ -116,7 +116,7 @@ void SongLoader::run()
             }
             job = std::move(jobs_.front());
             jobs_.pop_front();
-            current_ = job.serial;
+            current_ = job.id;
         }
         execute(job);
     }
@@ -129,18 +129,18 @@ void SongLoader::execute(Job& job)
         return;
     }
     LoadedSong song;
-    song.serial = job.serial;
+    song.id = job.id;
     song.slot = job.slot;
     song.path = job.path;
-    if (!job.cancelled && wanted(job.serial)) {
+    if (!job.cancelled && wanted(job.id)) {
         song = open(job);
     }
-    if (job.cancelled || !wanted(job.serial)) {
+    if (job.cancelled || !wanted(job.id)) {
         song.decoder.reset();  // its synthesizer is free before anyone waits for it
     }
     {
         std::lock_guard lock(mutex_);
-        current_ = 0;
+        current_ = {};
         results_.push_back(std::move(song));
     }
     wake_();
@@ -149,7 +149,7 @@ void SongLoader::execute(Job& job)
 LoadedSong SongLoader::open(const Job& job)
 {
     LoadedSong song;
-    song.serial = job.serial;
+    song.id = job.id;
     song.slot = job.slot;
     song.path = job.path;
     song.decoder = factories_[static_cast<std::size_t>(job.slot & 1)]->open(job.path, song.error);
@@ -171,15 +171,17 @@ LoadedSong SongLoader::open(const Job& job)
 void SongLoader::findLoudness(const Job& job, LoadedSong& song)
 {
     song.loudness = ReplayGainReader::read(job.path);
-    if (song.loudness) {
+    if (song.loudness && loudness::plausible(*song.loudness)) {
         return;
     }
+    song.loudness.reset();
     song.cacheKey = LoudnessCache::keyOf(job.path);
     if (song.cacheKey) {
         song.loudness = cache_.find(*song.cacheKey);
-        if (song.loudness) {
+        if (song.loudness && loudness::plausible(*song.loudness)) {
             return;
         }
+        song.loudness.reset();
     }
     measure(job, song);
 }
@@ -234,12 +236,12 @@ bool SongLoader::stopMeasuring(const Job& job, Measuring& progress)
 {
     {
         std::lock_guard lock(mutex_);
-        if (cancelled_ == job.serial || quit_) {
+        if (cancelled_ == job.id || quit_) {
             return true;
         }
         const bool loadWaits = std::any_of(jobs_.begin(), jobs_.end(),
                                            [](const Job& other) { return !other.remembered; });
-        if (!progress.hurriedAt && (hurried_ == job.serial || loadWaits)) {
+        if (!progress.hurriedAt && (hurried_ == job.id || loadWaits)) {
             progress.hurriedAt = Clock::now();
         }
     }

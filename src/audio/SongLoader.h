@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/LoadedSong.h"
+#include "audio/SongId.h"
 #include "audio/loudness/LoudnessCache.h"
 
 #include <QString>
@@ -40,11 +41,11 @@ public:
     SongLoader& operator=(const SongLoader&) = delete;
 
     // Decode thread.
-    void load(std::uint32_t serial, int slot, const QString& path, bool ahead);
+    void load(SongId id, int slot, const QString& path, bool ahead);
     // A play waits for this song: measuring ahead ends soon.
-    void hurry(std::uint32_t serial);
+    void hurry(SongId id);
     // Nobody wants this song any more.
-    void cancel(std::uint32_t serial);
+    void cancel(SongId id);
     // Keeps a measurement made while playing.
     void remember(const LoudnessCache::Key& key, const SongLoudness& loudness);
     // Moves the next answer into `song`; false when there is none.
@@ -52,7 +53,7 @@ public:
 
 private:
     struct Job {
-        std::uint32_t serial = 0;
+        SongId id;  // none for a store job
         int slot = 0;
         QString path;
         bool ahead = false;
@@ -75,7 +76,7 @@ private:
     void findLoudness(const Job& job, LoadedSong& song);
     void measure(const Job& job, LoadedSong& song);
     bool stopMeasuring(const Job& job, Measuring& progress);
-    bool wanted(std::uint32_t serial);
+    bool wanted(SongId id);
 
     std::array<DecoderFactory*, 2> factories_;
     bool measure_;
@@ -86,9 +87,9 @@ private:
     std::condition_variable wakeLoader_;
     std::deque<Job> jobs_;            // guarded by mutex_
     std::deque<LoadedSong> results_;  // guarded by mutex_
-    std::uint32_t hurried_ = 0;       // guarded by mutex_
-    std::uint32_t cancelled_ = 0;     // guarded by mutex_
-    std::uint32_t current_ = 0;       // guarded by mutex_
+    SongId hurried_;                  // guarded by mutex_
+    SongId cancelled_;                // guarded by mutex_
+    SongId current_;                  // guarded by mutex_: the job under way
     bool quit_ = false;               // guarded by mutex_
     std::thread thread_;
 };

@@ -14,8 +14,6 @@ constexpr std::size_t kChunkFrames = 2048;
 // resampling go in larger pieces.
 constexpr std::size_t kResampledChunkFrames = 8192;
 constexpr std::size_t kMaxChannels = 8;
-// Sample peaks may sit this much under the true peak between them.
-constexpr double kPeakMarginDb = 1.0;
 // While measuring as it plays, the gain follows the measurement this often.
 constexpr std::uint64_t kRefineEvery = audio_format::kRate;
 }  // namespace
@@ -42,7 +40,7 @@ void SongSlot::clear()
 {
     stopRange();
     state_ = State::Empty;
-    serial_ = 0;
+    id_ = {};
     path_.clear();
     error_.clear();
     decoder_.reset();
@@ -52,11 +50,11 @@ void SongSlot::clear()
     measuredFrames_ = 0;
 }
 
-void SongSlot::beginLoading(std::uint32_t serial, const QString& path)
+void SongSlot::beginLoading(SongId id, const QString& path)
 {
     clear();
     state_ = State::Loading;
-    serial_ = serial;
+    id_ = id;
     path_ = path;
 }
 
@@ -134,9 +132,7 @@ void SongSlot::startGain()
     }
     const double gain = loudness::gainDbFor(loudness_->lufs);
     const bool partial = loudness_->source == SongLoudness::Source::Partial;
-    const bool peaksFit =
-        loudness_->peakDb && *loudness_->peakDb + gain <= loudness::kCeilingDbtp - kPeakMarginDb;
-    stage_.start(gain, partial || !peaksFit);
+    stage_.start(gain, partial || loudness::needsLimiter(gain, loudness_->peakDb));
     if (partial) {
         meter_.reset();
         measuring_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/LoadedSong.h"
+#include "audio/SongId.h"
 #include "audio/loudness/GainStage.h"
 #include "audio/loudness/LoudnessMeter.h"
 
@@ -29,14 +30,14 @@ public:
     SongSlot& operator=(const SongSlot&) = delete;
 
     int index() const { return index_; }
-    std::uint32_t serial() const { return serial_; }
+    SongId id() const { return id_; }
     State state() const { return state_; }
     const QString& path() const { return path_; }
     PcmRing& ring();
 
     // Drops the song and whatever of it is queued.
     void clear();
-    void beginLoading(std::uint32_t serial, const QString& path);
+    void beginLoading(SongId id, const QString& path);
     // The loader's answer; false when the song cannot be played.
     bool install(LoadedSong song);
     const QString& error() const { return error_; }
@@ -70,7 +71,7 @@ private:
     int index_;
     Mixer& mixer_;
     State state_ = State::Empty;
-    std::uint32_t serial_ = 0;
+    SongId id_;
     QString path_;
     QString error_;
     std::unique_ptr<Decoder> decoder_;

@@ -168,8 +168,10 @@ void VoiceInput::flush()
         const std::uint64_t played = mixer_.voiceMeter().playedInputFrames();
         accepted_.store(std::min(accepted_.load(std::memory_order_acquire), played),
                         std::memory_order_release);
+        flushCount_.fetch_add(1, std::memory_order_acq_rel);
     }
     space_.notify_all();
+    mixer_.consumedSignal().notify();  // the decode thread tells the silence
 }
 
 bool VoiceInput::idle() const
@@ -195,6 +197,7 @@ void VoiceInput::setVolume(int percent)
 
 void VoiceInput::service()
 {
+    bool room = false;
     {
         std::lock_guard lock(mutex_);
         if (converterHolds_.load(std::memory_order_acquire)) {
@@ -202,9 +205,32 @@ void VoiceInput::service()
                                Clock::now() - lastPut_ >= kQuietAfter;
             drainConverter(quiet);
         }
-        if (queuedFrames() >= kHighWater) {
-            return;
-        }
+        room = queuedFrames() < kHighWater;
     }
-    space_.notify_all();
+    if (room) {
+        space_.notify_all();
+    }
+    tellIfIdle();
+}
+
+void VoiceInput::setIdleListener(std::function<void()> listener)
+{
+    std::lock_guard lock(listenerMutex_);
+    idleListener_ = std::move(listener);
+}
+
+// Idle again after anything was pushed, played or flushed: the listener
+// hears of it once.
+void VoiceInput::tellIfIdle()
+{
+    const Activity now{accepted_.load(std::memory_order_acquire), mixer_.voice().readPosition(),
+                       flushCount_.load(std::memory_order_acquire)};
+    if (now == told_ || !idle()) {
+        return;
+    }
+    told_ = now;
+    std::lock_guard lock(listenerMutex_);
+    if (idleListener_) {
+        idleListener_();
+    }
 }

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -35,8 +36,12 @@ public:
     std::uint64_t framesPlayed() const;
     // The producer thread, between pushes: the listener's volume for the voice.
     void setVolume(int percent);
-    // Decode thread, regularly: drains what the converter holds back once the
-    // producer has gone quiet, and wakes a blocked producer.
+    // Any thread but the output's; see VoiceOutput::setVoiceIdleListener.
+    void setIdleListener(std::function<void()> listener);
+    // Decode thread, regularly and after every block the output took: drains
+    // what the converter holds back once the producer has gone quiet, wakes a
+    // blocked producer, and tells the idle listener when the voice has fallen
+    // idle since it last did.
     void service();
 
 private:
@@ -44,6 +49,15 @@ private:
     bool prepareConverter(std::unique_lock<std::mutex>& lock, int rate, int channels);
     void drainConverter(bool endOfInput);
     std::size_t queuedFrames() const;
+    void tellIfIdle();
+
+    // What has happened to the voice: any change may have left it idle.
+    struct Activity {
+        std::uint64_t accepted = 0;
+        std::uint64_t played = 0;  // voice ring frames read
+        std::uint64_t flushes = 0;
+        bool operator==(const Activity&) const = default;
+    };
 
     Mixer& mixer_;
     mutable std::mutex mutex_;
@@ -55,4 +69,9 @@ private:
     std::atomic<int> pushing_{0};
     std::atomic<bool> converterHolds_{false};
     std::atomic<std::uint64_t> accepted_{0};
+    std::atomic<std::uint64_t> flushCount_{0};
+
+    std::mutex listenerMutex_;
+    std::function<void()> idleListener_;  // guarded by listenerMutex_
+    Activity told_;                       // decode thread only
 };

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // The mixer's second input, used by the speech engine. Voice and music share
 // one output stream.
@@ -30,4 +31,13 @@ public:
     // applied it already; an output that levels the voice keeps it as the
     // voice's distance from the music's loudness.
     virtual void setVoiceVolume(int /*percent*/) {}
+    // Any thread but the output callback's: `listener` is called each time
+    // the voice may have fallen idle (its last sample has left the output, or
+    // a flush dropped the rest), so a producer that waits for silence looks
+    // at voiceIdle() then instead of polling. It is called on a thread of the
+    // output's own, never inside the output callback, may come when nothing
+    // changed, and must return at once. One listener at a time; an empty one
+    // removes it, and once that call has returned the old one is never
+    // called again.
+    virtual void setVoiceIdleListener(std::function<void()> listener) = 0;
 };

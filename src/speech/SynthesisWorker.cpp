@@ -14,10 +14,6 @@
 #include <string>
 
 namespace {
-// How often the synthesis thread looks whether the output has played the
-// last voice sample; it waits on its own thread, never on the GUI thread.
-constexpr auto kSilencePoll = std::chrono::milliseconds(5);
-
 // Capital letters marked by a raised pitch are raised by this many hertz.
 constexpr int kCapitalPitchRaise = 20;
 
@@ -85,10 +81,18 @@ SynthesisWorker::SynthesisWorker(VoiceOutput& output) : output_(output)
         run();
     });
     ready.wait();
+    // The output tells when the voice may have fallen silent; the synthesis
+    // thread then looks.
+    output_.setVoiceIdleListener([this] {
+        // Under the lock, so a wait that has just looked is under way first.
+        const std::lock_guard<std::mutex> guard(mutex_);
+        wake_.notify_all();
+    });
 }
 
 SynthesisWorker::~SynthesisWorker()
 {
+    output_.setVoiceIdleListener({});
     cancelAll();
     {
         const std::lock_guard<std::mutex> guard(mutex_);
@@ -120,6 +124,7 @@ void SynthesisWorker::cancelAll()
         queue_.clear();
     }
     output_.flushVoice();
+    wake_.notify_all();  // a wait for silence ends now
 }
 
 bool SynthesisWorker::busy() const
@@ -163,19 +168,20 @@ void SynthesisWorker::run()
     }
 }
 
+// Waits on its own thread, never on the GUI thread, until the last pushed
+// sample has left the output (the output's idle listener wakes it) or the
+// next text comes.
 void SynthesisWorker::waitForSilence()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    while (queue_.empty() && !quit_) {
-        if (output_.voiceIdle()) {
-            const std::function<void()> listener = silenceListener_;
-            lock.unlock();
-            if (listener) {
-                listener();
-            }
-            return;
-        }
-        wake_.wait_for(lock, kSilencePoll);
+    wake_.wait(lock, [this] { return quit_ || !queue_.empty() || output_.voiceIdle(); });
+    if (quit_ || !queue_.empty()) {
+        return;
+    }
+    const std::function<void()> listener = silenceListener_;
+    lock.unlock();
+    if (listener) {
+        listener();
     }
 }
 

@@ -42,7 +42,8 @@ public:
 
     void setWordListener(WordListener listener);
     // Called on the synthesis thread each time the voice falls silent: the
-    // queue is empty and the last pushed sample has left the output.
+    // queue is empty and the last pushed sample has left the output (the
+    // output tells when that may be; nothing polls).
     void setSilenceListener(std::function<void()> listener);
 
 private:

@@ -164,3 +164,40 @@ TEST(EvenLoudness, EveryUtteranceOfEveryVoiceComesOutAtTheMusicsLoudness)
         }
     }
 }
+
+TEST(EvenLoudness, ATagThatLiesNeitherTurnsTheLimiterOffNorSetsAnAbsurdGain)
+{
+    struct Case {
+        const char* gain;
+        const char* peak;
+        bool measured;  // the tag is out of range: the song is measured instead
+    };
+    // A plausible lie (+12 dB, peak 0.1) on a normal song, and a gain no
+    // measurement gives.
+    for (const Case& c : {Case{"+12.00 dB", "0.100000", false}, Case{"+40.00 dB", nullptr, true},
+                          Case{"-45.00 dB", "0.100000", true}}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lying.mp3"));
+        ASSERT_TRUE(QFile::copy(media("tone.mp3"), path));
+        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        {
+            TagLib::MPEG::File file(QFile::encodeName(path).constData());
+            for (const auto& [key, value] : {std::pair{"REPLAYGAIN_TRACK_GAIN", c.gain},
+                                             std::pair{"REPLAYGAIN_TRACK_PEAK", c.peak}}) {
+                if (value != nullptr) {
+                    auto* frame =
+                        new TagLib::ID3v2::UserTextIdentificationFrame(TagLib::String::Latin1);
+                    frame->setDescription(key);
+                    frame->setText(value);
+                    file.ID3v2Tag(true)->addFrame(frame);
+                }
+            }
+            ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v2));
+        }
+        const Pcm played = playEvened(path);
+        EXPECT_LE(truePeakDb(played), -1.0 + 0.15) << c.gain;
+        if (c.measured) {
+            EXPECT_NEAR(integratedLufs(played), -16.0, 0.7) << c.gain;
+        }
+    }
+}

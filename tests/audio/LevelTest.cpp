@@ -242,6 +242,8 @@ TEST(Mixer, AnArmedSongFollowsOnTheFrameAfterTheEnd)
         mixer.musicRing(1).write(b.data(), 3000);
         if (c.arm) {
             ASSERT_TRUE(mixer.arm(mixer.switchState(), c.mode));
+            EXPECT_EQ(mixer.switchState().mode, c.mode) << c.what;  // the word keeps the mode
+            EXPECT_TRUE(mixer.switchState().armed) << c.what;
         }
         const std::vector<std::int16_t> voice(4000 * 2, 0);  // silent, but talking
         if (c.voiceTalks) {

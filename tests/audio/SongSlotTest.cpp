@@ -33,7 +33,7 @@ Pcm drain(SongSlot& slot, Mixer& mixer)
 LoadedSong toneSong(double seconds, double level, std::optional<SongLoudness> loudness)
 {
     LoadedSong song;
-    song.serial = 7;
+    song.id = SongId{7};
     song.path = QStringLiteral("/music/tone");
     song.decoder = std::make_unique<ToneDecoder>(seconds, level);
     song.loudness = loudness;
@@ -64,7 +64,7 @@ TEST(SongSlot, AGainKnownAheadHoldsFromTheFirstFrame)
 {
     Mixer mixer;
     SongSlot slot(1, mixer);
-    slot.beginLoading(7, QStringLiteral("/music/tone"));
+    slot.beginLoading(SongId{7}, QStringLiteral("/music/tone"));
     // Known to be at -23 LUFS: it is raised by 7 dB.
     ASSERT_TRUE(
         slot.install(toneSong(3.0, 0.1, SongLoudness{-23.0, -20.0, SongLoudness::Source::Cache})));
@@ -83,7 +83,7 @@ TEST(SongSlot, AGuessFromTheStartIsRefinedAsItPlaysAndKept)
 {
     Mixer mixer;
     SongSlot slot(0, mixer);
-    slot.beginLoading(7, QStringLiteral("/music/tone"));
+    slot.beginLoading(SongId{7}, QStringLiteral("/music/tone"));
     // The first guess is 8 dB off; as it plays the gain follows the
     // measurement, a few dB per second.
     SongLoudness guess{-10.0, std::nullopt, SongLoudness::Source::Partial};
@@ -112,7 +112,7 @@ TEST(SongLoader, MeasuresAheadKeepsItAndTrustsTheCacheNextTime)
     double measured = 0.0;
     {
         SongLoader loader({&factory, &factory}, cache, true, [] {});
-        loader.load(1, 0, quiet, true);
+        loader.load(SongId{1}, 0, quiet, true);
         const auto song = waitForAnswer(loader);
         ASSERT_TRUE(song.has_value());
         ASSERT_TRUE(song->decoder);
@@ -123,14 +123,14 @@ TEST(SongLoader, MeasuresAheadKeepsItAndTrustsTheCacheNextTime)
         EXPECT_NEAR(song->loudness->peakDb.value_or(0),
                     20 * std::log10(peak(readSoundFile(quiet)) / 32768.0), 0.01);
 
-        loader.load(2, 1, dir.filePath(QStringLiteral("missing.wav")), false);
+        loader.load(SongId{2}, 1, dir.filePath(QStringLiteral("missing.wav")), false);
         const auto missing = waitForAnswer(loader);
         ASSERT_TRUE(missing.has_value());
         EXPECT_FALSE(missing->decoder);
         EXPECT_FALSE(missing->error.isEmpty());
     }
     SongLoader again({&factory, &factory}, cache, true, [] {});
-    again.load(3, 0, quiet, false);
+    again.load(SongId{3}, 0, quiet, false);
     const auto song = waitForAnswer(again);
     ASSERT_TRUE(song.has_value() && song->loudness.has_value());
     EXPECT_EQ(song->loudness->source, SongLoudness::Source::Cache);
@@ -152,7 +152,7 @@ TEST(SongLoader, ASongWantedAtOnceIsMeasuredOnlyAtItsStart)
     ASSERT_TRUE(writer.save(path));
     DecoderFactory factory(DecoderFactory::defaultSoundFont());
     SongLoader loader({&factory, &factory}, QString(), true, [] {});
-    loader.load(1, 0, path, false);
+    loader.load(SongId{1}, 0, path, false);
     const auto song = waitForAnswer(loader);
     ASSERT_TRUE(song.has_value() && song->decoder && song->loudness.has_value());
     EXPECT_EQ(song->loudness->source, SongLoudness::Source::Partial);
@@ -164,7 +164,7 @@ TEST(SongLoader, WithoutEvenLoudnessNothingIsMeasured)
 {
     DecoderFactory factory(DecoderFactory::defaultSoundFont());
     SongLoader loader({&factory, &factory}, QString(), false, [] {});
-    loader.load(1, 0, media("tone.mp3"), true);
+    loader.load(SongId{1}, 0, media("tone.mp3"), true);
     const auto song = waitForAnswer(loader);
     ASSERT_TRUE(song.has_value() && song->decoder);
     EXPECT_FALSE(song->loudness.has_value());

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 using namespace audio_test;
@@ -170,4 +172,37 @@ TEST(VoiceOutput, LoudVoiceOverLoudMusicDoesNotClip)
         differing += played.samples[i] != music.samples[i] ? 1 : 0;
     }
     EXPECT_GT(differing, 2u * 22050u * 8 / 10);
+}
+
+TEST(VoiceOutput, TheIdleListenerHearsOfTheSilenceAfterTheLastSample)
+{
+    AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
+    std::mutex mutex;
+    std::condition_variable told;
+    int calls = 0;
+    bool idleWhenTold = true;
+    engine.setVoiceIdleListener([&] {
+        const std::lock_guard<std::mutex> guard(mutex);
+        ++calls;
+        idleWhenTold = idleWhenTold && engine.voiceIdle();
+        told.notify_all();
+    });
+    // Played, then flushed while it plays: each ends in silence that is told.
+    for (const bool flush : {false, true}) {
+        const auto voice = sine(22050, 1, flush ? 2.0 : 0.3, 300.0, 0.3);
+        int before = 0;
+        {
+            const std::lock_guard<std::mutex> guard(mutex);
+            before = calls;
+        }
+        ASSERT_TRUE(engine.pushVoice(voice.data(), voice.size(), 22050, 1));
+        if (flush) {
+            std::this_thread::sleep_for(100ms);
+            engine.flushVoice();
+        }
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(told.wait_for(lock, 5s, [&] { return calls > before; })) << flush;
+        EXPECT_TRUE(idleWhenTold) << flush;
+    }
+    engine.setVoiceIdleListener({});
 }

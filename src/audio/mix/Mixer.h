@@ -2,6 +2,7 @@
 
 #include "audio/FollowOn.h"
 #include "audio/WakeSignal.h"
+#include "audio/loudness/PeakLimiter.h"
 #include "audio/mix/Ducker.h"
 #include "audio/mix/PcmRing.h"
 #include "audio/mix/VoiceMeter.h"
@@ -23,7 +24,9 @@ using OutputTap = void (*)(void* context, const std::int16_t* frames, std::size_
 // end of the audible ring's song and a follow-on is armed, the output moves
 // to the other ring on the frame after that end, in the same block: songs
 // join without a gap. The switch is one atomic word that the output thread
-// and the decode thread change by compare-and-swap only.
+// and the decode thread change by compare-and-swap only: bit 0 the audible
+// ring, bit 1 armed, bits 8-15 the follow-on mode, bits 32-63 the follow-ons
+// taken; bits 16-31 are free for what a new mode needs beside it.
 class Mixer {
 public:
     static constexpr int kMusicRings = 2;
@@ -83,19 +86,17 @@ public:
     bool hasSound() const { return pendingFrames() > 0; }
 
 private:
-    static std::uint32_t pack(const Switch& s);
-    static Switch unpack(std::uint32_t word);
+    static std::uint64_t pack(const Switch& s);
+    static Switch unpack(std::uint64_t word);
     std::size_t readMusic(std::int16_t* out, std::size_t frames) noexcept;
     bool atEnd(int ring) const;
     void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
-    void addVoice(std::int16_t* out, const std::int16_t* voice, std::size_t samples,
-                  std::size_t blockFrames) noexcept;
-    void applyGain(std::int16_t* out, std::size_t samples, float gain) noexcept;
+    void addVoice(std::int16_t* out, std::size_t voiceFrames, std::size_t blockFrames) noexcept;
 
     static constexpr std::size_t kBlock = 1024;
     std::array<PcmRing, kMusicRings> music_;
     std::array<std::atomic<std::uint64_t>, kMusicRings> end_;
-    std::atomic<std::uint32_t> switch_{0};
+    std::atomic<std::uint64_t> switch_{0};
     PcmRing voice_;
     VoiceMeter meter_;
     Ducker ducker_;
@@ -106,5 +107,6 @@ private:
     void* tapContext_ = nullptr;
     // Output thread only.
     std::array<std::int16_t, kBlock * 2> voiceBlock_{};
-    float gain_ = 1.0F;
+    std::array<float, kBlock * 2> sum_{};
+    PeakLimiter guard_;
 };
