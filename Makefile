@@ -1,26 +1,32 @@
 # The whole set-up on a fresh Debian 12 machine: `make run` or `make test`.
-BUILD ?= build
-SANITIZE ?= OFF
+# PRESET names a variant of CMakePresets.json: release (the default), debug,
+# asan, tsan or fuzz. Each builds into its own folder: build for release,
+# build-<preset> for the others; tsan builds only the tests it runs.
+PRESET ?= release
+BUILD := $(if $(filter release,$(PRESET)),build,build-$(PRESET))
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps configure build bench install package clean
+.PHONY: run test tsan deps configure build bench install package clean
 
 run: build
 	./$(BUILD)/bin/tolvar-radio
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
-	  ctest --output-on-failure --timeout 300 -j $(JOBS)
+	ctest --preset $(PRESET) -j $(JOBS)
+
+# The tests whose code runs threads, built and run with ThreadSanitizer.
+tsan:
+	$(MAKE) test PRESET=tsan
 
 deps:
 	bash scripts/install-deps
 
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DTOLVAR_SANITIZE=$(SANITIZE) $(CMAKE_FLAGS)
+	cmake --preset $(PRESET) $(CMAKE_FLAGS)
 
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build --preset $(PRESET) -j $(JOBS)
 
 bench: build
 	@ls $(BUILD)/bin/*_bench

@@ -2,6 +2,7 @@
 
 #include "audio/MpegPlayer.h"
 #include "mainwindow/TransportPictures.h"
+#include "options/StoredVoice.h"
 #include "playback/Sequencer.h"
 #include "settings/RadioSettings.h"
 #include "settings/SettingsCatalogue.h"
@@ -170,8 +171,9 @@ void Tolvar::buildControls()
 void Tolvar::Form_Load()
 {
     player_.SetAutoRepeat(true);
-    LoadSettings(settings_, random_, &voice_,
+    LoadSettings(settings_, random_,
                  [this](bool nowTime, bool nowNews) { showAnnouncerBoxes(nowTime, nowNews); });
+    UseStoredVoice(settings_, voice_);
     PlaceWindow();
 }
 

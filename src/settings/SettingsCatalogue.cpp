@@ -4,7 +4,6 @@
 #include "base/RandomSource.h"
 #include "settings/CRegSettings.h"
 #include "settings/RadioSettings.h"
-#include "speech/SpeechEngine.h"
 
 #include <cmath>
 #include <exception>
@@ -20,32 +19,6 @@ void guarded(Step&& step)
     } catch (const std::exception&) {
     }
 }
-
-// The engine to use: the one whose voice was stored beside the number, else
-// the stored number. A number stored before voices had identities counted
-// espeak-ng's voices alone; it is put in today's numbering and stored with
-// its identity, once.
-void chooseStoredEngine(RadioSettings& settings, const SpeechEngine& voice)
-{
-    const QString key(RadioSettings::kEngineVoiceKey);
-    const QString identity = settings.storedText(key, QString());
-    if (!identity.isEmpty()) {
-        const int engine = voice.engineForIdentity(identity);
-        if (engine > 0) {
-            settings.EngineNum = engine;
-        }
-        return;
-    }
-    if (settings.storedText(settings.EngineNum.key(), QString()).isEmpty()) {
-        return;
-    }
-    settings.EngineNum = voice.migratedEngineNumber(settings.EngineNum);
-    const QString migrated = voice.engineIdentity(settings.EngineNum);
-    if (!migrated.isEmpty()) {
-        settings.write(settings.EngineNum);
-        settings.writeText(key, migrated);
-    }
-}
 }  // namespace
 
 void InitSettings(RadioSettings& settings)
@@ -56,8 +29,7 @@ void InitSettings(RadioSettings& settings)
     settings.SettingsSection = QString(ProgramNames::kSettingsSection);
 }
 
-void LoadSettings(RadioSettings& settings, RandomSource& random, SpeechEngine* voice,
-                  const AnnouncerBoxes& showBoxes)
+void LoadSettings(RadioSettings& settings, RandomSource& random, const AnnouncerBoxes& showBoxes)
 {
     guarded([&] { InitSettings(settings); });
 
@@ -72,12 +44,6 @@ void LoadSettings(RadioSettings& settings, RandomSource& random, SpeechEngine* v
     const auto inOrder = settings.all();
     for (SettingBase* setting : std::span(inOrder).subspan(2, 11)) {
         settings.read(*setting);
-    }
-
-    if (voice != nullptr) {
-        guarded([&] { chooseStoredEngine(settings, *voice); });
-        guarded([&] { voice->selectEngine(settings.EngineNum); });
-        guarded([&] { voice->setSpeed(settings.EngineSpeed); });
     }
 
     settings.read(settings.Randoms);

@@ -4,7 +4,6 @@
 
 class RadioSettings;
 class RandomSource;
-class SpeechEngine;
 
 // Shows NowTime and NowNews on the main window's two boxes. A box whose state
 // changes runs its click handler, which stores both switches.
@@ -13,12 +12,11 @@ using AnnouncerBoxes = std::function<void(bool nowTime, bool nowNews)>;
 // Creates the settings store and points it at the program's own place.
 void InitSettings(RadioSettings& settings);
 
-// Reads every setting at start, shows the two announcer switches, selects the
-// voice and its speed (voice may be null) and, with Randoms on, draws the
-// counts in use. A failing step is skipped; a text that does not convert
-// leaves its value as it was.
-void LoadSettings(RadioSettings& settings, RandomSource& random, SpeechEngine* voice,
-                  const AnnouncerBoxes& showBoxes);
+// Reads every setting at start, shows the two announcer switches and, with
+// Randoms on, draws the counts in use. A failing step is skipped; a text that
+// does not convert leaves its value as it was. The voice is chosen from these
+// settings afterwards, by whoever holds it (UseStoredVoice).
+void LoadSettings(RadioSettings& settings, RandomSource& random, const AnnouncerBoxes& showBoxes);
 
 // Stores NowTime, then NowNews.
 void SaveAnnouncerSwitches(RadioSettings& settings);

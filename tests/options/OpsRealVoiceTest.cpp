@@ -1,4 +1,5 @@
 #include "options/Ops.h"
+#include "options/StoredVoice.h"
 
 #include "RecordingVoiceOutput.h"
 #include "SpeechTestSupport.h"
@@ -45,7 +46,8 @@ class OpsRealVoiceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LoadSettings(settings, random, &talk, {});
+        LoadSettings(settings, random, {});
+        UseStoredVoice(settings, talk);
         ASSERT_TRUE(storedKeys().isEmpty());
         ASSERT_GE(talk.engineCount(), 2) << "espeak-ng voices are missing";
         ops = std::make_unique<Ops>(settings, random, talk);

@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         // The shared variables as a fresh start leaves them.
-        LoadSettings(settings, random, nullptr, {});
+        LoadSettings(settings, random, {});
         ASSERT_TRUE(storedKeys().isEmpty());
         talk.engines = {"English", "German", "French"};
         ops = std::make_unique<Ops>(settings, random, talk);

@@ -1,7 +1,6 @@
 #include "settings/SettingsCatalogue.h"
 
 #include "base/RandomSource.h"
-#include "common/FakeSpeechEngine.h"
 #include "common/StoredSettings.h"
 #include "common/TestSupport.h"
 #include "settings/CRegSettings.h"
@@ -50,7 +49,7 @@ class SettingsCatalogueTest : public ::testing::Test {
 protected:
     void load()
     {
-        LoadSettings(settings, random, &voice, [this](bool time, bool news) {
+        LoadSettings(settings, random, [this](bool time, bool news) {
             boxesShown.push_back({time, news});
             manyTimeWhenBoxesShown = settings.ManyTime;
         });
@@ -69,7 +68,6 @@ protected:
     testing_support::SettingsSandbox sandbox;
     RadioSettings settings;
     RandomSource random;
-    FakeSpeechEngine voice;
     std::vector<std::pair<bool, bool>> boxesShown;
     std::int16_t manyTimeWhenBoxesShown = -1;
 };
@@ -95,8 +93,6 @@ TEST_F(SettingsCatalogueTest, FreshProfileLoadsEveryDefaultAndWritesNothing)
 
     ASSERT_EQ(boxesShown.size(), 1u);
     EXPECT_EQ(boxesShown.front(), std::make_pair(true, false));
-    EXPECT_EQ(voice.calls,
-              QStringList({QStringLiteral("selectEngine 1"), QStringLiteral("setSpeed 165")}));
     EXPECT_FALSE(QFile::exists(sandbox.settingsFile()));
     EXPECT_TRUE(QDir(sandbox.path()).isEmpty());
 }
@@ -111,8 +107,6 @@ TEST_F(SettingsCatalogueTest, StoredValuesReplaceTheDefaults)
         EXPECT_EQ(setting(row.key).text(), QLatin1String(row.loadedText)) << row.key;
     }
     EXPECT_EQ(boxesShown.front(), std::make_pair(false, true));
-    EXPECT_EQ(voice.calls,
-              QStringList({QStringLiteral("selectEngine 2"), QStringLiteral("setSpeed 500")}));
 }
 
 TEST_F(SettingsCatalogueTest, TextsThatDoNotConvertLeaveTheVariableAlone)
@@ -134,7 +128,6 @@ TEST_F(SettingsCatalogueTest, TextsThatDoNotConvertLeaveTheVariableAlone)
     EXPECT_EQ(settings.ManyNews, 8);
     EXPECT_FALSE(settings.Loops);
     EXPECT_EQ(settings.EngineSpeed, 120);
-    EXPECT_EQ(voice.calls.last(), QStringLiteral("setSpeed 120"));
     // The rest still loads.
     EXPECT_EQ(settings.FlushCount, 500);
     EXPECT_TRUE(settings.MakeItTop);
@@ -166,7 +159,7 @@ TEST_F(SettingsCatalogueTest, BoxesAreShownBetweenTheSwitchesAndTheRest)
 TEST_F(SettingsCatalogueTest, BoxesThatChangeStoreBothSwitches)
 {
     store(QStringLiteral("NowNews"), QStringLiteral("1"));
-    LoadSettings(settings, random, &voice, [this](bool time, bool news) {
+    LoadSettings(settings, random, [this](bool time, bool news) {
         // A window whose News box changes runs its click handler.
         if (time != true || news != false) {
             SaveAnnouncerSwitches(settings);
@@ -176,66 +169,9 @@ TEST_F(SettingsCatalogueTest, BoxesThatChangeStoreBothSwitches)
     EXPECT_EQ(stored(QStringLiteral("NowNews")), QStringLiteral("True"));
 }
 
-TEST_F(SettingsCatalogueTest, AFailingVoiceStepIsSkipped)
+TEST_F(SettingsCatalogueTest, LoadsWithoutTheBoxes)
 {
-    store(QStringLiteral("EngineNum"), QStringLiteral("9"));
-    store(QStringLiteral("EngineSpeed"), QStringLiteral("200"));
-    store(QStringLiteral("MakeItTop"), QStringLiteral("False"));
-    load();
-    EXPECT_EQ(voice.calls, QStringList({QStringLiteral("setSpeed 200")}));
-    EXPECT_EQ(settings.EngineNum, 9);
-    EXPECT_FALSE(settings.MakeItTop);
-}
-
-TEST_F(SettingsCatalogueTest, TheStoredVoiceIsKeptWhenEngineNumbersMove)
-{
-    // Two voices came before the two an earlier version listed.
-    voice.engines = {"a", "b", "x", "y"};
-    voice.identities = {"flite:a", "flite:b", "espeak-ng:x", "espeak-ng:y"};
-    voice.movedBy = 2;
-    const struct {
-        const char* engineNum;  // nullptr: not stored
-        const char* engineVoice;
-        int engine;
-        const char* storedNum;
-        const char* storedVoice;
-    } cases[] = {
-        // A fresh profile takes engine 1 and stores nothing.
-        {nullptr, nullptr, 1, "<missing>", "<missing>"},
-        // Saved before voices had identities: moved once, and stored so.
-        {"2", nullptr, 4, "4", "espeak-ng:y"},
-        {"1", nullptr, 3, "3", "espeak-ng:x"},
-        // The identity wins over the number beside it.
-        {"9", "espeak-ng:x", 3, "9", "espeak-ng:x"},
-        {"1", "flite:b", 2, "1", "flite:b"},
-        // A voice that is gone leaves the number as stored.
-        {"2", "espeak-ng:gone", 2, "2", "espeak-ng:gone"},
-        // A number that named no voice names none now, and nothing is stored.
-        {"7", nullptr, 9, "7", "<missing>"},
-    };
-    for (const auto& c : cases) {
-        stored_settings::options().clear();
-        if (c.engineNum != nullptr) {
-            store(QStringLiteral("EngineNum"), QString::fromLatin1(c.engineNum));
-        }
-        if (c.engineVoice != nullptr) {
-            store(QStringLiteral("EngineVoice"), QString::fromLatin1(c.engineVoice));
-        }
-        voice.selected = 0;
-        load();
-        EXPECT_EQ(settings.EngineNum, c.engine) << c.engineNum;
-        EXPECT_EQ(voice.selected, c.engine > 4 ? 0 : c.engine) << c.engineNum;
-        EXPECT_EQ(stored(QStringLiteral("EngineNum")), c.storedNum) << c.engineNum;
-        EXPECT_EQ(stored(QStringLiteral("EngineVoice")), c.storedVoice) << c.engineNum;
-        // Loading again changes nothing more.
-        load();
-        EXPECT_EQ(settings.EngineNum, c.engine) << c.engineNum;
-    }
-}
-
-TEST_F(SettingsCatalogueTest, LoadsWithoutAVoice)
-{
-    LoadSettings(settings, random, nullptr, {});
+    LoadSettings(settings, random, {});
     EXPECT_EQ(settings.EngineSpeed, 165);
     EXPECT_TRUE(settings.MakeItTop);
 }
