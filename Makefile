@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole set-up on a fresh Debian 12 machine: `make run` or `make test`.
 # PRESET names a variant of CMakePresets.json: release (the default), debug,
 # asan, tsan or fuzz. Each builds into its own folder: build for release,

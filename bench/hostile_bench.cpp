@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens the hostile files a real library or a broken download can hold, the
 // way the radio does, each in a child process, and prints how long it took,
 // the child's peak memory and the outcome. Nothing here is asserted.

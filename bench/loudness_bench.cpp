@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders a short library through the player library with loudness evened
 // and prints what comes out: each song's integrated loudness and true peak
 // (songs loaded ahead, as the radio plays them, and opened at once, as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays an mp3 through the whole player library into a null output as fast
 // as it decodes, decodes the same file with libmpg123 alone, and compares the
 // CPU time of both, with songs as they are and with loudness evened. Also

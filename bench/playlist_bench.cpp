@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the playlist window's heavy paths: saving and loading a playlist of
 // 32,767 entries, listing a folder of 10,000 audio files into List1, moving
 // all of them into List2, and loading the big playlist into List2.

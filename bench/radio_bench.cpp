@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio as a whole, offscreen with the silent clock output: start-up time,
 // CPU use idle and playing, the longest GUI-thread stall while the sequencer
 // waits for the voice, and the silence between two songs with nothing said

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the announcer voice, for each voice family (espeak-ng's main
 // English voice, flite's slt): how much faster than real time a 60-word
 // announcement is synthesized (into a sink that takes samples at once, and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `make package`: a Debian package, tolvar-radio_<version>_<arch>.deb, of what
 # `make install` puts under /usr, plus the documentation a package carries.
 include(GNUInstallDirs)

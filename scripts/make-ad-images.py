@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the playlist window's two 86 x 28 advertisement images.
 
 ads0.gif: a palette picture (GIF87a, LZW-packed by hand);

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the demo station: five short melodies by composers who died long
 ago, as Standard MIDI files, and a .pyl playlist of them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "announcer/RadioAnnouncer.h"
 #include "app/RadioPlaylistLinks.h"
 #include "app/SecondStart.h"

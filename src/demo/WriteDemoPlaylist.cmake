@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs at install time: writes the demo playlist, one absolute song path per
 # line with CR LF after each (the .pyl format), naming the installed songs.
 # Given: TOLVAR_DEMO_INSTALL_DIR (relative to the prefix, or absolute),

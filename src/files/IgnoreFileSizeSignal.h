@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Under a file size limit (ulimit -f), a write past it would end the whole

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tags/GenreList.h"
 
 // The spellings are the program's own and stay as they are: stored tags and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files a real library or a broken download can hold: each class is refused
 // with a reason or bounded, and none hangs, overflows or bloats.
 #include "AudioTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/decode/Decoder.h"
 #include "audio/decode/DecoderFactory.h"
 #include "audio/decode/MidiFile.h"

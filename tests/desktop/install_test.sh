@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix, checks what the desktop looks
 # for there, and starts the installed program on a bus of its own.
 set -euo pipefail

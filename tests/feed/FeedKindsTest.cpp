@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "feed/FeedAddress.h"
 #include "feed/cSlashdot.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for opening and decoding a song the way the engine does:
 // the input is written to a file, DecoderFactory picks the decoder by its
 // content (the first input byte picks the name it carries), and the song is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the headline parser. Each input is a whole headline
 // document. Checks that parsing stays within its limits and that what one
 // announcement reads of it is bounded: at most 20 headlines, each a prefix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the MIDI file scan. Each input is a whole file.
 // Checks that the scan never overflows (UBSan aborts), that a song's length
 // stays within the hour, and that times map to ticks in order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the .pyl reader. Each input is a whole playlist
 // file. Checks that reading it in any blocks gives the same entries, that
 // every entry is a trimmed line of at most 4,096 bytes, and that the entries

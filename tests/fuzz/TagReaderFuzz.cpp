@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the tag reader and writer. Each input is a whole
 // song file. Checks that reading never fails on a file of a tag's length or
 // more, that what was read writes back to the same texts, and that writing

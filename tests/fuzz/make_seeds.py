@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes starting inputs for the fuzz targets into <folder>/<target>/.
 
     make_seeds.py <folder> [song.mp3]

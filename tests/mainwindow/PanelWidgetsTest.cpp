@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Gauge.h"
 #include "ui/Panel.h"
 #include "ui/PanelButton.h"

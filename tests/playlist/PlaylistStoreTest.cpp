@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FailingSaveFile.h"
 #include "common/FileSizeLimit.h"
 #include "common/NonRegularFiles.h"

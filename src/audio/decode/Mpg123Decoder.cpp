@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/decode/Mpg123Decoder.h"
 
 #include "audio/decode/MpegSync.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/mix/RingSwitch.h"
 
 Mixer::Switch RingSwitch::look(bool* taken)
