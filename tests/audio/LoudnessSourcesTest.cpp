@@ -9,6 +9,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
+#include <unistd.h>
 #include <utime.h>
 #include <QDir>
 #include <QFile>
@@ -162,4 +163,114 @@ TEST(LoudnessCache, DamagedLinesAreSkippedAndNoFolderKeepsNothing)
     LoudnessCache none{QString()};
     none.store(key, SongLoudness{});
     EXPECT_FALSE(none.find(key).has_value());
+}
+
+namespace {
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode : 0;
+}
+
+}  // namespace
+
+// What sits in the cache's place without being the user's own regular file is
+// never read nor written through: the file elsewhere keeps its bytes, a line
+// planted in it is not believed, the refusal is said once, and the cache is
+// kept anew in a file of its own (or not at all when the folder is a link).
+TEST(LoudnessCache, NeverReadsOrWritesThroughWhatIsNotItsOwnFile)
+{
+    enum class Plant { FileLink, FolderLink, HardLink, OtherOwner };
+    const struct {
+        const char* name;
+        Plant plant;
+    } cases[] = {
+        {"cache file linked to a system file", Plant::FileLink},
+        {"cache folder linked to a system folder", Plant::FolderLink},
+        {"cache file a second name of a system file", Plant::HardLink},
+        {"cache file of another user", Plant::OtherOwner},
+    };
+    const LoudnessCache::Key key{QStringLiteral("/music/a.mp3"), 1000, 42};
+    const QByteArray system =
+        "root:x:0:0:root:/root:/bin/bash\nL1\t1000\t42\t-30.00\t-\t/music/a.mp3\n";
+    for (const auto& c : cases) {
+        if (c.plant == Plant::OtherOwner && ::geteuid() != 0) {
+            continue;  // only root can hand a file to another user
+        }
+        QTemporaryDir dir;
+        const QString etc = dir.filePath(QStringLiteral("etc"));
+        const QString systemFile = etc + QStringLiteral("/passwd");
+        const QString folder = dir.filePath(QStringLiteral("cache"));
+        const QString cacheFile = folder + QStringLiteral("/loudness.tsv");
+        ASSERT_TRUE(QDir().mkpath(etc));
+        QFile planted(systemFile);
+        ASSERT_TRUE(planted.open(QIODevice::WriteOnly) && planted.write(system) == system.size());
+        planted.close();
+        ASSERT_TRUE(c.plant == Plant::FolderLink ? QFile::link(etc, folder)
+                                                 : QDir().mkpath(folder));
+        const QByteArray from = QFile::encodeName(systemFile);
+        const QByteArray to = QFile::encodeName(
+            c.plant == Plant::FolderLink ? etc + QStringLiteral("/loudness.tsv") : cacheFile);
+        const bool plantedOk =
+            c.plant == Plant::HardLink ? ::link(from, to) == 0
+            : c.plant == Plant::OtherOwner
+                ? QFile::copy(systemFile, cacheFile) && ::chown(to, 65534, 65534) == 0
+                : ::symlink(from, to) == 0;
+        ASSERT_TRUE(plantedOk) << c.name;
+
+        testing::internal::CaptureStderr();
+        {
+            LoudnessCache cache(folder);
+            EXPECT_FALSE(cache.find(key).has_value()) << c.name;
+            cache.store(key, SongLoudness{-12.0, -2.0, SongLoudness::Source::Measured});
+            cache.store({QStringLiteral("/music/b.mp3"), 5, 6},
+                        SongLoudness{-14.0, std::nullopt, SongLoudness::Source::Measured});
+        }
+        const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+        EXPECT_EQ(said.count(QStringLiteral("loudness cache")), 1) << c.name << said.toStdString();
+
+        EXPECT_EQ(contentOf(systemFile), system) << c.name;
+        EXPECT_EQ(
+            QDir(etc)
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden)
+                .size(),
+            c.plant == Plant::FolderLink ? 2 : 1)
+            << c.name;
+        if (c.plant != Plant::FolderLink) {
+            EXPECT_TRUE(S_ISREG(modeOf(cacheFile))) << c.name;
+            EXPECT_DOUBLE_EQ(LoudnessCache(folder).find(key).value_or(SongLoudness{}).lufs, -12.0)
+                << c.name;
+        }
+    }
+}
+
+// The folders the cache makes are for the user's eyes only: which songs a
+// user plays is nobody else's business. A folder that was there is left as it
+// is, unless it is the cache's own.
+TEST(LoudnessCache, MakesItsFolderForTheUserAlone)
+{
+    QTemporaryDir dir;
+    const QString parent = dir.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkpath(parent));
+    ASSERT_EQ(::chmod(QFile::encodeName(parent).constData(), 0755), 0);
+    const LoudnessCache::Key key{QStringLiteral("/music/a.mp3"), 1000, 42};
+    const SongLoudness measured{-12.0, std::nullopt, SongLoudness::Source::Measured};
+    const QString made = parent + QStringLiteral("/new/Tolvar");
+    LoudnessCache(made).store(key, measured);
+    EXPECT_EQ(modeOf(parent) & 0777, 0755u);
+    EXPECT_EQ(modeOf(parent + QStringLiteral("/new")) & 0777, 0700u);
+    EXPECT_EQ(modeOf(made) & 0777, 0700u);
+    EXPECT_EQ(modeOf(made + QStringLiteral("/loudness.tsv")) & 0777, 0600u);
+    EXPECT_TRUE(LoudnessCache(made).find(key).has_value());
+
+    LoudnessCache(parent).store(key, measured);
+    EXPECT_EQ(modeOf(parent) & 0777, 0700u);
+    EXPECT_TRUE(LoudnessCache(parent).find(key).has_value());
 }

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/loudness/LoudnessCache.h"
 
-#include "files/RegularFile.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringList>
+#include <QTextStream>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace {
 const QString kFileName = QStringLiteral("loudness.tsv");
@@ -20,10 +20,76 @@ const QByteArray kVersion = QByteArrayLiteral("L1");
 constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
 // Beyond this many songs the cache starts over.
 constexpr qsizetype kMaxEntries = 100000;
+
+// Closes the descriptor when it goes.
+struct Descriptor {
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor()
+    {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    const int fd;
+};
+
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+std::optional<QByteArray> readAll(int fd)
+{
+    QByteArray text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 || text.size() + n > kMaxFileBytes) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            return text;
+        }
+        text.append(buffer, n);
+    }
+}
+
+// Makes the folders of `path` that are missing, for the user alone; those
+// that exist are left as they are.
+void makeMissingFolders(const QByteArray& path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1)) {
+        ::mkdir(path.left(slash).constData(), 0700);
+    }
+    ::mkdir(path.constData(), 0700);
+}
 }  // namespace
 
 LoudnessCache::LoudnessCache(QString folder)
-    : file_(folder.isEmpty() ? QString() : QDir(folder).filePath(kFileName))
+    : folder_(folder.isEmpty() ? QString() : QDir::cleanPath(QDir(folder).absolutePath())),
+      file_(folder.isEmpty() ? QString() : QDir(folder_).filePath(kFileName))
 {
 }
 
@@ -91,8 +157,9 @@ void LoudnessCache::load()
         return;
     }
     loaded_ = true;
-    const RegularFile in(file_, RegularFile::Access::Read);
-    const std::optional<QByteArray> text = in.isOpen() ? in.readAll(kMaxFileBytes) : std::nullopt;
+    const Descriptor folder(openFolder(false));
+    const Descriptor in(folder.fd < 0 ? -1 : openFile(folder.fd, O_RDONLY));
+    const std::optional<QByteArray> text = in.fd < 0 ? std::nullopt : readAll(in.fd);
     if (!text) {
         return;
     }
@@ -127,42 +194,122 @@ void LoudnessCache::readLine(const QByteArray& raw)
     }
 }
 
-bool LoudnessCache::append(const QString& line)
+int LoudnessCache::openFolder(bool create)
 {
-    if (!QDir().mkpath(QFileInfo(file_).path())) {
-        return false;
+    const QByteArray path = QFile::encodeName(folder_);
+    if (create) {
+        makeMissingFolders(path);
     }
-    // Only ever onto a regular file: whatever else sits there is refused
-    // without blocking, and the cache is then written anew.
-    const int fd = ::open(QFile::encodeName(file_).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+    // The folder itself must not be a link: what is made in it would land
+    // wherever the link points.
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        if (errno != ENOENT) {
+            refuse(folder_, errno == ELOOP || errno == ENOTDIR ? QStringLiteral("is no folder")
+                                                               : errorText(errno));
+        }
+        return -1;
     }
     struct stat info {};
-    const QByteArray bytes = line.toUtf8();
-    const bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                    ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) ==
-                        static_cast<ssize_t>(bytes.size());
-    ::close(fd);
+    if (::fstat(fd, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+        ::close(fd);
+        refuse(folder_, QStringLiteral("is not the user's own folder"));
+        return -1;
+    }
+    // The program's own folder: which songs a user plays is nobody else's
+    // business.
+    if ((info.st_mode & 077) != 0 && create) {
+        ::fchmod(fd, 0700);
+    }
+    return fd;
+}
+
+int LoudnessCache::openFile(int folder, int flags)
+{
+    // O_NONBLOCK: a FIFO in the file's place must not hang the loader.
+    const int fd = ::openat(folder, QFile::encodeName(kFileName).constData(),
+                            flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            refuse(file_, errno == ELOOP ? QStringLiteral("is a link") : errorText(errno));
+        }
+        return -1;
+    }
+    struct stat info {};
+    QString why;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = QStringLiteral("is no regular file");
+    } else if (info.st_uid != ::geteuid()) {
+        why = QStringLiteral("belongs to another user");
+    } else if (info.st_nlink != 1) {
+        why = QStringLiteral("is also known by another name");
+    }
+    if (!why.isEmpty()) {
+        ::close(fd);
+        refuse(file_, why);
+        return -1;
+    }
+    return fd;
+}
+
+void LoudnessCache::refuse(const QString& what, const QString& why)
+{
+    if (refusalSaid_) {
+        return;
+    }
+    refusalSaid_ = true;
+    // A file in the cache's place is left as it is, only its name is taken
+    // over by the rewrite; without a folder there is no cache at all.
+    const char* const outcome = what == folder_
+                                    ? "; the cache is not used and songs are measured"
+                                    : "; it is not believed and a file of the cache's own takes "
+                                      "its name";
+    QTextStream(stderr) << "tolvar-radio: the loudness cache " << what << ' ' << why << outcome
+                        << Qt::endl;
+}
+
+bool LoudnessCache::append(const QString& line)
+{
+    const Descriptor folder(openFolder(true));
+    const Descriptor out(folder.fd < 0 ? -1 : openFile(folder.fd, O_WRONLY | O_APPEND | O_CREAT));
+    const bool ok = out.fd >= 0 && writeAll(out.fd, line.toUtf8());
     lines_ += ok ? 1 : 0;
     return ok;
 }
 
-// Writes every entry once, replacing the file as a whole.
+// Writes every entry once into a new file of the cache's own, then puts it
+// in the old one's place, whatever that was: the rename replaces a link or a
+// second name without writing through it.
 void LoudnessCache::rewrite()
 {
-    if (!QDir().mkpath(QFileInfo(file_).path())) {
+    const Descriptor folder(openFolder(true));
+    if (folder.fd < 0) {
         return;
     }
-    QSaveFile out(file_);
-    if (!out.open(QIODevice::WriteOnly)) {
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+        temporary = QFile::encodeName(kFileName) + '.' +
+                    QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = ::openat(folder.fd, temporary.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) {
+            return;
+        }
+    }
+    const Descriptor out(fd);
+    if (out.fd < 0) {
         return;
     }
+    QByteArray text;
     for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
-        out.write(lineFor(it.key(), it.value()).toUtf8());
+        text += lineFor(it.key(), it.value()).toUtf8();
     }
-    if (out.commit()) {
+    if (writeAll(out.fd, text) && ::fdatasync(out.fd) == 0 &&
+        ::renameat(folder.fd, temporary.constData(), folder.fd,
+                   QFile::encodeName(kFileName).constData()) == 0) {
         lines_ = entries_.size();
+    } else {
+        ::unlinkat(folder.fd, temporary.constData(), 0);
     }
 }

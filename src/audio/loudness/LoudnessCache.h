@@ -12,6 +12,11 @@
 // Loudness measured earlier, kept in a small text file in the per-user cache
 // folder and keyed by path, size and modification time, so a changed file is
 // measured again. Read on first use. One thread at a time (the loader).
+// The folder is the user's alone (0700) and the file is used only when it is
+// the user's own regular file with no other name; the cache never reads or
+// writes through a link, so a planted link cannot make the radio (perhaps run
+// as root) write into a file elsewhere. Anything else in its place is not
+// believed, is said once on stderr, and is replaced by a file of its own.
 class LoudnessCache {
 public:
     struct Key {
@@ -43,8 +48,16 @@ private:
     bool append(const QString& line);
     void rewrite();
     static QString lineFor(const QString& path, const Entry& entry);
+    // The folder as a descriptor (made when `create` and missing); -1 when it
+    // is missing or refused.
+    int openFolder(bool create);
+    // The cache file in `folder`; -1 when it is missing or refused.
+    int openFile(int folder, int flags);
+    void refuse(const QString& what, const QString& why);
 
+    QString folder_;
     QString file_;
+    bool refusalSaid_ = false;
     bool loaded_ = false;
     QHash<QString, Entry> entries_;
     qsizetype lines_ = 0;
