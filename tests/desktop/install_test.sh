@@ -72,7 +72,7 @@ grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/tolvar-radio.svg" ||
 man=$prefix/share/man/man1/tolvar-radio.1.gz
 [ -f "$man" ] || fail "no manual page"
 grep -qx 'tolvar-radio \\- .*' <(zcat "$man") || fail "the manual page names another program"
-grep -q -- '--help' <(zcat "$man") || fail "the manual page does not come from --help"
+grep -qF -- '\-\-help' <(zcat "$man") || fail "the manual page does not come from --help"
 grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
   <(head -n 1 "$prefix/share/doc/tolvar-radio/copyright") || fail "the copyright file is not machine-readable"
 
