@@ -3,8 +3,6 @@
 # `make install` puts under /usr, plus the documentation a package carries.
 include(GNUInstallDirs)
 
-set(TOLVAR_SUMMARY "talking radio that plays your own music files")
-
 # What the program loads at run time that dpkg-shlibdeps cannot see in the
 # binary. Keep this list in step with the code:
 #   espeak-ng-data          the announcer's voices (the speech engine)
@@ -73,7 +71,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TOLVAR_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TOLVAR_HOMEPAGE}")
+if(TOLVAR_HOMEPAGE)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TOLVAR_HOMEPAGE}")
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 list(JOIN TOLVAR_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 list(JOIN TOLVAR_RUNTIME_RECOMMENDS ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS)

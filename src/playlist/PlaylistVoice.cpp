@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playlist/PlaylistVoice.h"
 
+#include "base/ProgramNames.h"
 #include "playlist/Prompter.h"
 #include "speech/SpeechEngine.h"
 
@@ -35,12 +36,18 @@ const QString& PlaylistVoice::adText()
 
 QString PlaylistVoice::aboutText(const QString& newLine)
 {
-    return QStringLiteral("Tolvar MP3 Radio v1.0, by Quintaviel Software.") + newLine + newLine +
+    return QStringLiteral("Tolvar MP3 Radio %1, by Quintaviel Software.")
+               .arg(ProgramNames::kVersion) +
+           newLine + newLine +
            QStringLiteral(
                "A talking radio for your own music: build a playlist, accept it, "
                "and the announcer plays it without end, with the time and the "
                "technology news between the songs.") +
-           newLine + newLine + QStringLiteral("https://example.com/tolvar");
+           newLine + newLine +
+           QStringLiteral(
+               "Free software under the GNU General Public License, version 3 or "
+               "(at your option) any later version (GPL-3.0-or-later). It comes "
+               "with no warranty.");
 }
 
 const QUrl& PlaylistVoice::downloadUrl()

@@ -68,6 +68,15 @@ count=$(grep -c . <<<"$songs" || true)
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/tolvar-radio.svg" ||
   fail "no scalable icon"
 
+# The manual page, written from --help, names the program; the copyright
+# file is in Debian's machine-readable format.
+man=$prefix/share/man/man1/tolvar-radio.1.gz
+[ -f "$man" ] || fail "no manual page"
+grep -qx 'tolvar-radio \\- .*' <(zcat "$man") || fail "the manual page names another program"
+grep -qF -- '\-\-help' <(zcat "$man") || fail "the manual page does not come from --help"
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+  <(head -n 1 "$prefix/share/doc/tolvar-radio/copyright") || fail "the copyright file is not machine-readable"
+
 # Each PNG is as wide and as high as the folder it is in says.
 for size in 16 22 24 32 48 64 128 256; do
   png=$prefix/share/icons/hicolor/${size}x${size}/apps/tolvar-radio.png
@@ -131,4 +140,4 @@ env HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/
   timeout 60 dbus-run-session -- bash "$work/session.sh" ||
   { cat "$work/program.log" >&2 || true; fail "the installed program did not run as it should"; }
 
-echo "install test: program, .desktop entry, MIME type, metainfo, icons and demo installed and working"
+echo "install test: program, .desktop entry, MIME type, metainfo, icons, manual page and demo installed and working"

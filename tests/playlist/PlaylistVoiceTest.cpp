@@ -57,6 +57,15 @@ TEST_F(PlaylistVoiceTest, AboutShowsItsBoxBeforeAdvertisingWithoutStoppingSpeech
     EXPECT_EQ(voice.SpeechText(), PlaylistVoice::adText());
 }
 
+TEST_F(PlaylistVoiceTest, AboutNamesTheVersionAndTheLicenceAndNoAddress)
+{
+    const QString text = PlaylistVoice::aboutText(QStringLiteral("\n"));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Tolvar MP3 Radio " TOLVAR_VERSION ", ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("GPL-3.0-or-later")));
+    EXPECT_FALSE(text.contains(QStringLiteral("://")));
+    EXPECT_FALSE(text.contains(QStringLiteral("example")));
+}
+
 TEST_F(PlaylistVoiceTest, AdvertisementSpellsTheNameForTheVoice)
 {
     const QString& ad = PlaylistVoice::adText();
