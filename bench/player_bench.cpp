@@ -65,7 +65,7 @@ QString makeTestFile(const QTemporaryDir& dir)
     return mp3;
 }
 
-struct Tap {
+struct FirstSound {
     std::atomic<bool> armed{false};
     std::atomic<std::int64_t> firstNs{0};
     std::atomic<std::uint64_t> frames{0};
@@ -73,7 +73,7 @@ struct Tap {
 
 // Notes when the first sound after arming comes out of the output's sink
 // (woken by the output callback that rendered it).
-void tap(Tap* t, const std::int16_t* samples, std::size_t count)
+void noteSound(FirstSound* t, const std::int16_t* samples, std::size_t count)
 {
     t->frames.fetch_add(count, std::memory_order_relaxed);
     if (!t->armed.load(std::memory_order_acquire)) {
@@ -88,10 +88,11 @@ void tap(Tap* t, const std::int16_t* samples, std::size_t count)
     }
 }
 
-SinkReader::OnSound heardBy(Tap& probe)
+SinkReader::OnSound heardBy(FirstSound& probe)
 {
-    return
-        [&probe](const std::int16_t* samples, std::size_t count) { tap(&probe, samples, count); };
+    return [&probe](const std::int16_t* samples, std::size_t count) {
+        noteSound(&probe, samples, count);
+    };
 }
 
 double millisSince(Clock::time_point start, std::int64_t ns)
@@ -147,7 +148,7 @@ Open openAndWait(AudioEngine& engine, const QString& path)
 }
 
 // CPU seconds for playing the whole song through the engine, unpaced.
-double playWholeCpu(AudioEngine& engine, Tap& probe, double* wallSeconds)
+double playWholeCpu(AudioEngine& engine, FirstSound& probe, double* wallSeconds)
 {
     const double cpuStart = cpuSeconds();
     probe.armed = true;
@@ -197,7 +198,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    Tap probe;
+    FirstSound probe;
     AudioEngine::Options options;
     options.output = AudioEngine::Output::Unpaced;
     options.evenLoudness = false;
@@ -247,7 +248,7 @@ int main(int argc, char** argv)
     constexpr int kRounds = 10;
     {
         qputenv("SDL_AUDIODRIVER", "dummy");
-        Tap deviceProbe;
+        FirstSound deviceProbe;
         AudioEngine::Options deviceOptions;
         AudioEngine engine(deviceOptions);
         SinkReader reader(engine, heardBy(deviceProbe));
