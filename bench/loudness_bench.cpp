@@ -8,6 +8,7 @@
 // smallest).
 //
 //   loudness_bench   (needs sox, lame and twolame; the songs are made here)
+#include "SinkReader.h"
 #include "audio/AudioEngine.h"
 #include "audio/PlayerEvents.h"
 #include "speech/TextToSpeech.h"
@@ -31,22 +32,33 @@
 
 namespace {
 
-// Everything the output takes, from its tap. Unpaced, the output takes only
+// Everything the output takes, from a sink. Unpaced, the output takes only
 // what is queued, so songs follow each other without silence between them.
 struct Capture {
     std::vector<std::int16_t> samples = std::vector<std::int16_t>(44100 * 2 * 240);
     std::atomic<std::size_t> frames{0};
+    const SinkReader* reader = nullptr;
 
-    static void tap(void* self, const std::int16_t* data, std::size_t count)
+    SinkReader::OnSound sound()
     {
-        auto* capture = static_cast<Capture*>(self);
-        const std::size_t at = capture->frames.load(std::memory_order_relaxed);
-        const std::size_t n = std::min(count, capture->samples.size() / 2 - at);
-        std::copy(data, data + n * 2,
-                  capture->samples.begin() + static_cast<std::ptrdiff_t>(at * 2));
-        capture->frames.store(at + n, std::memory_order_release);
+        return [this](const std::int16_t* data, std::size_t count) { take(data, count); };
     }
-    std::size_t now() const { return frames.load(std::memory_order_acquire); }
+    // The reader's thread.
+    void take(const std::int16_t* data, std::size_t count)
+    {
+        const std::size_t at = frames.load(std::memory_order_relaxed);
+        const std::size_t n = std::min(count, samples.size() / 2 - at);
+        std::copy(data, data + n * 2, samples.begin() + static_cast<std::ptrdiff_t>(at * 2));
+        frames.store(at + n, std::memory_order_release);
+    }
+    // Everything played so far has been taken.
+    std::size_t now() const
+    {
+        if (reader) {
+            reader->settle();
+        }
+        return frames.load(std::memory_order_acquire);
+    }
 };
 
 struct Level {
@@ -252,31 +264,35 @@ int main(int argc, char** argv)
     }
 
     // Each pass with an engine of its own and an empty cache.
-    const auto options = [&dir](Capture& capture, const char* cache) {
+    const auto options = [&dir](const char* cache) {
         AudioEngine::Options o;
         o.output = AudioEngine::Output::Unpaced;
         o.cacheFolder = dir.filePath(QString::fromUtf8(cache));
-        o.tap = &Capture::tap;
-        o.tapContext = &capture;
         return o;
     };
     Capture madeCapture;
     std::vector<Level> asMade;
     {
-        AudioEngine::Options made = options(madeCapture, "cache-as-made");
+        AudioEngine::Options made = options("cache-as-made");
         made.evenLoudness = false;
         AudioEngine engine(made);
+        SinkReader reader(engine, madeCapture.sound());
+        madeCapture.reader = &reader;
         asMade = playLibrary(engine, madeCapture, songs, false);
     }
     Capture firstCapture;
     std::vector<Level> ahead;
     {
-        AudioEngine engine(options(firstCapture, "cache-ahead"));
+        AudioEngine engine(options("cache-ahead"));
+        SinkReader reader(engine, firstCapture.sound());
+        firstCapture.reader = &reader;
         engine.SetAutoRepeat(true);
         ahead = playLibrary(engine, firstCapture, songs, true);
     }
     Capture capture;
-    AudioEngine engine(options(capture, "cache-at-once"));
+    AudioEngine engine(options("cache-at-once"));
+    SinkReader reader(engine, capture.sound());
+    capture.reader = &reader;
     engine.SetAutoRepeat(true);
     const std::vector<Level> atOnce = playLibrary(engine, capture, songs, false);
     std::printf("%-20s %18s %18s %18s\n", "song", "as made", "loaded ahead", "opened at once");
@@ -314,7 +330,9 @@ int main(int argc, char** argv)
     {
         const QString lying = lyingCopy(dir, songs[0].path);
         Capture lyingCapture;
-        AudioEngine lyingEngine(options(lyingCapture, "cache-lying"));
+        AudioEngine lyingEngine(options("cache-lying"));
+        SinkReader lyingReader(lyingEngine, lyingCapture.sound());
+        lyingCapture.reader = &lyingReader;
         const std::vector<Level> level =
             playLibrary(lyingEngine, lyingCapture, {{"mp3, lying tag", lying}}, false);
         std::printf("true peak under a lying tag dBTP: %.2f\n", level[0].truePeakDb);

@@ -7,6 +7,7 @@
 //
 //   player_bench [file.mp3]   (without a file, a 5-minute 128 kbps mp3 is made
 //                              with sox and lame)
+#include "SinkReader.h"
 #include "audio/AudioEngine.h"
 #include "audio/PlayerEvents.h"
 
@@ -64,16 +65,16 @@ QString makeTestFile(const QTemporaryDir& dir)
     return mp3;
 }
 
-struct Tap {
+struct FirstSound {
     std::atomic<bool> armed{false};
     std::atomic<std::int64_t> firstNs{0};
     std::atomic<std::uint64_t> frames{0};
 };
 
-// Notes when the first sound after arming reaches the output callback.
-void tap(void* context, const std::int16_t* samples, std::size_t count)
+// Notes when the first sound after arming comes out of the output's sink
+// (woken by the output callback that rendered it).
+void noteSound(FirstSound* t, const std::int16_t* samples, std::size_t count)
 {
-    auto* t = static_cast<Tap*>(context);
     t->frames.fetch_add(count, std::memory_order_relaxed);
     if (!t->armed.load(std::memory_order_acquire)) {
         return;
@@ -85,6 +86,13 @@ void tap(void* context, const std::int16_t* samples, std::size_t count)
             return;
         }
     }
+}
+
+SinkReader::OnSound heardBy(FirstSound& probe)
+{
+    return [&probe](const std::int16_t* samples, std::size_t count) {
+        noteSound(&probe, samples, count);
+    };
 }
 
 double millisSince(Clock::time_point start, std::int64_t ns)
@@ -140,7 +148,7 @@ Open openAndWait(AudioEngine& engine, const QString& path)
 }
 
 // CPU seconds for playing the whole song through the engine, unpaced.
-double playWholeCpu(AudioEngine& engine, Tap& probe, double* wallSeconds)
+double playWholeCpu(AudioEngine& engine, FirstSound& probe, double* wallSeconds)
 {
     const double cpuStart = cpuSeconds();
     probe.armed = true;
@@ -190,18 +198,17 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    Tap probe;
+    FirstSound probe;
     AudioEngine::Options options;
     options.output = AudioEngine::Output::Unpaced;
     options.evenLoudness = false;
-    options.tap = &tap;
-    options.tapContext = &probe;
     double engineCpu = 0.0;
     double evenedCpu = 0.0;
     double minutes = 0.0;
     double firstSampleMs = 0.0;
     {
         AudioEngine engine(options);
+        SinkReader reader(engine, heardBy(probe));
         const Open open = openAndWait(engine, path);
         if (!open.error.isEmpty()) {
             std::fprintf(stderr, "%s\n", open.error.toLocal8Bit().constData());
@@ -225,6 +232,7 @@ int main(int argc, char** argv)
         AudioEngine::Options evened = options;
         evened.evenLoudness = true;
         AudioEngine engine(evened);
+        SinkReader reader(engine, heardBy(probe));
         const Open open = openAndWait(engine, path);
         std::printf("open with the length scan and a first loudness measure: %.1f ms\n",
                     open.readyMs);
@@ -240,11 +248,10 @@ int main(int argc, char** argv)
     constexpr int kRounds = 10;
     {
         qputenv("SDL_AUDIODRIVER", "dummy");
-        Tap deviceProbe;
+        FirstSound deviceProbe;
         AudioEngine::Options deviceOptions;
-        deviceOptions.tap = &tap;
-        deviceOptions.tapContext = &deviceProbe;
         AudioEngine engine(deviceOptions);
+        SinkReader reader(engine, heardBy(deviceProbe));
         openAndWait(engine, path);
         for (int i = 0; i < kRounds; ++i) {
             engine.StopMPEG();

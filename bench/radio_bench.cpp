@@ -3,6 +3,7 @@
 // CPU use idle and playing, the longest GUI-thread stall while the sequencer
 // waits for the voice, and the silence between two songs with nothing said
 // between them (the mean over every join, joins without silence counted as 0).
+#include "SinkReader.h"
 #include "announcer/RadioAnnouncer.h"
 #include "audio/AudioEngine.h"
 #include "base/RandomSource.h"
@@ -73,16 +74,17 @@ struct GapMeter {
     std::array<std::uint64_t, kMaxGaps> gaps{};
     std::array<std::uint64_t, kMaxGaps> gapAt{};  // music frames heard before it
     std::atomic<std::size_t> gapCount{0};
-    // Output thread only.
+    // The sink reader only.
     bool heardMusic = false;
     std::uint64_t silentRun = 0;
     std::uint64_t musicFrames = 0;
     std::chrono::steady_clock::time_point lastBlock{};
     std::size_t lastCount = 0;
 
-    static void tap(void* context, const std::int16_t* frames, std::size_t count)
+    // On the output sink's reader, woken by every block the output renders.
+    void take(const std::int16_t* frames, std::size_t count)
     {
-        auto* self = static_cast<GapMeter*>(context);
+        GapMeter* self = this;
         const auto now = std::chrono::steady_clock::now();
         const auto since = now - self->lastBlock;
         const auto blockTime = std::chrono::nanoseconds(self->lastCount * 1000000000LL / kRate);
@@ -202,12 +204,12 @@ int main(int argc, char** argv)
     GapMeter gap;
     AudioEngine::Options options;
     options.output = AudioEngine::Output::SilentClock;
-    options.tap = &GapMeter::tap;
-    options.tapContext = &gap;
     RadioSettings settings;
     AcceptedPlaylist playlist;
     RandomSource random;
     AudioEngine engine(options);
+    SinkReader reader(
+        engine, [&gap](const std::int16_t* frames, std::size_t count) { gap.take(frames, count); });
     TextToSpeech talk(engine);
     RadioAnnouncer announcer(settings, random, talk);
     Sequencer sequencer(settings, playlist, random, engine, talk, announcer);

@@ -7,6 +7,7 @@
 // of the real output. The last line is that time for flite.
 //
 //   speech_bench
+#include "SinkReader.h"
 #include "audio/AudioEngine.h"
 #include "audio/VoiceOutput.h"
 #include "speech/TextToSpeech.h"
@@ -142,9 +143,9 @@ struct FirstSample {
     Clock::time_point at;
 };
 
-void onOutput(void* context, const std::int16_t* frames, std::size_t count)
+// On the output sink's reader, woken by the callback that rendered the block.
+void onOutput(FirstSample* probe, const std::int16_t* frames, std::size_t count)
 {
-    auto* probe = static_cast<FirstSample*>(context);
     if (!probe->armed.load(std::memory_order_acquire) || probe->heard.load()) {
         return;
     }
@@ -162,9 +163,10 @@ double firstSampleLatency(const QString& text, const Family& family)
 {
     FirstSample probe;
     AudioEngine::Options options;
-    options.tap = &onOutput;
-    options.tapContext = &probe;
     AudioEngine engine(options);
+    SinkReader reader(engine, [&probe](const std::int16_t* frames, std::size_t count) {
+        onOutput(&probe, frames, count);
+    });
     std::printf("output: %s\n", engine.outputName().toUtf8().constData());
     TextToSpeech talk(engine);
     selectVoice(talk, family);

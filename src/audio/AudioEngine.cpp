@@ -7,6 +7,7 @@
 #include "audio/output/SdlAudioDevice.h"
 
 #include <QMetaObject>
+#include <utility>
 
 namespace {
 std::unique_ptr<AudioDevice> makeDevice(AudioEngine::Output output, Mixer& mixer)
@@ -31,7 +32,6 @@ AudioEngine::AudioEngine(Options options) : voice_(mixer_, options.evenLoudness)
     for (auto& factory : factories_) {
         factory = std::make_unique<DecoderFactory>(options.soundFont);
     }
-    mixer_.setTap(options.tap, options.tapContext);
     mixer_.ducker().setDepthDb(options.duckDepthDb);
     device_ = makeDevice(options.output, mixer_);
     DecodeWorker::Setup setup;
@@ -320,4 +320,14 @@ QString AudioEngine::outputName() const
 bool AudioEngine::outputPaused() const
 {
     return worker_->outputPaused();
+}
+
+bool AudioEngine::addSink(std::shared_ptr<OutputSink> sink)
+{
+    return mixer_.sinks().add(std::move(sink));
+}
+
+void AudioEngine::removeSink(const std::shared_ptr<OutputSink>& sink)
+{
+    mixer_.sinks().remove(sink);
 }

@@ -17,6 +17,7 @@
 #include <optional>
 
 class AudioDevice;
+class OutputSink;
 class DecodeWorker;
 
 // The player library: plays one song at a time (mp3, mp2, mp1, wav, midi)
@@ -45,9 +46,6 @@ public:
     struct Options {
         Output output = Output::Device;
         QString soundFont = DecoderFactory::defaultSoundFont();
-        // Sees every block the output takes (tests, benchmarks).
-        OutputTap tap = nullptr;
-        void* tapContext = nullptr;
         // Every song and the voice at one loudness; off, everything plays as
         // it was made.
         bool evenLoudness = true;
@@ -91,6 +89,11 @@ public:
     QString outputName() const;
     // Any thread: the output is paused because nothing is to be heard.
     bool outputPaused() const;
+    // Any thread but the output's: `sink` gets every block the speaker gets
+    // from now on (false when the list is full). A removal returns once the
+    // output no longer touches the sink.
+    bool addSink(std::shared_ptr<OutputSink> sink);
+    void removeSink(const std::shared_ptr<OutputSink>& sink);
 
 private:
     // A song as its reports told it.

@@ -5,12 +5,14 @@
 #include "audio/PlayerEvents.h"
 
 #include <ebur128.h>
+#include <gtest/gtest.h>
 #include <mpg123.h>
 #include <sndfile.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -268,27 +270,51 @@ std::size_t ToneDecoder::read(std::int16_t* out, std::size_t frames)
     return n;
 }
 
-TapCapture::TapCapture(std::size_t maxFrames) : samples_(maxFrames * 2) {}
-
-void TapCapture::tap(void* self, const std::int16_t* frames, std::size_t count)
+SinkCapture::SinkCapture(std::size_t maxFrames)
+    : sink_(std::make_shared<OutputSink>(maxFrames)),
+      samples_(maxFrames * 2),
+      reader_([this] { readUntilStopped(); })
 {
-    auto* capture = static_cast<TapCapture*>(self);
-    const std::size_t at = capture->frames_.load(std::memory_order_relaxed);
-    const std::size_t n = std::min(count, capture->samples_.size() / 2 - at);
-    std::copy(frames, frames + n * 2,
-              capture->samples_.begin() + static_cast<std::ptrdiff_t>(at * 2));
-    capture->frames_.store(at + n, std::memory_order_release);
-    capture->blocks_.fetch_add(1, std::memory_order_release);
 }
 
-void TapCapture::attach(AudioEngine::Options& options)
+SinkCapture::~SinkCapture()
 {
-    options.tap = &TapCapture::tap;
-    options.tapContext = this;
+    stop_.store(true, std::memory_order_release);
+    sink_->wake();
+    reader_.join();
 }
 
-Pcm TapCapture::played() const
+void SinkCapture::attach(AudioEngine& engine)
 {
+    EXPECT_TRUE(engine.addSink(sink_));
+}
+
+void SinkCapture::readUntilStopped()
+{
+    while (!stop_.load(std::memory_order_acquire)) {
+        if (!sink_->waitForFrames(std::chrono::milliseconds(200))) {
+            continue;
+        }
+        const std::size_t at = frames_.load(std::memory_order_relaxed);
+        const std::size_t room = samples_.size() / 2 - at;
+        std::size_t n = 0;
+        if (room > 0) {
+            n = sink_->read(samples_.data() + at * 2, room);
+            frames_.store(at + n, std::memory_order_release);
+        } else {
+            // Full: what comes after is not kept, but the ring still drains.
+            std::array<std::int16_t, 2048> spill{};
+            n = sink_->read(spill.data(), spill.size() / 2);
+        }
+        taken_.fetch_add(n, std::memory_order_release);
+    }
+}
+
+Pcm SinkCapture::played() const
+{
+    const std::uint64_t queued = sink_->framesQueued();
+    waitFor([&] { return taken_.load(std::memory_order_acquire) >= queued; },
+            std::chrono::seconds(2));
     const std::size_t frames = frames_.load(std::memory_order_acquire);
     Pcm pcm{44100, 2, {}};
     pcm.samples.assign(samples_.begin(),

@@ -3,6 +3,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/decode/Decoder.h"
+#include "audio/mix/OutputSink.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,6 +14,8 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
+#include <thread>
 #include <vector>
 
 class MpegPlayer;
@@ -100,20 +103,33 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 bool writeToneWav(const QString& path, double seconds, double level, double hz = 440.0,
                   bool raised = false);
 
-// Captures what the output plays, from the mixer's output tap.
-class TapCapture {
+// Captures what the output plays: reads a sink of the engine on a thread of
+// its own, as a broadcast would. Its ring holds the whole capture, so it
+// never drops however late its thread runs.
+class SinkCapture {
 public:
-    explicit TapCapture(std::size_t maxFrames = 44100 * 30);
-    static void tap(void* self, const std::int16_t* frames, std::size_t count);
-    void attach(AudioEngine::Options& options);
-    // What was played so far (output thread writes, any thread reads).
+    explicit SinkCapture(std::size_t maxFrames = 44100 * 30);
+    ~SinkCapture();
+    SinkCapture(const SinkCapture&) = delete;
+    SinkCapture& operator=(const SinkCapture&) = delete;
+
+    void attach(AudioEngine& engine);
+    // What was played so far: waits (2 s at most) until everything the sink
+    // had queued when called has been read.
     Pcm played() const;
-    std::size_t blocks() const { return blocks_.load(); }
+    std::size_t blocks() const { return static_cast<std::size_t>(sink_->blocks()); }
+    std::uint64_t dropped() const { return sink_->droppedFrames(); }
+    const std::shared_ptr<OutputSink>& sink() const { return sink_; }
 
 private:
+    void readUntilStopped();
+
+    std::shared_ptr<OutputSink> sink_;
     std::vector<std::int16_t> samples_;
-    std::atomic<std::size_t> frames_{0};
-    std::atomic<std::size_t> blocks_{0};
+    std::atomic<std::size_t> frames_{0};   // kept in samples_
+    std::atomic<std::uint64_t> taken_{0};  // read from the sink, kept or not
+    std::atomic<bool> stop_{false};
+    std::thread reader_;
 };
 
 // A decoder of a steady stereo tone at 44.1 kHz: `level` is its peak.

@@ -21,13 +21,13 @@ namespace {
 // decodes; returns what came out.
 Pcm playEvened(const QString& path, const QString& cacheFolder = {})
 {
-    TapCapture capture;
+    SinkCapture capture;
     AudioEngine::Options options;
     options.output = AudioEngine::Output::Unpaced;
     options.cacheFolder = cacheFolder;
-    capture.attach(options);
     {
         AudioEngine engine(options);
+        capture.attach(engine);
         const Opened opened = openSong(engine, path);
         EXPECT_EQ(opened.error, QString()) << path.toStdString();
         engine.PlayMPEG(1, opened.totalFrames);
@@ -137,13 +137,13 @@ TEST(EvenLoudness, EveryUtteranceOfEveryVoiceComesOutAtTheMusicsLoudness)
                          {16000, 6400, 100, -16.0},
                          {16000, 3200, 50, -22.0}};
     for (const bool even : {true, false}) {
-        TapCapture capture;
+        SinkCapture capture;
         AudioEngine::Options options = even ? AudioEngine::Options{} : asMade();
         options.output = AudioEngine::Output::Unpaced;
-        capture.attach(options);
         std::vector<Pcm> heard;
         {
             AudioEngine engine(options);
+            capture.attach(engine);
             for (const Said& s : said) {
                 const std::size_t before = capture.played().frames();
                 const auto voice = utterance(s.rate, s.level);

@@ -44,10 +44,10 @@ TEST(FollowOn, SongsJoinWithoutInsertedSilence)
     TwoSongs songs;
     const QString third = songs.dir.filePath(QStringLiteral("third.wav"));
     writeToneWav(third, 0.6543, 0.3, 440.0, true);
-    TapCapture capture;
+    SinkCapture capture;
     AudioEngine::Options options = asMade(AudioEngine::Output::SilentClock);
-    capture.attach(options);
     AudioEngine engine(options);
+    capture.attach(engine);
     QSignalSpy ended(&engine.events(), &PlayerEvents::songEnded);
     ASSERT_EQ(openSong(engine, songs.first).error, QString());
     engine.PlayMPEG(1, engine.GetTotalframes());
@@ -84,10 +84,10 @@ TEST(FollowOn, SongsJoinWithoutInsertedSilence)
 TEST(FollowOn, WhileTheVoiceTalksTheNextSongWaitsForTheProgram)
 {
     TwoSongs songs;
-    TapCapture capture;
+    SinkCapture capture;
     AudioEngine::Options options = asMade(AudioEngine::Output::SilentClock);
-    capture.attach(options);
     AudioEngine engine(options);
+    capture.attach(engine);
     ASSERT_EQ(openSong(engine, songs.first).error, QString());
     engine.PlayMPEG(1200, engine.GetTotalframes());
     engine.preloadNext(songs.second, FollowOn::WhenVoiceIdle);
@@ -176,10 +176,10 @@ TEST(AsyncOpen, TheOpenHappensOffTheCallersThreadAndIsToldAfterwards)
 TEST(IdleOutput, PausesWithNothingToHearAndWakesForMusicOrVoice)
 {
     TwoSongs songs;
-    TapCapture capture;
+    SinkCapture capture;
     AudioEngine::Options options = asMade(AudioEngine::Output::SilentClock);
-    capture.attach(options);
     AudioEngine engine(options);
+    capture.attach(engine);
     const auto stillFor = [&](std::chrono::milliseconds time) {
         const std::size_t before = capture.blocks();
         std::this_thread::sleep_for(time);

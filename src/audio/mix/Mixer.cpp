@@ -76,12 +76,6 @@ bool Mixer::select(const Switch& seen, int ring)
     return switch_.compare_exchange_strong(expected, pack(next), std::memory_order_acq_rel);
 }
 
-void Mixer::setTap(OutputTap tap, void* context)
-{
-    tap_ = tap;
-    tapContext_ = context;
-}
-
 bool Mixer::atEnd(int ring) const
 {
     const std::uint64_t end = endOf(ring);
@@ -108,9 +102,7 @@ void Mixer::render(std::int16_t* out, std::size_t frames) noexcept
         renderBlock(out + done * audio_format::kChannels, n);
         done += n;
     }
-    if (tap_ != nullptr) {
-        tap_(tapContext_, out, frames);
-    }
+    sinks_.feed(out, frames);
     consumed_.notify();
 }
 

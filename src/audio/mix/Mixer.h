@@ -5,6 +5,7 @@
 #include "audio/WakeSignal.h"
 #include "audio/loudness/PeakLimiter.h"
 #include "audio/mix/Ducker.h"
+#include "audio/mix/OutputSinks.h"
 #include "audio/mix/PcmRing.h"
 #include "audio/mix/VoiceMeter.h"
 
@@ -12,10 +13,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-
-// Called on the output thread with every block handed to the device. Must not
-// block, allocate or log.
-using OutputTap = void (*)(void* context, const std::int16_t* frames, std::size_t count);
 
 // Mixes music and voice into the output format. render() is the body of the
 // output callback: lock-free, no allocation, no I/O.
@@ -76,8 +73,8 @@ public:
     WakeSignal& producedSignal() { return produced_; }
     void notifyProduced() noexcept { produced_.notify(); }
 
-    // Set before any output runs.
-    void setTap(OutputTap tap, void* context);
+    // Fed every rendered buffer once it is final, as the device gets it.
+    OutputSinks& sinks() { return sinks_; }
 
     // Output thread only.
     void render(std::int16_t* out, std::size_t frames) noexcept;
@@ -104,8 +101,7 @@ private:
     WakeSignal consumed_;
     WakeSignal produced_;
     std::atomic<bool> paused_{false};
-    OutputTap tap_ = nullptr;
-    void* tapContext_ = nullptr;
+    OutputSinks sinks_;
     // Output thread only.
     std::array<std::int16_t, kBlock * 2> voiceBlock_{};
     std::array<float, kBlock * 2> sum_{};
