@@ -1,21 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options/StoredVoice.h"
 
+#include "base/GuardedStep.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
 
-#include <exception>
-
 namespace {
-// Start-up goes on whatever one step does.
-template <typename Step>
-void guarded(Step&& step)
-{
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 
 void chooseStoredEngine(RadioSettings& settings, const SpeechEngine& voice)
 {
@@ -42,7 +32,7 @@ void chooseStoredEngine(RadioSettings& settings, const SpeechEngine& voice)
 
 void UseStoredVoice(RadioSettings& settings, SpeechEngine& voice)
 {
-    guarded([&] { chooseStoredEngine(settings, voice); });
-    guarded([&] { voice.selectEngine(settings.EngineNum); });
-    guarded([&] { voice.setSpeed(settings.EngineSpeed); });
+    guardedStep([&] { chooseStoredEngine(settings, voice); });
+    guardedStep([&] { voice.selectEngine(settings.EngineNum); });
+    guardedStep([&] { voice.setSpeed(settings.EngineSpeed); });
 }

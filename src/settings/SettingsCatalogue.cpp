@@ -1,26 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/SettingsCatalogue.h"
 
+#include "base/GuardedStep.h"
 #include "base/ProgramNames.h"
 #include "base/RandomSource.h"
 #include "settings/CRegSettings.h"
 #include "settings/RadioSettings.h"
 
 #include <cmath>
-#include <exception>
 #include <span>
-
-namespace {
-// Start-up goes on whatever one step does.
-template <typename Step>
-void guarded(Step&& step)
-{
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
-}  // namespace
 
 void InitSettings(RadioSettings& settings)
 {
@@ -32,12 +20,12 @@ void InitSettings(RadioSettings& settings)
 
 void LoadSettings(RadioSettings& settings, RandomSource& random, const AnnouncerBoxes& showBoxes)
 {
-    guarded([&] { InitSettings(settings); });
+    guardedStep([&] { InitSettings(settings); });
 
     settings.read(settings.NowTime);
     settings.read(settings.NowNews);
     if (showBoxes) {
-        guarded([&] { showBoxes(settings.NowTime, settings.NowNews); });
+        guardedStep([&] { showBoxes(settings.NowTime, settings.NowNews); });
     }
 
     // all() is in load order: the two switches, ManyTime to EngineSpeed,
