@@ -10,9 +10,12 @@ namespace {
 
 constexpr char16_t kKeptByteBase = 0xDC00;
 
-bool isKept(char16_t unit)
+// A kept byte is a lone low surrogate: the same unit after a high surrogate
+// is the second half of a character beyond U+FFFF, which is text.
+bool isKeptAt(QStringView path, qsizetype i)
 {
-    return unit >= 0xDC80 && unit <= 0xDCFF;
+    const char16_t unit = path.at(i).unicode();
+    return unit >= 0xDC80 && unit <= 0xDCFF && (i == 0 || !path.at(i - 1).isHighSurrogate());
 }
 
 bool isContinuation(unsigned char byte)
@@ -119,7 +122,7 @@ QByteArray toBytes(const QString& path)
     qsizetype from = 0;
     for (qsizetype i = 0; i < path.size(); ++i) {
         const char16_t unit = path.at(i).unicode();
-        if (isKept(unit)) {
+        if (isKeptAt(path, i)) {
             bytes += QStringView(path).mid(from, i - from).toUtf8();
             bytes += static_cast<char>(unit - kKeptByteBase);
             from = i + 1;
@@ -132,8 +135,8 @@ QByteArray toBytes(const QString& path)
 
 bool hasKeptBytes(const QString& path)
 {
-    for (const QChar c : path) {
-        if (isKept(c.unicode())) {
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (isKeptAt(path, i)) {
             return true;
         }
     }
@@ -146,9 +149,10 @@ QString readable(const QString& path)
         return path;
     }
     QString shown = path;
-    for (QChar& c : shown) {
-        if (isKept(c.unicode())) {
-            c = QChar(windows1252(static_cast<unsigned char>(c.unicode() - kKeptByteBase)));
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (isKeptAt(path, i)) {
+            const auto byte = static_cast<unsigned char>(path.at(i).unicode() - kKeptByteBase);
+            shown[i] = QChar(windows1252(byte));
         }
     }
     return shown;
