@@ -2,6 +2,7 @@
 #include "files/NativePath.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -77,6 +78,14 @@ char16_t windows1252(unsigned char byte)
     return byte;
 }
 
+// A name's bytes are never a document: a leading EF BB BF is the name's first
+// character, which QString::fromUtf8 would drop as a byte-order mark.
+QString decodeUtf8(const char* bytes, qsizetype size)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(QByteArrayView(bytes, size));
+}
+
 }  // namespace
 
 namespace NativePath {
@@ -96,15 +105,15 @@ QString fromBytes(const QByteArray& bytes)
             at += length;
             continue;
         }
-        text += QString::fromUtf8(bytes.constData() + run, at - run);
+        text += decodeUtf8(bytes.constData() + run, at - run);
         text +=
             QChar(static_cast<char16_t>(kKeptByteBase + static_cast<unsigned char>(bytes.at(at))));
         run = ++at;
     }
     if (run == 0) {
-        return QString::fromUtf8(bytes);
+        return decodeUtf8(bytes.constData(), bytes.size());
     }
-    text += QString::fromUtf8(bytes.constData() + run, bytes.size() - run);
+    text += decodeUtf8(bytes.constData() + run, bytes.size() - run);
     return text;
 #endif
 }

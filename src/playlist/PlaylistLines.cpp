@@ -65,7 +65,9 @@ void PlaylistLines::endLine()
     } else {
         // Trimming the bytes is the same as trimming the text: 0x20 only ever
         // stands for a space in the 8-bit encodings used here.
-        qsizetype begin = 0;
+        // A byte-order mark some editors put before the first line is no
+        // part of its path.
+        qsizetype begin = number_ == 1 && line_.startsWith("\xEF\xBB\xBF") ? 3 : 0;
         qsizetype end = line_.size();
         while (begin < end && line_.at(begin) == ' ') {
             ++begin;

@@ -20,6 +20,7 @@ TEST(NativePath, NameBytesComeBackExactly)
         // U+B2CB2's second half is a unit a kept byte also uses.
         {"beyond U+FFFF beside a stray byte", "/m/\x93\xf2\xb2\xb2\xb2\x94.mp3", true},
         {"a stray byte, then beyond U+FFFF", "\xb5\xf0\x9f\x8e\xb5", true},
+        {"starts with U+FEFF", "\xef\xbb\xbfname.mp3", false},
     };
     for (const auto& c : cases) {
         const QString name = NativePath::fromBytes(c.bytes);
