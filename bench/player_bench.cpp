@@ -214,7 +214,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", open.error.toLocal8Bit().constData());
             return 1;
         }
-        minutes = engine.GetTotalframes() / 60000.0;
+        minutes = engine.GetTotalframes() / (60.0 * player_frame::kPerSecond);
         std::printf("file: %s (%.2f min)\n", path.toLocal8Bit().constData(), minutes);
         std::printf("OpenMPEG returns after: %.2f ms (%.3f ms CPU of the caller)\n", open.callMs,
                     open.callCpuMs);
@@ -259,7 +259,11 @@ int main(int argc, char** argv)
             std::this_thread::sleep_for(std::chrono::milliseconds(100 + 7 * i));
             deviceProbe.armed = true;
             const auto start = Clock::now();
-            engine.PlayMPEG(10000 + i * 1000, 10300 + i * 1000);
+            // 10 s in and on, 0.3 s each.
+            const auto at = [](double s) {
+                return static_cast<std::int32_t>(s * player_frame::kPerSecond) + 1;
+            };
+            engine.PlayMPEG(at(10.0 + i), at(10.3 + i));
             while (deviceProbe.armed.load()) {
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
