@@ -3,6 +3,7 @@
 
 #include "audio/AudioFormat.h"
 #include "audio/PlayerFrame.h"
+#include "audio/ThreadName.h"
 #include "audio/VoiceInput.h"
 #include "audio/output/AudioDevice.h"
 
@@ -11,8 +12,9 @@
 
 namespace {
 // Sounding, the worker also looks around this often (device health, the
-// voice converter) between the output's wake-ups.
-constexpr auto kBusyWait = std::chrono::milliseconds(10);
+// voice converter) between the output's wake-ups, which come when there is
+// something to do.
+constexpr auto kBusyWait = std::chrono::milliseconds(100);
 // With nothing to be heard it sleeps until a command, a voice or a loaded
 // song wakes it.
 constexpr auto kIdleWait = std::chrono::milliseconds(2000);
@@ -34,7 +36,10 @@ DecodeWorker::DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device,
                                            setup.evenLoudness,
                                            [this] { mixer_.consumedSignal().notify(); });
     loads_ = std::make_unique<SlotLoads>(*loader_);
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::thread([this] {
+        nameThisThread("tolvar decode");
+        run();
+    });
 }
 
 DecodeWorker::~DecodeWorker()
