@@ -206,7 +206,7 @@ std::vector<Level> playLibrary(AudioEngine& engine, const Capture& capture,
         QObject::connect(&engine.events(), &PlayerEvents::songOpened, &guard,
                          [&opened](const OpenedSong&) { opened = true; });
         if (ahead) {
-            engine.preloadNext(song.path, FollowOn::No);
+            engine.preloadNext(song.path, FollowOn::No, 1);
         }
         engine.OpenMPEG(0, song.path, QStringLiteral("MPEGVideo"));
         if (ahead) {

@@ -1,24 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plays an mp3 through the whole player library into a null output as fast
 // as it decodes, decodes the same file with libmpg123 alone, and compares the
-// CPU time of both, with songs as they are and with loudness evened. Also
-// measures how long OpenMPEG holds its caller, how long the open takes on the
-// loader, and how soon PlayMPEG is heard.
+// CPU time of both, with songs as they are and with loudness evened. Then it
+// plays the song as the program does (loudness evened from a measurement
+// made ahead, paced in real time through the mixer into an output that
+// discards, no sink) and tells that per audio minute and per thread: the
+// last line compares it with libmpg123. Also measures how long OpenMPEG
+// holds its caller, how long the open takes on the loader, and how soon
+// PlayMPEG is heard.
 //
-//   player_bench [file.mp3]   (without a file, a 5-minute 128 kbps mp3 is made
-//                              with sox and lame)
+//   player_bench [file.mp3] [seconds played in real time, default 40]
+//                            (without a file, a 5-minute 128 kbps mp3 is made
+//                             with sox and lame)
 #include "SinkReader.h"
 #include "audio/AudioEngine.h"
 #include "audio/PlayerEvents.h"
 
 #include <mpg123.h>
 #include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -186,6 +197,71 @@ double decodeWithMpg123(const QString& path)
     return seconds;
 }
 
+// CPU seconds of every thread of this process by its id, with its name.
+struct ThreadCpu {
+    QString name;
+    double seconds = 0.0;
+};
+std::map<QString, ThreadCpu> threadCpu()
+{
+    std::map<QString, ThreadCpu> threads;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        // The time on a CPU in ns, where stat counts whole clock ticks.
+        QFile schedstat(tasks.filePath(tid + QStringLiteral("/schedstat")));
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        if (!schedstat.open(QIODevice::ReadOnly) || !comm.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        threads[tid] = {QString::fromUtf8(comm.readAll().trimmed()),
+                        schedstat.readAll().split(' ').value(0).toDouble() / 1e9};
+    }
+    return threads;
+}
+
+// Plays `seconds` of the song as the program plays it; returns the CPU
+// seconds per audio minute and prints them per thread.
+double asTheProgramPlays(const QString& path, double seconds)
+{
+    QTemporaryDir cache;
+    AudioEngine::Options options;
+    options.output = AudioEngine::Output::SilentClock;
+    options.cacheFolder = cache.path();
+    AudioEngine engine(options);
+    engine.SetAutoRepeat(true);
+    // Measured ahead, as the song after the playing one is.
+    engine.preloadNext(path, FollowOn::No, 1);
+    const Open open = openAndWait(engine, path);
+    if (!open.error.isEmpty()) {
+        return 0.0;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto before = threadCpu();
+    const double cpuStart = cpuSeconds();
+    const auto start = Clock::now();
+    engine.PlayMPEG(1, engine.GetTotalframes());
+    // The caller's thread sleeps in its event loop, as the program's does.
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    QObject::connect(&engine.events(), &PlayerEvents::songEnded, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double cpu = cpuSeconds() - cpuStart;
+    const double played = std::chrono::duration<double>(Clock::now() - start).count();
+    const auto after = threadCpu();
+    engine.StopMPEG();
+    const double minutes = played / 60.0;
+    std::printf("as the program plays (evened, real time, %.0f s): %.4f CPU s per audio minute\n",
+                played, cpu / minutes);
+    for (const auto& [tid, thread] : after) {
+        const auto was = before.find(tid);
+        const double used = thread.seconds - (was != before.end() ? was->second.seconds : 0.0);
+        std::printf("  thread %s (%s): %.4f CPU s per audio minute\n",
+                    tid.toLocal8Bit().constData(), thread.name.toLocal8Bit().constData(),
+                    used / minutes);
+    }
+    return cpu / minutes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -214,7 +290,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", open.error.toLocal8Bit().constData());
             return 1;
         }
-        minutes = engine.GetTotalframes() / 60000.0;
+        minutes = engine.GetTotalframes() / (60.0 * player_frame::kPerSecond);
         std::printf("file: %s (%.2f min)\n", path.toLocal8Bit().constData(), minutes);
         std::printf("OpenMPEG returns after: %.2f ms (%.3f ms CPU of the caller)\n", open.callMs,
                     open.callCpuMs);
@@ -259,7 +335,11 @@ int main(int argc, char** argv)
             std::this_thread::sleep_for(std::chrono::milliseconds(100 + 7 * i));
             deviceProbe.armed = true;
             const auto start = Clock::now();
-            engine.PlayMPEG(10000 + i * 1000, 10300 + i * 1000);
+            // 10 s in and on, 0.3 s each.
+            const auto at = [](double s) {
+                return static_cast<std::int32_t>(s * player_frame::kPerSecond) + 1;
+            };
+            engine.PlayMPEG(at(10.0 + i), at(10.3 + i));
             while (deviceProbe.armed.load()) {
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
@@ -272,6 +352,9 @@ int main(int argc, char** argv)
     const double seconds = decodeWithMpg123(path);
     const double mpgCpu = cpuSeconds() - mpgCpuStart;
 
+    const double realTimeSeconds = argc > 2 ? std::atof(argv[2]) : 40.0;
+    const double programPerMinute = asTheProgramPlays(path, realTimeSeconds);
+
     const double enginePerMinute = engineCpu / minutes;
     const double mpgPerMinute = mpgCpu / (seconds / 60.0);
     std::printf("engine: %.4f CPU s per audio minute\n", enginePerMinute);
@@ -280,6 +363,8 @@ int main(int argc, char** argv)
     std::printf("first sample after PlayMPEG, null output: %.2f ms\n", firstSampleMs);
     std::printf("first sample after PlayMPEG, SDL dummy device (mean of %d): %.2f ms\n", kRounds,
                 deviceMs);
-    std::printf("engine/mpg123 cpu ratio: %.2f\n", enginePerMinute / mpgPerMinute);
+    std::printf("engine/mpg123 cpu ratio, unpaced, as made: %.2f\n",
+                enginePerMinute / mpgPerMinute);
+    std::printf("engine/mpg123 cpu ratio: %.2f\n", programPerMinute / mpgPerMinute);
     return 0;
 }

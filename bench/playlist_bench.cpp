@@ -50,7 +50,7 @@ public:
     void CloseMPEG() override {}
     void SetAutoRepeat(bool) override {}
     PlayerEvents& events() override { return events_; }
-    void preloadNext(const QString&, FollowOn) override {}
+    void preloadNext(const QString&, FollowOn, std::int32_t) override {}
 
 private:
     PlayerEvents events_;

@@ -2,7 +2,8 @@
 // The radio as a whole, offscreen with the silent clock output: start-up time,
 // CPU use idle and playing, the longest GUI-thread stall while the sequencer
 // waits for the voice, and the silence between two songs with nothing said
-// between them (the mean over every join, joins without silence counted as 0).
+// between them (the mean over every join, joins without silence counted as 0),
+// with FlushBack on and off.
 #include "SinkReader.h"
 #include "announcer/RadioAnnouncer.h"
 #include "audio/AudioEngine.h"
@@ -300,31 +301,44 @@ int main(int argc, char** argv)
         shortSongs << path;
     }
     settings.Loops = false;
-    playlist.accept(shortSongs);
-    gap.armed.store(true);
-    sequencer.PlayIt();
-    runEventsUntil([&] { return playlist.SongIndex() == shortSongs.size(); }, 30s);
-    runEventsFor(300ms);
-    gap.armed.store(false);
-    window.Commands_Click(3);
-    const std::size_t count = gap.gapCount.load(std::memory_order_acquire);
-    double sum = 0;
-    double longest = 0;
-    double shortest = count > 0 ? 1e9 : 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const double ms = 1000.0 * static_cast<double>(gap.gaps[i]) / kRate;
-        sum += ms;
-        longest = std::max(longest, ms);
-        shortest = std::min(shortest, ms);
-    }
-    const auto joins = static_cast<double>(shortSongs.size() - 1);
-    std::printf("song joins: %d, with silence: %zu, shortest %.1f ms, longest %.1f ms\n",
-                static_cast<int>(joins), count, shortest, longest);
-    for (std::size_t i = 0; i < count; ++i) {
-        std::printf("  silence %zu after %.3f s of music: %.1f ms\n", i + 1,
-                    static_cast<double>(gap.gapAt[i]) / kRate,
-                    1000.0 * static_cast<double>(gap.gaps[i]) / kRate);
-    }
-    std::printf("song gap ms: %.1f\n", sum / joins);
+    // The mean silence over every join, with FlushBack on (as a fresh profile
+    // has it) and off.
+    const auto joinGapMs = [&](bool flushBack) {
+        gap.gapCount.store(0);
+        settings.FlushBack = flushBack;
+        playlist.accept(shortSongs);
+        gap.armed.store(true);
+        sequencer.PlayIt();
+        runEventsUntil([&] { return playlist.SongIndex() == shortSongs.size(); }, 30s);
+        runEventsFor(300ms);
+        gap.armed.store(false);
+        window.Commands_Click(3);
+        runEventsFor(100ms);
+        const std::size_t count = gap.gapCount.load(std::memory_order_acquire);
+        double sum = 0;
+        double longest = 0;
+        double shortest = count > 0 ? 1e9 : 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const double ms = 1000.0 * static_cast<double>(gap.gaps[i]) / kRate;
+            sum += ms;
+            longest = std::max(longest, ms);
+            shortest = std::min(shortest, ms);
+        }
+        const auto joins = static_cast<double>(shortSongs.size() - 1);
+        std::printf(
+            "song joins, flushback %s: %d, with silence: %zu, shortest %.1f ms, "
+            "longest %.1f ms\n",
+            flushBack ? "on" : "off", static_cast<int>(joins), count, shortest, longest);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::printf("  silence %zu after %.3f s of music: %.1f ms\n", i + 1,
+                        static_cast<double>(gap.gapAt[i]) / kRate,
+                        1000.0 * static_cast<double>(gap.gaps[i]) / kRate);
+        }
+        return sum / joins;
+    };
+    const double flushedGap = joinGapMs(true);
+    const double plainGap = joinGapMs(false);
+    std::printf("song gap ms, flushback on: %.1f\n", flushedGap);
+    std::printf("song gap ms: %.1f\n", plainGap);
     return 0;
 }

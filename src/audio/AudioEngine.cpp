@@ -73,6 +73,7 @@ QString AudioEngine::OpenMPEG(quintptr, const QString& path, const QString&)
     if (open_) {
         CloseMPEG();
     }
+    releaseHeld();
     range_ = Range{};
     if (path.isEmpty()) {
         return QStringLiteral("No file name given");
@@ -90,6 +91,8 @@ QString AudioEngine::OpenMPEG(quintptr, const QString& path, const QString&)
         if (open_->status == Song::Status::Open) {
             announceOpened(open_->id);
         }
+        takeOver_.active = true;
+        takeOver_.firstFrame = open_->firstFrame;
         return {};
     }
     open_ = Song{ids_.newSong(), path};
@@ -122,6 +125,7 @@ QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
 {
     mixer_.setMusicPaused(false);
     if (!songOpen()) {
+        releaseHeld();
         worker_->stop();
         range_ = Range{};
         range_.state = Range::State::Failed;
@@ -130,10 +134,50 @@ QString AudioEngine::PlayMPEG(std::int32_t firstFrame, std::int32_t lastFrame)
     const std::int32_t total = GetTotalframes();
     range_.play = ids_.newPlay(open_->id);
     range_.state = Range::State::Playing;
-    range_.firstMs = std::min(std::max(firstFrame, 1) - 1, total);
-    range_.endMs = std::max(range_.firstMs, std::clamp(lastFrame, 0, total));
+    range_.first = std::min(std::max(firstFrame, 1) - 1, total);
+    range_.end = std::max(range_.first, std::clamp(lastFrame, 0, total));
+    if (takeOver_.active && std::max(firstFrame, 1) != takeOver_.firstFrame) {
+        takeOver_.held = TakeOver::Held::Play;
+        takeOver_.play = range_.play;
+        takeOver_.first = firstFrame;
+        takeOver_.last = lastFrame;
+        holdUntilTheEventLoop();
+        return {};
+    }
+    // From where it was loaded: what was held is superseded.
+    takeOver_ = TakeOver{false, 1, TakeOver::Held::None, {}, 0, 0, takeOver_.serial};
     worker_->play(range_.play, firstFrame, lastFrame);
     return {};
+}
+
+void AudioEngine::holdUntilTheEventLoop()
+{
+    const std::uint64_t serial = ++takeOver_.serial;
+    QMetaObject::invokeMethod(
+        &events_,
+        [this, serial] {
+            if (takeOver_.serial == serial) {
+                releaseHeld();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+// What was held goes to the decode thread, before anything that comes after it.
+void AudioEngine::releaseHeld()
+{
+    const TakeOver held = takeOver_;
+    takeOver_ = TakeOver{false, 1, TakeOver::Held::None, {}, 0, 0, takeOver_.serial + 1};
+    switch (held.held) {
+        case TakeOver::Held::Play:
+            worker_->play(held.play, held.first, held.last);
+            break;
+        case TakeOver::Held::Stop:
+            worker_->stop();
+            break;
+        case TakeOver::Held::None:
+            break;
+    }
 }
 
 std::int32_t AudioEngine::GetPercent()
@@ -156,20 +200,21 @@ std::int32_t AudioEngine::GetPositionMs()
         case Range::State::Playing:
             break;
         case Range::State::Ended:
-            return range_.endMs;
+            return static_cast<std::int32_t>(player_frame::msAt(range_.end));
         case Range::State::None:
         case Range::State::Failed:
             return 0;
     }
     const DecodeWorker::Progress progress = worker_->progress(range_.play);
     if (progress.ended) {
-        return range_.endMs;  // its end is on the way
+        return static_cast<std::int32_t>(player_frame::msAt(range_.end));  // on the way
     }
-    // The output runs at one rate whatever the song's, so frames heard map
-    // straight to time in the song.
-    const std::uint64_t heardMs = progress.playedFrames * 1000 / audio_format::kRate;
-    return static_cast<std::int32_t>(std::min<std::uint64_t>(
-        std::uint64_t(range_.firstMs) + heardMs, std::uint64_t(range_.endMs)));
+    // The output runs at the frames' own rate whatever the song's, so frames
+    // heard are frames of the song.
+    static_assert(audio_format::kRate == player_frame::kPerSecond);
+    const std::uint64_t at = std::min<std::uint64_t>(
+        std::uint64_t(range_.first) + progress.playedFrames, std::uint64_t(range_.end));
+    return static_cast<std::int32_t>(player_frame::msAt(static_cast<std::int64_t>(at)));
 }
 
 std::int16_t AudioEngine::AreMPEGAtEnd()
@@ -188,19 +233,26 @@ void AudioEngine::PauseMPEG()
 void AudioEngine::ResumeMPEG()
 {
     mixer_.setMusicPaused(false);
+    releaseHeld();
     worker_->wake();  // the output may be paused
 }
 
 void AudioEngine::StopMPEG()
 {
     mixer_.setMusicPaused(false);
-    worker_->stop();
     range_ = Range{};
+    if (takeOver_.active) {
+        takeOver_.held = TakeOver::Held::Stop;
+        holdUntilTheEventLoop();
+        return;
+    }
+    worker_->stop();
 }
 
 void AudioEngine::CloseMPEG()
 {
     mixer_.setMusicPaused(false);
+    releaseHeld();
     if (open_) {
         worker_->close(open_->id);
         open_.reset();
@@ -215,17 +267,21 @@ void AudioEngine::SetAutoRepeat(bool on)
     worker_->setAutoRepeat(on);
 }
 
-void AudioEngine::preloadNext(const QString& path, FollowOn followOn)
+void AudioEngine::preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame)
 {
     if (path.isEmpty()) {
         return;
     }
+    releaseHeld();
+    firstFrame = std::max(firstFrame, 1);
     if (ahead_ && ahead_->path == path) {
-        worker_->follow(ahead_->id, followOn);
+        ahead_->firstFrame = firstFrame;
+        worker_->follow(ahead_->id, followOn, firstFrame);
         return;
     }
     ahead_ = Song{ids_.newSong(), path};
-    worker_->preload(ahead_->id, path, followOn);
+    ahead_->firstFrame = firstFrame;
+    worker_->preload(ahead_->id, path, followOn, firstFrame);
 }
 
 // GUI thread: what the decode thread tells. The state changes first, then
@@ -243,8 +299,8 @@ void AudioEngine::takeReports()
                 }
                 if (isOpen) {
                     // A range asked for before the length was known ends with the song.
-                    range_.firstMs = std::min(range_.firstMs, report.totalFrames);
-                    range_.endMs = std::min(range_.endMs, report.totalFrames);
+                    range_.first = std::min(range_.first, report.totalFrames);
+                    range_.end = std::min(range_.end, report.totalFrames);
                     emit events_.songOpened({open_->path, report.totalFrames});
                 }
                 break;

@@ -75,7 +75,7 @@ public:
     void CloseMPEG() override;
     void SetAutoRepeat(bool on) override;
     PlayerEvents& events() override { return events_; }
-    void preloadNext(const QString& path, FollowOn followOn) override;
+    void preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame) override;
 
     bool pushVoice(const std::int16_t* samples, std::size_t frames, int sampleRate,
                    int channels) override;
@@ -104,21 +104,39 @@ private:
         Status status = Status::Opening;
         std::int32_t totalFrames = 0;
         QString error{};
+        std::int32_t firstFrame = 1;  // loaded ahead from there
     };
-    // The range PlayMPEG asked for last, in ms from the song's start (its end
-    // may wait for the song's length), and how it stands.
+    // The range PlayMPEG asked for last, as offsets in frames from the song's
+    // start (its end may wait for the song's length), and how it stands.
     struct Range {
         enum class State { None, Playing, Ended, Failed };
         SongId play;
         State state = State::None;
-        std::int32_t firstMs = 0;
-        std::int32_t endMs = 0;
+        std::int32_t first = 0;
+        std::int32_t end = 0;
+    };
+    // The start of a song taken over from ahead, until it reaches the decode
+    // thread: a play from elsewhere than where it was loaded, and a stop, wait
+    // until the caller is back in the event loop, so that the play from
+    // there that comes before then finds the song as it was (playing on, or
+    // waiting decoded) instead of stopped and started again.
+    struct TakeOver {
+        enum class Held { None, Play, Stop };
+        bool active = false;
+        std::int32_t firstFrame = 1;
+        Held held = Held::None;
+        SongId play{};
+        std::int32_t first = 0;
+        std::int32_t last = 0;
+        std::uint64_t serial = 0;
     };
 
     bool songOpen() const;
     Song* songOf(const SongId& id);
     void takeReports();
     void announceOpened(SongId id);
+    void holdUntilTheEventLoop();
+    void releaseHeld();
 
     std::array<std::unique_ptr<DecoderFactory>, 2> factories_;
     Mixer mixer_;
@@ -132,4 +150,5 @@ private:
     std::optional<Song> open_;
     std::optional<Song> ahead_;
     Range range_;
+    TakeOver takeOver_;
 };

@@ -2,17 +2,19 @@
 #include "audio/DecodeWorker.h"
 
 #include "audio/AudioFormat.h"
+#include "audio/PlayerFrame.h"
+#include "audio/ThreadName.h"
 #include "audio/VoiceInput.h"
 #include "audio/output/AudioDevice.h"
 
 #include <algorithm>
 #include <chrono>
-#include <limits>
 
 namespace {
 // Sounding, the worker also looks around this often (device health, the
-// voice converter) between the output's wake-ups.
-constexpr auto kBusyWait = std::chrono::milliseconds(10);
+// voice converter) between the output's wake-ups, which come when there is
+// something to do.
+constexpr auto kBusyWait = std::chrono::milliseconds(100);
 // With nothing to be heard it sleeps until a command, a voice or a loaded
 // song wakes it.
 constexpr auto kIdleWait = std::chrono::milliseconds(2000);
@@ -34,7 +36,10 @@ DecodeWorker::DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device,
                                            setup.evenLoudness,
                                            [this] { mixer_.consumedSignal().notify(); });
     loads_ = std::make_unique<SlotLoads>(*loader_);
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::thread([this] {
+        nameThisThread("tolvar decode");
+        run();
+    });
 }
 
 DecodeWorker::~DecodeWorker()
@@ -44,17 +49,6 @@ DecodeWorker::~DecodeWorker()
     thread_.join();
     loads_.reset();
     loader_.reset();
-}
-
-std::int32_t DecodeWorker::framesOf(std::int64_t length, int rate)
-{
-    if (rate <= 0 || length <= 0) {
-        return 0;
-    }
-    // Frames are milliseconds; the last one may be partly filled.
-    const std::int64_t ms = (length / rate) * 1000 + ((length % rate) * 1000 + rate - 1) / rate;
-    return static_cast<std::int32_t>(
-        std::min<std::int64_t>(ms, std::numeric_limits<std::int32_t>::max() - 1));
 }
 
 void DecodeWorker::post(Command command)
@@ -212,6 +206,7 @@ void DecodeWorker::preloadSong(const Command& command)
     ringSwitch_.disarm();
     ahead_ = command.id;
     follow_ = command.follow;
+    aheadFirst_ = std::max<std::int32_t>(command.first, 1);
     submitLoad(*target, command.id, command.path, true);
 }
 
@@ -224,6 +219,23 @@ void DecodeWorker::setFollowOn(const Command& command)
     if (follow_ == FollowOn::No) {
         ringSwitch_.disarm();
     }
+    const std::int32_t first = std::max<std::int32_t>(command.first, 1);
+    if (first == aheadFirst_) {
+        return;
+    }
+    aheadFirst_ = first;
+    SongSlot* slot = find(ahead_);
+    if (slot != nullptr && slot->state() == SongSlot::State::Ready &&
+        slot->index() != ringSwitch_.audible()) {
+        ringSwitch_.disarm();
+        slot->startRange(aheadStart(*slot), slot->length());
+    }
+}
+
+// Where the song loaded ahead starts, in its own frames.
+std::int64_t DecodeWorker::aheadStart(const SongSlot& slot) const
+{
+    return player_frame::songFrameAt(aheadFirst_ - 1, slot.rate());
 }
 
 void DecodeWorker::submitLoad(SongSlot& slot, SongId id, const QString& path, bool ahead)
@@ -248,12 +260,12 @@ void DecodeWorker::installLoaded(LoadedSong song)
     SongSlot& slot = *slots_[static_cast<std::size_t>(song.slot & 1)];
     const SongId id = song.id;
     if (slot.install(std::move(song))) {
-        report({Report::Kind::Opened, id, framesOf(slot.length(), slot.rate())});
+        report({Report::Kind::Opened, id, player_frame::lengthOf(slot.length(), slot.rate())});
     } else {
         report({Report::Kind::Failed, id, 0, slot.error()});
     }
     if (id == ahead_ && slot.state() == SongSlot::State::Ready) {
-        slot.startRange(0, slot.length());  // its start waits decoded
+        slot.startRange(aheadStart(slot), slot.length());  // its start waits decoded
     }
     if (pendingPlay_ && pendingPlay_->id.sameSong(id)) {
         const Command play = *pendingPlay_;
@@ -289,17 +301,18 @@ void DecodeWorker::startPlay(SongSlot& slot, const Command& command)
         publish(command.id, slot, false);
         return;
     }
-    const std::int64_t rate = slot.rate();
-    const std::int64_t first = (std::max<std::int32_t>(command.first, 1) - 1) * rate / 1000;
-    const std::int64_t end = command.last >= framesOf(slot.length(), slot.rate())
+    const int rate = slot.rate();
+    const std::int64_t first =
+        player_frame::songFrameAt(std::max<std::int32_t>(command.first, 1) - 1, rate);
+    const std::int64_t end = command.last >= player_frame::lengthOf(slot.length(), rate)
                                  ? slot.length()
-                                 : std::int64_t{std::max(command.last, 0)} * rate / 1000;
+                                 : player_frame::songFrameAt(std::max(command.last, 0), rate);
     // A song that has followed on, or waits with its start decoded, is taken
-    // as it is when the whole of it is wanted.
+    // as it is when it is wanted from there to its end.
     noticeTakes();
     const bool heard = slot.ring().readPosition() > slot.rangeStart();
-    const bool asItIs = first == 0 && end == slot.length() && slot.wholeSongFromStart() &&
-                        (slot.id() == followed_ || !heard);
+    const bool asItIs =
+        end == slot.length() && slot.runsToEndFrom(first) && (slot.id() == followed_ || !heard);
     followed_ = {};
     bool playing = true;
     if (!asItIs) {
@@ -380,7 +393,7 @@ void DecodeWorker::makeAudible(SongSlot& slot)
 void DecodeWorker::armFollowOn()
 {
     SongSlot* next = find(ahead_);
-    if (follow_ == FollowOn::No || next == nullptr || !next->wholeSongFromStart() ||
+    if (follow_ == FollowOn::No || next == nullptr || !next->runsToEndFrom(aheadStart(*next)) ||
         (next->ring().queuedFrames() < kArmFrames && !next->finished())) {
         return;
     }

@@ -62,18 +62,22 @@ public:
     DecodeWorker(const DecodeWorker&) = delete;
     DecodeWorker& operator=(const DecodeWorker&) = delete;
 
-    // GUI thread. Every command returns at once. Times are milliseconds,
-    // frame numbers as the player library counts them.
+    // GUI thread. Every command returns at once. Frame numbers are the
+    // player library's (player_frame).
     //
     // Makes the song the program's open one: the song loaded ahead as `id`
     // is taken over as it is, any other is loaded from `path`.
     void open(SongId id, const QString& path) { post({Command::Kind::Open, id, path}); }
-    // Loads a song ahead, to follow the playing one in the given way.
-    void preload(SongId id, const QString& path, FollowOn follow)
+    // Loads a song ahead from `firstFrame`, to follow the playing one in the
+    // given way.
+    void preload(SongId id, const QString& path, FollowOn follow, std::int32_t firstFrame)
     {
-        post({Command::Kind::Preload, id, path, follow});
+        post({Command::Kind::Preload, id, path, follow, firstFrame});
     }
-    void follow(SongId id, FollowOn follow) { post({Command::Kind::Follow, id, {}, follow}); }
+    void follow(SongId id, FollowOn follow, std::int32_t firstFrame)
+    {
+        post({Command::Kind::Follow, id, {}, follow, firstFrame});
+    }
     // `play` names the song and this play of it.
     void play(SongId play, std::int32_t firstFrame, std::int32_t lastFrame)
     {
@@ -90,9 +94,6 @@ public:
     // The output device is paused because nothing is to be heard.
     bool outputPaused() const { return outputPaused_.load(std::memory_order_acquire); }
     std::vector<Report> takeReports() { return reports_.takeAll(); }
-
-    // Milliseconds of a song of `length` frames at `rate`, as frames count them.
-    static std::int32_t framesOf(std::int64_t length, int rate);
 
 private:
     struct Command {
@@ -121,6 +122,7 @@ private:
     void submitLoad(SongSlot& slot, SongId id, const QString& path, bool ahead);
     void takeLoaderResults();
     void installLoaded(LoadedSong song);
+    std::int64_t aheadStart(const SongSlot& slot) const;
     SongSlot* find(SongId id);
     SongSlot& other(const SongSlot& slot)
     {
@@ -154,6 +156,7 @@ private:
     SongId open_;                     // the program's open song
     SongId ahead_;                    // the song loaded ahead of it
     FollowOn follow_ = FollowOn::No;  // how ahead_ follows the playing range
+    std::int32_t aheadFirst_ = 1;     // the frame ahead_ starts from
     SongId followed_;  // ahead_ once the output took it on, until the program plays it
     SongId running_;   // the play whose range is still to end
     std::optional<Command> pendingPlay_;  // waits for its song to open

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "audio/FollowOn.h"
+#include "audio/PlayerFrame.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -11,7 +12,7 @@
 class PlayerEvents;
 
 // The player library as the program drives it: one song open at a time, a
-// frame is one millisecond of audio. Every method is called on the GUI thread
+// frame is what player_frame says (1/44,100 s). Every method is called on the GUI thread
 // only and returns at once; nothing waits for a file. A song's file is opened
 // on a worker, so an open may finish after OpenMPEG has returned: its length
 // and any failure are then told by events().
@@ -29,7 +30,7 @@ public:
     // type are accepted and unused.
     virtual QString OpenMPEG(quintptr windowHandle, const QString& path,
                              const QString& deviceType) = 0;
-    // Number of the last frame of the open song (its length in ms);
+    // Number of the last frame of the open song (its length in frames);
     // kLengthPending while that is being found, 0 when nothing is open.
     virtual std::int32_t GetTotalframes() = 0;
     // Starts playing the frame range and returns at once; a last frame at or
@@ -55,12 +56,17 @@ public:
 
     // What happens, as it happens.
     virtual PlayerEvents& events() = 0;
-    // Opens and decodes the start of the song that comes next, so that its
-    // OpenMPEG and PlayMPEG start it at once. With a follow-on it starts by
-    // itself the moment the playing range ends, without a gap; the caller's
-    // CloseMPEG, OpenMPEG(path) and PlayMPEG(1, last) that come for it after
-    // that end then find it playing and let it play on. A caller that, at
-    // that end, does not move on to this song at once stops it (StopMPEG).
-    // Calling it again with the same path changes only the follow-on.
-    virtual void preloadNext(const QString& path, FollowOn followOn) = 0;
+    // Opens and decodes the song that comes next from `firstFrame`, so that
+    // its OpenMPEG and PlayMPEG(firstFrame, last) start it at once. With a
+    // follow-on it starts by itself from there the moment the playing range
+    // ends, without a gap; the caller's CloseMPEG, OpenMPEG(path) and start
+    // that come for it after that end then find it playing and let it play
+    // on. The start is PlayMPEG(firstFrame, last), or, for a flush start,
+    // PlayMPEG(10, last), StopMPEG, PlayMPEG(firstFrame, last) in one go: a
+    // play and stop of the song loaded ahead that a play of it follows
+    // before the caller returns to the event loop are not heard. A caller
+    // that, at that end, does not move on to this song at once stops it
+    // (StopMPEG). Calling it again with the same path changes only the
+    // follow-on and the first frame.
+    virtual void preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame) = 0;
 };

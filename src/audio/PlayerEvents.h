@@ -6,7 +6,7 @@
 #include <QString>
 #include <cstdint>
 
-// A song the player has opened, and its length in frames (milliseconds).
+// A song the player has opened, and its length in frames (player_frame).
 struct OpenedSong {
     QString path;
     std::int32_t totalFrames = 0;

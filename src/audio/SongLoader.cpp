@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/SongLoader.h"
 
+#include "audio/ThreadName.h"
 #include "audio/decode/DecoderFactory.h"
 #include "audio/loudness/LoudnessMeter.h"
 #include "audio/loudness/ReplayGainReader.h"
@@ -22,7 +23,10 @@ SongLoader::SongLoader(std::array<DecoderFactory*, 2> factories, QString cacheFo
       wake_(std::move(wake)),
       cache_(std::move(cacheFolder))
 {
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::thread([this] {
+        nameThisThread("tolvar loader");
+        run();
+    });
 }
 
 SongLoader::~SongLoader()

@@ -94,7 +94,7 @@ void SongSlot::stopRange()
     mixer_.markEnd(index_, Mixer::kNoEnd);
     producing_ = false;
     finished_ = false;
-    whole_ = false;
+    toEnd_ = false;
 }
 
 bool SongSlot::startRange(std::int64_t first, std::int64_t end)
@@ -117,7 +117,7 @@ bool SongSlot::startRange(std::int64_t first, std::int64_t end)
     inputDone_ = false;
     reachedEnd_ = false;
     producing_ = true;
-    whole_ = first == 0 && end == length;
+    toEnd_ = end == length;
     expected_ = static_cast<std::uint64_t>(remaining_) * audio_format::kRate /
                 static_cast<std::uint64_t>(decoder_->sampleRate());
     startGain();

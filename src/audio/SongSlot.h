@@ -55,8 +55,10 @@ public:
 
     bool producing() const { return producing_; }
     bool finished() const { return finished_; }
-    // The range is the whole song and its ring holds it from its first frame.
-    bool wholeSongFromStart() const { return whole_; }
+    // The range runs from the song's frame `first` to its end, and its ring
+    // holds it from there.
+    bool runsToEndFrom(std::int64_t first) const { return toEnd_ && first_ == first; }
+    bool wholeSongFromStart() const { return runsToEndFrom(0); }
     std::uint64_t rangeStart() const { return rangeStart_; }
     std::uint64_t expectedFrames() const { return expected_; }
     // A measurement finished while playing, for the cache.
@@ -92,7 +94,7 @@ private:
     bool finished_ = false;
     bool inputDone_ = false;
     bool reachedEnd_ = false;
-    bool whole_ = false;
+    bool toEnd_ = false;
     std::int64_t first_ = 0;
     std::int64_t remaining_ = 0;
     std::uint64_t rangeStart_ = 0;

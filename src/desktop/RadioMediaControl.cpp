@@ -52,7 +52,7 @@ void RadioMediaControl::onSongStarted()
     track.title = NativePath::readable(QFileInfo(track.path).fileName());
     // The player may still be finding the length: then it comes later.
     const std::int32_t last = sequencer_.EndFrame();
-    track.lengthMs = last == MpegPlayer::kLengthPending ? 0 : std::max<std::int64_t>(0, last);
+    track.lengthMs = last == MpegPlayer::kLengthPending ? 0 : player_frame::msAt(last);
     track_ = std::move(track);
     emit changed();
 }
@@ -60,7 +60,7 @@ void RadioMediaControl::onSongStarted()
 void RadioMediaControl::onSongLength(std::int32_t totalFrames)
 {
     if (track_) {
-        track_->lengthMs = std::max<std::int64_t>(0, totalFrames);
+        track_->lengthMs = player_frame::msAt(totalFrames);
         emit changed();
     }
 }

@@ -49,7 +49,8 @@ std::optional<NextSongPlanner::Ahead> NextSongPlanner::planAhead(bool currentPla
     }
     const FollowOn mode = followOn(currentPlays);
     followOnAsked_ = mode != FollowOn::No;
-    return Ahead{*next, mode};
+    return Ahead{*next, mode,
+                 settings_.FlushBack ? std::max<std::int32_t>(settings_.FlushCount, 1) : 1};
 }
 
 bool NextSongPlanner::stopFollowerAtEnd(bool wordsFirst)
@@ -74,7 +75,7 @@ std::optional<std::int32_t> NextSongPlanner::takePick()
 // How the end of the song now playing will go, as far as it is known now.
 FollowOn NextSongPlanner::followOn(bool currentPlays) const
 {
-    if (settings_.FlushBack || !currentPlays || schedule_.wordsAtNextEnd()) {
+    if (!currentPlays || schedule_.wordsAtNextEnd()) {
         return FollowOn::No;
     }
     if (settings_.Loops) {

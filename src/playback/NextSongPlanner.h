@@ -15,7 +15,8 @@ class RandomSource;
 // The song after the one now playing: which it is (in order the next entry;
 // shuffled, its pick is drawn as the song starts and kept for its end), and
 // whether it may follow on without a gap: only when nothing will be said
-// between the two and it starts at its beginning. It decides; the sequencer
+// between the two. It starts where every song starts: its first frame, or
+// with FlushBack the flush start's second start. It decides; the sequencer
 // hands the song to the player. GUI thread only.
 class NextSongPlanner {
 public:
@@ -23,6 +24,7 @@ public:
     struct Ahead {
         QString path;
         FollowOn followOn = FollowOn::No;
+        std::int32_t firstFrame = 1;
     };
 
     NextSongPlanner(const RadioSettings& settings, const AcceptedPlaylist& playlist,

@@ -236,7 +236,7 @@ void Sequencer::loadAhead()
 {
     if (const std::optional<NextSongPlanner::Ahead> ahead =
             next_.planAhead(phase_ != Phase::Failing)) {
-        player_.preloadNext(ahead->path, ahead->followOn);
+        player_.preloadNext(ahead->path, ahead->followOn, ahead->firstFrame);
     }
 }
 
@@ -311,9 +311,10 @@ bool Sequencer::seekTo(std::int64_t ms)
     if (!firstRangeStart_) {
         firstRangeStart_ = startFrame_;
     }
-    // Frame n is the millisecond that starts at n - 1 ms; the last one is
-    // kept, so the end still comes.
-    startFrame_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, endFrame_ - 1) + 1);
+    // From the first frame that reads back as `ms`; the last one is kept, so
+    // the end still comes.
+    startFrame_ = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(player_frame::offsetAtMs(ms), 0, endFrame_ - 1) + 1);
     player_.PlayMPEG(startFrame_, endFrame_);
     if (phase_ == Phase::Paused) {
         player_.PauseMPEG();
@@ -348,7 +349,7 @@ int Sequencer::shownPercent()
     if (span <= 0) {
         return 100;
     }
-    const std::int64_t done = std::int64_t{player_.GetPositionMs()} - origin;
+    const std::int64_t done = player_frame::offsetAtMs(player_.GetPositionMs()) - origin;
     return static_cast<int>(std::clamp<std::int64_t>(done * 100 / span, 0, 100));
 }
 

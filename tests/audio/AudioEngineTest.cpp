@@ -51,7 +51,7 @@ TEST(AudioEngineOutput, WholeMp3ComesOutSampleForSample)
     std::int32_t total = 0;
     const Pcm played = trimmed(playWhole(media("tone.mp3"), &total));
     const Pcm reference = trimmed(decodeMpeg(media("tone.mp3")));
-    EXPECT_EQ(total, 1500);
+    EXPECT_EQ(total, 66150);
     ASSERT_EQ(reference.frames(), 66150u);  // gapless: exactly the source length
     expectSameLength(played, 1.5);
     EXPECT_GT(rms(played), 3000.0);
@@ -95,7 +95,7 @@ TEST(AudioEngineOutput, MidiPlaysItsWholeLength)
     ASSERT_TRUE(writer.save(path));
     std::int32_t total = 0;
     const Pcm played = playWhole(path, &total);
-    EXPECT_EQ(total, 1000 + 250);  // the notes and the release tail
+    EXPECT_EQ(total, frameBefore(1.0 + 0.25));  // the notes and the release tail
     const Pcm sound = trimmed(played);
     EXPECT_GT(rms(sound), 300.0);
     // It sounds from the start and lasts until about the last note's end.
@@ -103,13 +103,13 @@ TEST(AudioEngineOutput, MidiPlaysItsWholeLength)
     EXPECT_LE(sound.seconds(), 1.25 * 1.01);
 }
 
-TEST(AudioEngineOutput, RangePlaysExactlyThoseMilliseconds)
+TEST(AudioEngineOutput, RangePlaysExactlyThoseFrames)
 {
     DiskCapture capture;
     {
         AudioEngine engine(asMade());
         ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
-        engine.PlayMPEG(501, 1000);
+        engine.PlayMPEG(frameAt(0.5), frameBefore(1.0));
         ASSERT_TRUE(waitForEnd(engine, 5s));
     }
     const Pcm played = trimmed(capture.read());
@@ -157,7 +157,7 @@ TEST(AudioEngineOutput, StopThenPlayStartsAgain)
         engine.StopMPEG();
         EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
         QThread::msleep(300);
-        EXPECT_EQ(engine.GetTotalframes(), 1500);
+        EXPECT_EQ(engine.GetTotalframes(), 66150);
         engine.PlayMPEG(1, engine.GetTotalframes());
         ASSERT_TRUE(waitForEnd(engine, 5s));
     }
@@ -178,7 +178,7 @@ TEST(AudioEngineTransport, EndIsReportedOnceAtTheEndOfEachRange)
     for (int round = 0; round < 2; ++round) {
         QElapsedTimer clock;
         clock.start();
-        engine.PlayMPEG(1001, 1400);
+        engine.PlayMPEG(frameAt(1.0), frameBefore(1.4));
         EXPECT_EQ(engine.AreMPEGAtEnd(), 0);
         int lastPercent = 0;
         ASSERT_TRUE(waitFor(
@@ -206,7 +206,7 @@ TEST(AudioEngineTransport, PositionFollowsThePlayToTheMillisecond)
     ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
     QElapsedTimer clock;
     clock.start();
-    engine.PlayMPEG(1001, 1400);
+    engine.PlayMPEG(frameAt(1.0), frameBefore(1.4));
     EXPECT_EQ(engine.GetPositionMs(), 1000);  // the range's start, at once
     std::int32_t last = 1000;
     ASSERT_TRUE(waitFor(
@@ -221,7 +221,7 @@ TEST(AudioEngineTransport, PositionFollowsThePlayToTheMillisecond)
     EXPECT_EQ(engine.GetPositionMs(), 1400);
 
     // Paused, the place holds; stopped, there is none.
-    engine.PlayMPEG(1, 1500);
+    engine.PlayMPEG(1, 66150);
     ASSERT_TRUE(waitFor([&] { return engine.GetPositionMs() >= 300; }, 5s));
     engine.PauseMPEG();
     QThread::msleep(100);
@@ -238,11 +238,11 @@ TEST(AudioEngineTransport, AutoRepeatKeepsTheEndedSongOpen)
     AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     engine.SetAutoRepeat(true);
     ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
-    engine.PlayMPEG(1200, 1500);
+    engine.PlayMPEG(frameAt(1.2), 66150);
     ASSERT_TRUE(waitForEnd(engine, 5s));
     QThread::msleep(100);
-    EXPECT_EQ(engine.GetTotalframes(), 1500);
-    engine.PlayMPEG(1200, 1500);
+    EXPECT_EQ(engine.GetTotalframes(), 66150);
+    engine.PlayMPEG(frameAt(1.2), 66150);
     EXPECT_EQ(engine.AreMPEGAtEnd(), 0);  // it plays again, never by itself
     ASSERT_TRUE(waitForEnd(engine, 5s));
 }
@@ -252,22 +252,23 @@ TEST(AudioEngineTransport, WithoutAutoRepeatTheEndedSongCloses)
     AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     engine.SetAutoRepeat(false);
     ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
-    engine.PlayMPEG(1200, 1500);
+    engine.PlayMPEG(frameAt(1.2), 66150);
     ASSERT_TRUE(waitForEnd(engine, 5s));
     ASSERT_TRUE(waitFor([&] { return engine.GetTotalframes() == 0; }, 2s));
-    engine.PlayMPEG(1, 1500);
+    engine.PlayMPEG(1, 66150);
     EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
     // A newly opened song plays as usual.
-    EXPECT_EQ(openSong(engine, media("tone.mp3")).totalFrames, 1500);
+    EXPECT_EQ(openSong(engine, media("tone.mp3")).totalFrames, 66150);
 }
 
-TEST(AudioEngineTransport, FramesAreMillisecondsForEveryKindOfFile)
+TEST(AudioEngineTransport, FramesAre44100ASecondForEveryKindOfFile)
 {
     AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
-    EXPECT_EQ(openSong(engine, media("chord.mp3")).totalFrames, 1200);
-    EXPECT_EQ(openSong(engine, media("chord48.wav")).totalFrames, 1000);
+    EXPECT_EQ(openSong(engine, media("chord.mp3")).totalFrames, 52920);
+    // 48,000 frames of its own.
+    EXPECT_EQ(openSong(engine, media("chord48.wav")).totalFrames, 44100);
     // Layer II has no gapless information: the decoder delay stays in.
-    EXPECT_NEAR(openSong(engine, media("tone.mp2")).totalFrames, 1500, 60);
+    EXPECT_NEAR(openSong(engine, media("tone.mp2")).totalFrames, 66150, 2646);
 }
 
 TEST(AudioEngineTransport, NothingOpenReportsNoEndBeforeAPlay)
@@ -297,7 +298,7 @@ TEST(AudioEngineDevice, FallsBackToTheDummyDriverWhenNoDeviceOpens)
         EXPECT_TRUE(name == QStringLiteral("dummy") || name == QLatin1String(driver))
             << name.toStdString();
         ASSERT_EQ(openSong(engine, media("tone.mp3")).error, QString());
-        engine.PlayMPEG(1300, 1500);
+        engine.PlayMPEG(frameAt(1.3), 66150);
         EXPECT_TRUE(waitForEnd(engine, 5s)) << driver;
     }
     qputenv("SDL_AUDIODRIVER", previous);

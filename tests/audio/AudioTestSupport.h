@@ -82,6 +82,17 @@ long find(const Pcm& haystack, const Pcm& needle);
 // can be compared sample for sample with the file.
 AudioEngine::Options asMade(AudioEngine::Output output = AudioEngine::Output::Device);
 
+// The player's frame number that starts `seconds` into a song, and the one
+// that ends there (a range [frameAt(a), frameBefore(b)] plays a to b).
+constexpr std::int32_t frameAt(double seconds)
+{
+    return static_cast<std::int32_t>(seconds * 44100 + 0.5) + 1;
+}
+constexpr std::int32_t frameBefore(double seconds)
+{
+    return frameAt(seconds) - 1;
+}
+
 // Opens a song and waits (running the event loop) until the player has
 // opened it or found that it cannot: the error (empty on success) and the
 // length GetTotalframes gives then.

@@ -53,11 +53,11 @@ TEST(FollowOn, SongsJoinWithoutInsertedSilence)
     engine.PlayMPEG(1, engine.GetTotalframes());
     // A song loaded ahead and then replaced: its start, never heard, makes
     // room for the one that does come next.
-    engine.preloadNext(third, FollowOn::No);
+    engine.preloadNext(third, FollowOn::No, 1);
     settle(300ms);
     // Each song loads the next ahead; the third goes where the first was.
     for (const QString& next : {songs.second, third}) {
-        engine.preloadNext(next, FollowOn::Always);
+        engine.preloadNext(next, FollowOn::Always, 1);
         const int before = ended.count();
         ASSERT_TRUE(waitFor([&] { return ended.count() == before + 1; }, 5s));
         EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
@@ -81,6 +81,57 @@ TEST(FollowOn, SongsJoinWithoutInsertedSilence)
     EXPECT_TRUE(played.samples == expected.samples);
 }
 
+// What the program does at a song end with FlushBack on: the song loaded
+// ahead from its flush frame is opened and given the start, stop and second
+// start. Whether it followed on by itself or waited, it is heard from that
+// frame right after the song before, once, with nothing cut or repeated.
+TEST(FollowOn, AFlushStartTakesTheSongLoadedAheadFromItsFlushFrame)
+{
+    struct Case {
+        const char* what;
+        FollowOn followOn;
+        std::int32_t flushFrame;
+    };
+    for (const Case& c : {Case{"following on", FollowOn::Always, 500},
+                          Case{"following on, from further in", FollowOn::Always, frameAt(0.25)},
+                          Case{"waiting decoded", FollowOn::No, 500}}) {
+        TwoSongs songs;
+        SinkCapture capture;
+        AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
+        engine.SetAutoRepeat(true);
+        capture.attach(engine);
+        QSignalSpy ended(&engine.events(), &PlayerEvents::songEnded);
+        ASSERT_EQ(openSong(engine, songs.first).error, QString()) << c.what;
+        engine.PlayMPEG(1, engine.GetTotalframes());
+        engine.preloadNext(songs.second, c.followOn, c.flushFrame);
+        ASSERT_TRUE(waitFor([&] { return ended.count() == 1; }, 5s)) << c.what;
+        engine.CloseMPEG();
+        ASSERT_EQ(engine.OpenMPEG(0, songs.second, QStringLiteral("MPEGVideo")), QString());
+        engine.PlayMPEG(10, engine.GetTotalframes());
+        engine.StopMPEG();
+        engine.PlayMPEG(c.flushFrame, engine.GetTotalframes());
+        ASSERT_TRUE(waitFor([&] { return ended.count() == 2; }, 5s)) << c.what;
+
+        const auto from = static_cast<std::size_t>(c.flushFrame - 1);
+        const Pcm rest = songs.secondPcm.slice(from, songs.secondPcm.frames() - from);
+        const Pcm played = trimmed(capture.played());
+        if (c.followOn == FollowOn::No) {
+            // The program started it; the output may have paused before.
+            const long at = find(played, rest.slice(0, 2000));
+            ASSERT_GE(at, 0) << c.what;
+            EXPECT_EQ(static_cast<std::size_t>(at) + rest.frames(), played.frames()) << c.what;
+            EXPECT_TRUE(played.slice(static_cast<std::size_t>(at), rest.frames()).samples ==
+                        rest.samples)
+                << c.what;
+            continue;
+        }
+        Pcm expected = songs.firstPcm;
+        expected.samples.insert(expected.samples.end(), rest.samples.begin(), rest.samples.end());
+        EXPECT_EQ(played.frames(), expected.frames()) << c.what;
+        EXPECT_TRUE(played.samples == expected.samples) << c.what;
+    }
+}
+
 TEST(FollowOn, WhileTheVoiceTalksTheNextSongWaitsForTheProgram)
 {
     TwoSongs songs;
@@ -89,8 +140,8 @@ TEST(FollowOn, WhileTheVoiceTalksTheNextSongWaitsForTheProgram)
     AudioEngine engine(options);
     capture.attach(engine);
     ASSERT_EQ(openSong(engine, songs.first).error, QString());
-    engine.PlayMPEG(1200, engine.GetTotalframes());
-    engine.preloadNext(songs.second, FollowOn::WhenVoiceIdle);
+    engine.PlayMPEG(frameAt(1.2), engine.GetTotalframes());
+    engine.preloadNext(songs.second, FollowOn::WhenVoiceIdle, 1);
     // A voice that goes on past the end of the song.
     const std::vector<std::int16_t> voice(22050, 1000);
     ASSERT_TRUE(engine.pushVoice(voice.data(), voice.size(), 22050, 1));
@@ -120,18 +171,18 @@ TEST(FollowOn, ASongLoadedAheadAnswersItsOpenAtOnce)
     TwoSongs songs;
     AudioEngine engine(asMade(AudioEngine::Output::SilentClock));
     const QString missing = songs.dir.filePath(QStringLiteral("missing.mp3"));
-    engine.preloadNext(missing, FollowOn::No);
+    engine.preloadNext(missing, FollowOn::No, 1);
     settle();
     QSignalSpy failed(&engine.events(), &PlayerEvents::songFailed);
     EXPECT_FALSE(engine.OpenMPEG(0, missing, QStringLiteral("MPEGVideo")).isEmpty());
     engine.PlayMPEG(1, engine.GetTotalframes());
     EXPECT_EQ(engine.AreMPEGAtEnd(), 1);
 
-    engine.preloadNext(songs.first, FollowOn::No);
+    engine.preloadNext(songs.first, FollowOn::No, 1);
     settle();
     QSignalSpy opened(&engine.events(), &PlayerEvents::songOpened);
     EXPECT_EQ(engine.OpenMPEG(0, songs.first, QStringLiteral("MPEGVideo")), QString());
-    EXPECT_EQ(engine.GetTotalframes(), 1235);
+    EXPECT_EQ(engine.GetTotalframes(), static_cast<std::int32_t>(songs.firstPcm.frames()));
     ASSERT_TRUE(opened.wait(2000));  // told as for any open, through the event loop
     EXPECT_EQ(failed.count(), 0);
 }
@@ -154,8 +205,8 @@ TEST(AsyncOpen, TheOpenHappensOffTheCallersThreadAndIsToldAfterwards)
     ASSERT_TRUE(opened.wait(5000));
     const auto song = opened.takeFirst().at(0).value<OpenedSong>();
     EXPECT_EQ(song.path, songs.first);
-    EXPECT_EQ(song.totalFrames, 1235);
-    EXPECT_EQ(engine.GetTotalframes(), 1235);
+    EXPECT_EQ(song.totalFrames, static_cast<std::int32_t>(songs.firstPcm.frames()));
+    EXPECT_EQ(engine.GetTotalframes(), song.totalFrames);
     ASSERT_TRUE(waitForEnd(engine, 5s));
     ASSERT_TRUE(waitFor([&] { return ended.count() == 1; }, 2s));
 

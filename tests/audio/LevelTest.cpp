@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -114,6 +115,50 @@ TEST(TruePeakLimiter, KeepsTruePeaksUnderTheCeilingBetweenSamplesToo)
         EXPECT_LE(truePeakDb(out), -1.0 + 0.15) << c.what;
         EXPECT_LT(peak(out), 32767) << c.what;       // never clipped
         EXPECT_GT(truePeakDb(out), -2.5) << c.what;  // and not turned down far more than needed
+    }
+}
+
+// Quiet stretches go through in runs at once; how the audio is cut into
+// blocks, and so where those runs begin and end, never changes a sample.
+TEST(TruePeakLimiter, BlockSizesNeverChangeTheOutput)
+{
+    struct Case {
+        const char* what;
+        float quiet;
+        float loud;  // 0: no loud stretch
+    };
+    for (const Case& c : {Case{"quiet throughout", 0.3F, 0.0F},
+                          Case{"a loud stretch between quiet ones", 0.3F, 1.6F},
+                          Case{"just under where it must act", 0.6F, 0.0F},
+                          Case{"silence, then a peak", 0.0F, 1.2F}}) {
+        std::vector<float> in(30000 * 2);
+        for (std::size_t f = 0; f < 30000; ++f) {
+            const bool loud = c.loud > 0.0F && f >= 9000 && f < 9600;
+            const float level = loud ? c.loud : c.quiet;
+            in[2 * f] = level * static_cast<float>(std::sin(0.031 * static_cast<double>(f)));
+            in[2 * f + 1] = level * static_cast<float>(std::cos(0.017 * static_cast<double>(f)));
+        }
+        std::vector<std::vector<float>> outs;
+        for (const std::size_t block :
+             {std::size_t{1}, std::size_t{37}, std::size_t{1024}, std::size_t{30000}}) {
+            TruePeakLimiter limiter(44100, -1.0);
+            std::vector<float> out(in.size() + limiter.latency() * 2);
+            std::size_t written = 0;
+            for (std::size_t f = 0; f < 30000; f += block) {
+                written += limiter.process(in.data() + f * 2, std::min(block, 30000 - f),
+                                           out.data() + written * 2);
+            }
+            written += limiter.finish(out.data() + written * 2);
+            ASSERT_EQ(written, 30000u) << c.what << ", blocks of " << block;
+            outs.push_back(out);
+        }
+        for (std::size_t i = 1; i < outs.size(); ++i) {
+            EXPECT_TRUE(outs[i] == outs[0]) << c.what << ", block size " << i;
+        }
+        if (c.loud == 0.0F) {
+            // Nothing near the ceiling: every sample as it came.
+            EXPECT_TRUE(std::equal(in.begin(), in.end(), outs[0].begin())) << c.what;
+        }
     }
 }
 

@@ -51,7 +51,7 @@ public:
     {
         calls << QStringLiteral("PlayMPEG %1 %2").arg(first).arg(last);
         atEnd = 0;
-        positionMs = std::max(first, 1) - 1;
+        positionMs = static_cast<std::int32_t>(player_frame::msAt(std::max(first, 1) - 1));
         return {};
     }
     std::int32_t GetPercent() override { return percent; }
@@ -81,14 +81,16 @@ public:
         atEnd = 1;
         emit playerEvents.songEnded();
     }
-    void preloadNext(const QString& path, FollowOn followOn) override
+    void preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame) override
     {
         preloads.emplace_back(path, followOn);
+        preloadFirstFrames.push_back(firstFrame);
     }
 
     QStringList calls;
     PlayerEvents playerEvents;
     std::vector<std::pair<QString, FollowOn>> preloads;
+    std::vector<std::int32_t> preloadFirstFrames;  // beside preloads
     QStringList failingPaths;
     // Taken by OpenMPEG, then found broken (songFailed instead of songOpened).
     QStringList laterFailingPaths;

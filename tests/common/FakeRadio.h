@@ -30,7 +30,7 @@ struct FakeRadio {
 
     // The announcements as the program ships them: Loops and Time on, the
     // time every 4 songs, the headlines (switched off) every 15; a flushed
-    // start (FlushBack, off) from frame 500.
+    // start (FlushBack, off) from frame 500, 11 ms in.
     void announceAsShipped()
     {
         settings.Loops = true;

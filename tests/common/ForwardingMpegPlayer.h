@@ -27,9 +27,9 @@ public:
     void CloseMPEG() override { target_.CloseMPEG(); }
     void SetAutoRepeat(bool on) override { target_.SetAutoRepeat(on); }
     PlayerEvents& events() override { return target_.events(); }
-    void preloadNext(const QString& path, FollowOn followOn) override
+    void preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame) override
     {
-        target_.preloadNext(path, followOn);
+        target_.preloadNext(path, followOn, firstFrame);
     }
 
 private:

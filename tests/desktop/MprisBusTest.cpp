@@ -83,7 +83,7 @@ TEST_F(MprisBusTest, MetadataShowsTheTaggedSong)
     tag.artist = QStringLiteral("Tolvar Players");
     const QString song =
         makeFile(QStringLiteral("track 07.mp3"), QByteArray(4000, 'x') + *tag.toBytes());
-    player.totalFrames = 61250;
+    player.totalFrames = 2701125;  // 61.25 s
     ask({QStringLiteral("open"), song});
 
     EXPECT_EQ(ask({QStringLiteral("metadata"), QStringLiteral("title")}),
@@ -171,6 +171,7 @@ TEST_F(MprisBusTest, RootInterfaceNamesTheProgramAndQuits)
 TEST_F(MprisBusTest, PlayerPropertiesHaveTheirBusTypes)
 {
     settings.Loops = true;
+    player.totalFrames = 7938000;  // 3 min
     ASSERT_TRUE(control.openUri(url(threeSongPlaylist())).isEmpty());
     const ClientRun player = gdbusCall(QStringLiteral("org.freedesktop.DBus.Properties.GetAll"),
                                        {QStringLiteral("org.mpris.MediaPlayer2.Player")});
@@ -252,17 +253,17 @@ TEST_F(MprisBusTest, ShuffleAndLoopRoundTripThroughTheOptions)
 
 TEST_F(MprisBusTest, PositionAndSeekMoveWithinTheSong)
 {
-    player.totalFrames = 61250;
+    player.totalFrames = 2701125;  // 61.25 s
     ASSERT_TRUE(control.openUri(url(threeSongPlaylist())).isEmpty());
     const auto lastPlay = [this] { return player.calls.filter(QStringLiteral("PlayMPEG")).last(); };
 
     ask({QStringLiteral("position"), QStringLiteral("10")});  // SetPosition on this track
-    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 10001 61250"));
+    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 441001 2701125"));
     EXPECT_NEAR(ask({QStringLiteral("position")}).toDouble(), 10.0, 0.5);
     ask({QStringLiteral("position"), QStringLiteral("2.5+")});  // Seek
-    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 12501 61250"));
+    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 551251 2701125"));
     ask({QStringLiteral("position"), QStringLiteral("60-")});  // before the start: the start
-    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 1 61250"));
+    EXPECT_EQ(lastPlay(), QStringLiteral("PlayMPEG 1 2701125"));
 
     // SetPosition for another track, or past the end, does nothing.
     const int plays = player.calls.filter(QStringLiteral("PlayMPEG")).size();

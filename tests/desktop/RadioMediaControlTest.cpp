@@ -359,7 +359,7 @@ TEST_F(RadioMediaControlTest, TrackTakesTheTagTitleElseTheFileName)
     const QString tagged = makeFile(QStringLiteral("a.mp3"), bytes);
     const QString nulPadded = makeFile(QStringLiteral("b.mp3"), padded);
     const QString untagged = makeFile(QStringLiteral("c d.wav"));
-    player.totalFrames = 2500;
+    player.totalFrames = 110250;  // 2.5 s
 
     // Named by the file at once, by its tags as soon as they are read.
     const auto titled = [&](const QString& title) {
@@ -396,7 +396,7 @@ TEST_F(RadioMediaControlTest, SameSongPlayedAgainIsANewTrack)
 
 TEST_F(RadioMediaControlTest, PositionIsThePlayersToTheMillisecond)
 {
-    player.totalFrames = 200001;
+    player.totalFrames = 8820045;  // 200.001 s
     startPlaylist(1);
     player.positionMs = 123457;
     EXPECT_EQ(control.positionMs(), 123457);
@@ -409,7 +409,7 @@ TEST_F(RadioMediaControlTest, PositionIsThePlayersToTheMillisecond)
 TEST_F(RadioMediaControlTest, SeekMovesWithinTheSongAndKeepsItsEnd)
 {
     settings.FlushBack = true;
-    player.totalFrames = 61250;
+    player.totalFrames = 2701125;  // 61.25 s
     startPlaylist(2);
     const QStringList openedBefore = opened();
     std::vector<qint64> seeked;
@@ -420,22 +420,26 @@ TEST_F(RadioMediaControlTest, SeekMovesWithinTheSongAndKeepsItsEnd)
         bool pausedFirst;
         std::int64_t to;
         std::int32_t startFrame;
+        std::int64_t atMs;  // where the song then stands
     };
+    // Frames are 1/44,100 s: the first that reads back as the millisecond.
     for (const Case& c :
-         {Case{"playing", false, 10000, 10001}, Case{"paused", true, 20500, 20501},
-          Case{"before the start", false, -5, 1}, Case{"past the end", false, 99999, 61250}}) {
+         {Case{"playing", false, 10000, 441001, 10000}, Case{"paused", true, 20500, 904051, 20500},
+          Case{"an odd millisecond", false, 12345, 544416, 12345},
+          Case{"before the start", false, -5, 1, 0},
+          Case{"past the end", false, 99999, 2701125, 61249}}) {
         if (c.pausedFirst) {
             control.pause();
         }
         player.calls.clear();
         ASSERT_TRUE(control.canSeek()) << c.what;
         EXPECT_TRUE(control.seekTo(c.to)) << c.what;
-        EXPECT_EQ(player.calls.first(), QStringLiteral("PlayMPEG %1 61250").arg(c.startFrame))
+        EXPECT_EQ(player.calls.first(), QStringLiteral("PlayMPEG %1 2701125").arg(c.startFrame))
             << c.what;
         EXPECT_EQ(seq.StartFrame(), c.startFrame) << c.what;
-        EXPECT_EQ(seq.EndFrame(), 61250) << c.what;
-        EXPECT_EQ(control.positionMs(), c.startFrame - 1) << c.what;
-        EXPECT_EQ(seeked.back(), c.startFrame - 1) << c.what;
+        EXPECT_EQ(seq.EndFrame(), 2701125) << c.what;
+        EXPECT_EQ(control.positionMs(), c.atMs) << c.what;
+        EXPECT_EQ(seeked.back(), c.atMs) << c.what;
         // A paused song stays paused, silently, at its new place.
         EXPECT_EQ(control.status(),
                   c.pausedFirst ? PlaybackStatus::Paused : PlaybackStatus::Playing)
@@ -473,7 +477,7 @@ TEST_F(RadioMediaControlTest, NoSeekWithoutASongThatPlays)
     endSongWithAnnouncement();  // the song's end waits for the voice
     EXPECT_FALSE(control.canSeek());
     EXPECT_FALSE(control.seekTo(1000));
-    EXPECT_TRUE(player.calls.filter(QStringLiteral("PlayMPEG 1001")).isEmpty());
+    EXPECT_TRUE(player.calls.filter(QStringLiteral("PlayMPEG 44101")).isEmpty());
 }
 
 TEST_F(RadioMediaControlTest, ShuffleAndLoopAreTheRandomAndLoopOptions)
@@ -522,7 +526,7 @@ TEST_F(RadioMediaControlTest, QuitWaitsForTheCallerToBeAnswered)
 TEST_F(RadioMediaControlTest, TrackCarriesTheId3v2Tags)
 {
     const QString song = QStringLiteral(TOLVAR_TAGS_TEST_MEDIA "/id3v2only.mp3");
-    player.totalFrames = 1044;
+    player.totalFrames = 46041;  // 1.044 s
     ASSERT_TRUE(control.openUri(url(song)).isEmpty());
     ASSERT_TRUE(
         waitUntil([&] { return control.track()->artists == QStringList{"Test Band"}; }, 3s));

@@ -12,8 +12,8 @@ using namespace std::chrono_literals;
 using testing_support::waitUntil;
 
 namespace {
-// The sequencer over fakes, the announcements as shipped, FlushBack off (it
-// would keep any song from following on).
+// The sequencer over fakes, the announcements as shipped, FlushBack off (the
+// songs loaded ahead start from their first frame).
 class SequencerAheadTest : public ::testing::Test, protected FakeRadio {
 protected:
     SequencerAheadTest()
@@ -37,6 +37,7 @@ TEST_F(SequencerAheadTest, TheNextSongFollowsOnOnlyWhenNothingIsSaidBetween)
         bool flushBack, loops, nowTime, nowNews, slow;
         std::int16_t manyTime;
         FollowOn expected;
+        std::int32_t firstFrame = 1;
     };
     const Case cases[] = {
         {"nothing due", false, true, true, false, false, 4, FollowOn::Always},
@@ -47,7 +48,10 @@ TEST_F(SequencerAheadTest, TheNextSongFollowsOnOnlyWhenNothingIsSaidBetween)
         {"no loops: waits for the voice", false, false, true, false, false, 1,
          FollowOn::WhenVoiceIdle},
         {"no loops, slow", false, false, true, false, true, 1, FollowOn::Always},
-        {"flush back", true, true, true, false, false, 4, FollowOn::No},
+        // The flush start's second start is where the song loaded ahead
+        // begins, following on or not.
+        {"flush back", true, true, true, false, false, 4, FollowOn::Always, 500},
+        {"flush back, time due", true, true, true, false, false, 1, FollowOn::No, 500},
     };
     for (const Case& c : cases) {
         settings.FlushBack = c.flushBack;
@@ -59,6 +63,7 @@ TEST_F(SequencerAheadTest, TheNextSongFollowsOnOnlyWhenNothingIsSaidBetween)
         useList(3);
         seq.PlayIt();
         EXPECT_EQ(lastPreload(), std::pair(song(2), c.expected)) << c.what;
+        EXPECT_EQ(player.preloadFirstFrames.back(), c.firstFrame) << c.what;
         seq.StopSong();
     }
 }

@@ -144,19 +144,20 @@ TEST_F(SequencerTest, GaugeKeepsCountingOverTheSongAfterASeek)
 {
     useList(1);
     settings.FlushBack = true;
-    player.totalFrames = 10499;
-    seq.PlayIt();  // the song runs from frame 500
-    ASSERT_TRUE(seq.seekTo(7499));
-    EXPECT_EQ(seq.StartFrame(), 7500);
-    EXPECT_EQ(seq.EndFrame(), 10499);
+    settings.FlushCount = 442;    // 10 ms in
+    player.totalFrames = 441441;  // 10 s after that
+    seq.PlayIt();
+    ASSERT_TRUE(seq.seekTo(7010));
+    EXPECT_EQ(seq.StartFrame(), 309142);
+    EXPECT_EQ(seq.EndFrame(), 441441);
 
     QSignalSpy shown(&seq, &Sequencer::percentShown);
     player.percent = 0;  // the player counts from the seek
     seq.showProgress();
-    player.positionMs = 10499;
+    player.positionMs = 10010;
     seq.showProgress();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown.at(0).at(0).toInt(), 70);  // 7000 of the 10000 ms from frame 500
+    EXPECT_EQ(shown.at(0).at(0).toInt(), 70);  // 7 of the 10 s from the flush start
     EXPECT_EQ(shown.at(1).at(0).toInt(), 100);
 
     // A song started anew counts over its own range again.

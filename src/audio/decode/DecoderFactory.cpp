@@ -18,7 +18,8 @@
 namespace {
 // Enough for the container marks and two MPEG frames in a row.
 constexpr std::size_t kHeadBytes = 4096;
-// Lengths are handed on in milliseconds of 32 bits: 24.8 days.
+// The longest song taken: 2^31 ms, 24.8 days (the player's frame numbers
+// stop counting at 13.5 hours, player_frame).
 constexpr std::int64_t kMaxMilliseconds = std::numeric_limits<std::int32_t>::max();
 
 bool isSoundContainer(QByteArrayView head)

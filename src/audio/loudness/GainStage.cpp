@@ -41,8 +41,17 @@ double GainStage::gainDb() const
 
 void GainStage::applyGain(const std::int16_t* in, std::size_t frames)
 {
-    const double step = std::pow(10.0, glideStep_ / 20.0);
     constexpr int ch = TruePeakLimiter::kChannels;
+    if (gain_ == target_) {
+        // Not gliding: one gain for the whole block, in a loop the compiler
+        // can keep simple.
+        const auto g = static_cast<float>(gain_) / kFullScale;
+        for (std::size_t i = 0; i < frames * ch; ++i) {
+            in_[i] = static_cast<float>(in[i]) * g;
+        }
+        return;
+    }
+    const double step = std::pow(10.0, glideStep_ / 20.0);
     for (std::size_t f = 0; f < frames; ++f) {
         if (gain_ != target_) {
             gain_ =

@@ -69,10 +69,69 @@ void TruePeakLimiter::reset()
 std::size_t TruePeakLimiter::process(const float* in, std::size_t frames, float* out)
 {
     std::size_t written = 0;
-    for (std::size_t f = 0; f < frames; ++f) {
+    for (std::size_t f = 0; f < frames;) {
+        const std::size_t quiet = passQuiet(in + f * kChannels, frames - f, out);
+        if (quiet > 0) {
+            f += quiet;
+            out += quiet * kChannels;
+            written += quiet;
+            continue;
+        }
         push(in + f * kChannels, true, out, written);
+        ++f;
     }
     return written;
+}
+
+// No gain under unity is held, in the window or on its way out: the gain
+// applied is exactly 1.
+bool TruePeakLimiter::atRest() const
+{
+    return windowSize_ == 0 && released_ == 1.0F && in_ - realIn_ == kLookAhead &&
+           realIn_ > latency() &&
+           std::all_of(box_.begin(), box_.end(), [](float g) { return g == 1.0F; });
+}
+
+// Where the limiter is at rest and no sample near a run of frames can reach
+// the ceiling, even between samples, push() would find unity for every one
+// of them and write each frame as it took it, latency() frames later. A run
+// of such frames is taken here at once, with the same result; 0 when the
+// next frame needs push().
+std::size_t TruePeakLimiter::passQuiet(const float* in, std::size_t frames, float* out)
+{
+    if (!atRest()) {
+        return 0;
+    }
+    const std::size_t n = std::min(frames, kQuietRun);
+    // push() looks back at the frames before the run.
+    float near = 0.0F;
+    for (std::size_t j = 1; j < kTaps; ++j) {
+        near = std::max(near, loudest_[(in_ - j) & (kHistory - 1)]);
+    }
+    std::array<float, kQuietRun> loudest{};
+    for (std::size_t f = 0; f < n; ++f) {
+        loudest[f] = std::max(std::abs(in[f * kChannels]), std::abs(in[f * kChannels + 1]));
+        near = std::max(near, loudest[f]);
+    }
+    if (near * tapReach_ > ceiling_ || near > ceiling_) {
+        return 0;
+    }
+    for (std::size_t f = 0; f < n; ++f) {
+        const std::uint64_t t = in_ + f;
+        for (int c = 0; c < kChannels; ++c) {
+            x(t, c) = in[f * kChannels + static_cast<std::size_t>(c)];
+        }
+        loudest_[t & (kHistory - 1)] = loudest[f];
+        // The frame push() writes as it takes frame t.
+        const std::uint64_t k = t + 1 - kLookAhead - kInterpolationReach;
+        for (int c = 0; c < kChannels; ++c) {
+            out[f * kChannels + static_cast<std::size_t>(c)] = x(k, c);
+        }
+    }
+    in_ += n;
+    realIn_ += n;
+    out_ += n;
+    return n;
 }
 
 std::size_t TruePeakLimiter::finish(float* out)

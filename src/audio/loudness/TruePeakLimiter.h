@@ -36,7 +36,13 @@ private:
     static constexpr std::size_t kTaps = 8;
     static constexpr std::size_t kHistory = 512;  // power of two, > latency + taps
 
+    // Frames the limiter passes at rest in one go: the history still holds
+    // every frame the output lags behind.
+    static constexpr std::size_t kQuietRun = 256;
+
     void push(const float* frame, bool real, float*& out, std::size_t& written);
+    bool atRest() const;
+    std::size_t passQuiet(const float* in, std::size_t frames, float* out);
     float peakAround(std::uint64_t t) const;
     float requiredGain(std::uint64_t t) const;
     float& x(std::uint64_t t, int c) { return history_[(t & (kHistory - 1)) * kChannels + c]; }

@@ -12,6 +12,9 @@ namespace {
 // About 370 ms of music per ring: enough to ride out a slow decode, small
 // enough that a seek is heard at once.
 constexpr std::size_t kMusicFrames = 16384;
+// While music alone plays, the decode thread is woken once this much of the
+// audible ring is free: a few times a second, with 186 ms still queued.
+constexpr std::size_t kRefillRoom = kMusicFrames / 2;
 // The voice producer blocks at one second queued; the rest is headroom for a
 // converted chunk.
 constexpr std::size_t kVoiceFrames = 65536 + 32768;
@@ -103,7 +106,20 @@ void Mixer::render(std::int16_t* out, std::size_t frames) noexcept
         done += n;
     }
     sinks_.feed(out, frames);
-    consumed_.notify();
+    if (decoderWanted()) {
+        consumed_.notify();
+    }
+}
+
+// The decode thread has something to do: room in the audible ring worth a
+// refill, a song's end to tell or follow on from, the voice to look after,
+// or the output to pause.
+bool Mixer::decoderWanted() const
+{
+    const Switch s = switchState();
+    const PcmRing& ring = musicRing(s.audible);
+    return ring.freeFrames() >= kRefillRoom || ring.queuedFrames() == 0 ||
+           endOf(s.audible) != kNoEnd || voice_.queuedFrames() > 0 || musicPaused();
 }
 
 // Reads the audible ring; at the end of its song an armed follow-on is taken

@@ -67,7 +67,8 @@ public:
     // changed under it (a follow-on was just taken).
     bool select(const Switch& seen, int ring);
 
-    // Woken after every rendered block (the decoder refills then).
+    // Woken after a rendered block when the decode thread has something to
+    // do (decoderWanted()).
     WakeSignal& consumedSignal() { return consumed_; }
     // Woken when a producer has queued something (an unpaced output waits on it).
     WakeSignal& producedSignal() { return produced_; }
@@ -88,6 +89,7 @@ private:
     static Switch unpack(std::uint64_t word);
     std::size_t readMusic(std::int16_t* out, std::size_t frames) noexcept;
     bool atEnd(int ring) const;
+    bool decoderWanted() const;
     void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
     void addVoice(std::int16_t* out, std::size_t voiceFrames, std::size_t blockFrames) noexcept;
 

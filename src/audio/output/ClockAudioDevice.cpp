@@ -2,6 +2,7 @@
 #include "audio/output/ClockAudioDevice.h"
 
 #include "audio/AudioFormat.h"
+#include "audio/ThreadName.h"
 #include "audio/mix/Mixer.h"
 
 #include <algorithm>
@@ -14,7 +15,10 @@ constexpr std::size_t kFrames = 1024;
 
 ClockAudioDevice::ClockAudioDevice(Mixer& mixer, Pace pace) : mixer_(mixer), pace_(pace)
 {
-    thread_ = std::thread([this] { pace_ == Pace::RealTime ? runRealTime() : runUnpaced(); });
+    thread_ = std::thread([this] {
+        nameThisThread("tolvar clock");
+        pace_ == Pace::RealTime ? runRealTime() : runUnpaced();
+    });
 }
 
 ClockAudioDevice::~ClockAudioDevice()
@@ -55,20 +59,26 @@ QString ClockAudioDevice::name() const
 void ClockAudioDevice::runRealTime()
 {
     using clock = std::chrono::steady_clock;
-    // 441 frames are exactly 10 ms, so the clock never drifts.
-    constexpr std::size_t kTick = audio_format::kRate / 100;
+    // A sound card's period: 1024 frames, 23 ms. The time is counted from
+    // the frames rendered, so the clock never drifts.
+    constexpr std::size_t kTick = kFrames;
     std::array<std::int16_t, kTick * audio_format::kChannels> block{};
-    auto next = clock::now();
+    auto since = clock::now();
+    std::uint64_t rendered = 0;
     while (!quit_.load(std::memory_order_acquire)) {
         if (waitWhilePaused()) {
-            next = clock::now();
+            since = clock::now();
+            rendered = 0;
             continue;
         }
         mixer_.render(block.data(), kTick);
-        next += std::chrono::milliseconds(10);
+        rendered += kTick;
+        const auto next =
+            since + std::chrono::nanoseconds(rendered * 1000000000ULL / audio_format::kRate);
         const auto now = clock::now();
         if (next < now - std::chrono::milliseconds(200)) {
-            next = now;  // suspended or starved: do not race to catch up
+            since = now;  // suspended or starved: do not race to catch up
+            rendered = 0;
         }
         std::this_thread::sleep_until(next);
     }
