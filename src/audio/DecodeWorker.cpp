@@ -211,6 +211,7 @@ void DecodeWorker::preloadSong(const Command& command)
     }
     ringSwitch_.disarm();
     ahead_ = command.id;
+    albumNext_ = {};
     follow_ = command.follow;
     submitLoad(*target, command.id, command.path, true);
 }
@@ -248,6 +249,9 @@ void DecodeWorker::installLoaded(LoadedSong song)
     SongSlot& slot = *slots_[static_cast<std::size_t>(song.slot & 1)];
     const SongId id = song.id;
     if (slot.install(std::move(song))) {
+        if (id == ahead_) {
+            joinAlbum(slot);
+        }
         report({Report::Kind::Opened, id, framesOf(slot.length(), slot.rate())});
     } else {
         report({Report::Kind::Failed, id, 0, slot.error()});
@@ -390,7 +394,46 @@ void DecodeWorker::armFollowOn()
         !rangeRunning()) {
         return;
     }
-    ringSwitch_.arm(follow_);
+    const Overlap overlap = overlapFor(*slots_[static_cast<std::size_t>(playing)], *next);
+    ringSwitch_.arm(follow_, overlap.ms, overlap.blend);
+}
+
+// The album's next track after the playing one keeps its first frame, and
+// the playing one its last, so that they join as they were mastered.
+void DecodeWorker::joinAlbum(SongSlot& next)
+{
+    albumNext_ = {};
+    if (!running_ || range_.ring() == next.index()) {
+        return;
+    }
+    SongSlot& playing = *slots_[static_cast<std::size_t>(range_.ring())];
+    if (playing.state() != SongSlot::State::Ready || !playing.album().followedBy(next.album())) {
+        return;
+    }
+    next.keepHead();
+    playing.keepTail();
+    albumNext_ = next.id();
+}
+
+// A crossfade as asked, unless the next song is the album's next track;
+// its blend from the loudness of the two ends (an edge not measured counts
+// as loud), and never longer than half of either song.
+DecodeWorker::Overlap DecodeWorker::overlapFor(const SongSlot& playing, const SongSlot& next) const
+{
+    const std::int32_t asked = crossfadeMs_.load(std::memory_order_acquire);
+    if (asked <= 0 || next.id() == albumNext_) {
+        return {};
+    }
+    const double tail = playing.span() ? playing.span()->tailLu : 0.0;
+    const double head = next.span() ? next.span()->headLu : 0.0;
+    Overlap overlap;
+    overlap.blend = crossfade::choose(tail, head);
+    const std::int32_t shortest =
+        std::min(framesOf(playing.length(), playing.rate()), framesOf(next.length(), next.rate()));
+    overlap.ms = static_cast<std::uint16_t>(
+        std::clamp(std::min(crossfade::overlapMs(overlap.blend, asked), shortest / 2), 0,
+                   std::int32_t{Mixer::kMaxOverlapMs}));
+    return overlap;
 }
 
 bool DecodeWorker::rangeRunning() const

@@ -63,4 +63,8 @@ public:
     // that end, does not move on to this song at once stops it (StopMPEG).
     // Calling it again with the same path changes only the follow-on.
     virtual void preloadNext(const QString& path, FollowOn followOn) = 0;
+    // How long a song that follows on starts under the end of the one
+    // before, in ms (0 to 10000; 0, one right after the other). The next
+    // track of the same album follows without an overlap all the same.
+    virtual void setCrossfade(std::int32_t ms) = 0;
 };

@@ -4,6 +4,8 @@
 #include "audio/decode/DecoderFactory.h"
 #include "audio/loudness/LoudnessMeter.h"
 #include "audio/loudness/ReplayGainReader.h"
+#include "audio/loudness/SoundEnds.h"
+#include "tags/SongInfoReader.h"
 
 #include <algorithm>
 #include <vector>
@@ -163,6 +165,9 @@ LoadedSong SongLoader::open(const Job& job)
     if (measure_) {
         findLoudness(job, song);
     }
+    if (const std::optional<SongInfo> info = SongInfoReader::read(job.path)) {
+        song.album = AlbumPlace{info->album.trimmed(), info->artist.trimmed(), info->trackNumber};
+    }
     // Back to the start; a MIDI song also builds its synthesizer here rather
     // than on the decode thread.
     song.decoder->seek(0);
@@ -191,6 +196,7 @@ void SongLoader::measure(const Job& job, LoadedSong& song)
 {
     Decoder& decoder = *song.decoder;
     LoudnessMeter meter(decoder.sampleRate(), decoder.channels());
+    SoundEnds ends(meter);
     if (!meter.valid() || decoder.channels() > static_cast<int>(kMaxChannels) || !decoder.seek(0)) {
         return;
     }
@@ -209,7 +215,7 @@ void SongLoader::measure(const Job& job, LoadedSong& song)
             whole = true;  // the end, or a fault where playing will end too
             break;
         }
-        meter.add(buffer.data(), got);
+        ends.add(buffer.data(), got);
         progress.done += static_cast<std::int64_t>(got);
         if (stopMeasuring(job, progress)) {
             break;
@@ -222,6 +228,9 @@ void SongLoader::measure(const Job& job, LoadedSong& song)
     // tell is measured as it plays.
     loudness.lufs = lufs.value_or(loudness::kTargetLufs);
     loudness.peakDb = meter.samplePeakDb();
+    if (whole) {
+        loudness.span = ends.find();
+    }
     song.loudness = loudness;
     song.measuredFrames = lufs ? progress.done : 0;
     if (whole && song.cacheKey) {

@@ -67,8 +67,8 @@ TEST(SongSlot, AGainKnownAheadHoldsFromTheFirstFrame)
     SongSlot slot(1, mixer);
     slot.beginLoading(SongId{7}, QStringLiteral("/music/tone"));
     // Known to be at -23 LUFS: it is raised by 7 dB.
-    ASSERT_TRUE(
-        slot.install(toneSong(3.0, 0.1, SongLoudness{-23.0, -20.0, SongLoudness::Source::Cache})));
+    ASSERT_TRUE(slot.install(
+        toneSong(3.0, 0.1, SongLoudness{-23.0, -20.0, SongLoudness::Source::Cache, std::nullopt})));
     ASSERT_TRUE(slot.startRange(0, slot.length()));
     EXPECT_TRUE(slot.wholeSongFromStart());
     const Pcm out = drain(slot, mixer);
@@ -87,7 +87,7 @@ TEST(SongSlot, AGuessFromTheStartIsRefinedAsItPlaysAndKept)
     slot.beginLoading(SongId{7}, QStringLiteral("/music/tone"));
     // The first guess is 8 dB off; as it plays the gain follows the
     // measurement, a few dB per second.
-    SongLoudness guess{-10.0, std::nullopt, SongLoudness::Source::Partial};
+    SongLoudness guess{-10.0, std::nullopt, SongLoudness::Source::Partial, std::nullopt};
     ASSERT_TRUE(slot.install(toneSong(12.0, 0.1, guess)));
     ASSERT_TRUE(slot.startRange(0, slot.length()));
     const Pcm out = drain(slot, mixer);

@@ -175,7 +175,7 @@ TEST_F(OpsTest, ControlsSitWhereTheyBelongWithTheirTexts)
                   caption);
     }
     for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5", "Check7", "Check8",
-                             "Check9", "Option1", "Option2", "Option3"}) {
+                             "Check9", "Check10", "Option1", "Option2", "Option3"}) {
         EXPECT_TRUE(control<QAbstractButton>(name)->text().isEmpty()) << name;
     }
 }
@@ -184,16 +184,16 @@ TEST_F(OpsTest, EveryControlIsNamedForScreenReadersAndTabFollowsTheRows)
 {
     const auto controls = accessibility_audit::controls(ops.get());
     const std::string all = accessibility_audit::listing(controls).toStdString();
-    EXPECT_EQ(controls.size(), 23u) << all;
+    EXPECT_EQ(controls.size(), 25u) << all;
     EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
 
     // Tab enters the group of three voice kinds once; the arrow keys move within.
-    EXPECT_EQ(
-        accessibility_audit::tabWalk(ops.get(), control<QWidget>("CmdOps_5"), 20),
-        QStringList({"CmdOps_5", "ComboEngines", "Option1",    "Check7",      "Check8", "CmdOps_1",
-                     "CmdOps_3", "CmdOps_4",     "HScroll1",   "TxtNewsHost", "Check1", "Check5",
-                     "Check2",   "Check9",       "TimeScroll", "NewsScroll",  "Check4", "Check3",
-                     "HScroll2", "CmdOps_2",     "CmdOps_0"}));
+    EXPECT_EQ(accessibility_audit::tabWalk(ops.get(), control<QWidget>("CmdOps_5"), 22),
+              QStringList({"CmdOps_5",     "ComboEngines", "Option1",  "Check7",   "Check8",
+                           "CmdOps_1",     "CmdOps_3",     "CmdOps_4", "HScroll1", "TxtNewsHost",
+                           "Check1",       "Check5",       "Check2",   "Check9",   "Check10",
+                           "TimeScroll",   "NewsScroll",   "Check4",   "Check3",   "HScroll2",
+                           "CrossfadeBox", "CmdOps_2",     "CmdOps_0"}));
 }
 
 TEST_F(OpsTest, TipsAreTheProgramsOwn)
