@@ -102,8 +102,12 @@ std::vector<std::int16_t> render(const Song& song)
                                                      static_cast<double>(f) /
                                                      static_cast<double>(frames);
                 const double s = std::sin(2 * std::numbers::pi * song.hz * t);
-                // A loud master: squared off towards full scale.
-                const double shaped = song.loud ? std::tanh(3.0 * s) / std::tanh(3.0) : s;
+                // A loud master: a drum hit at full scale every quarter of a
+                // second over its tone, peaks far above its loudness.
+                const double sinceHit = std::fmod(t, 0.25);
+                const double hit =
+                    std::sin(2 * std::numbers::pi * 80.0 * sinceHit) * std::exp(-sinceHit / 0.012);
+                const double shaped = song.loud ? 0.35 * s + 0.65 * hit : s;
                 v = std::pow(10.0, db / 20.0) * (song.raised ? 0.55 + 0.45 * shaped : shaped);
             }
             const auto sample = static_cast<std::int16_t>(std::lround(v * 32767.0));

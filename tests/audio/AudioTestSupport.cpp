@@ -279,7 +279,10 @@ PcmBuilder& PcmBuilder::glide(double seconds, double fromDb, double toDb, double
         const double db =
             fromDb + (toDb - fromDb) * static_cast<double>(f) / static_cast<double>(frames);
         const double t = phase_ + static_cast<double>(f) / 44100.0;
-        const double v = 0.7 * std::sin(2 * M_PI * hz * t) + 0.3 * std::sin(2 * M_PI * 110.0 * t);
+        double v = 0.7 * std::sin(2 * M_PI * hz * t) + 0.3 * std::sin(2 * M_PI * 110.0 * t);
+        if (raised_) {
+            v = 0.55 + 0.45 * v;
+        }
         const auto s =
             static_cast<std::int16_t>(std::lround(std::pow(10.0, db / 20.0) * 32767.0 * v));
         pcm_.samples.push_back(s);

@@ -115,11 +115,18 @@ public:
     {
         return glide(seconds, levelDb, levelDb, hz);
     }
+    // Tones from here on stay above zero (as writeToneWav's raised ones).
+    PcmBuilder& raised()
+    {
+        raised_ = true;
+        return *this;
+    }
     Pcm pcm() const { return pcm_; }
 
 private:
     Pcm pcm_{44100, 2, {}};
     double phase_ = 0.0;
+    bool raised_ = false;
 };
 
 // Captures what the output plays: reads a sink of the engine on a thread of

@@ -46,7 +46,8 @@ TEST(Crossfade, GainsKeepThePowerOrTheLevel)
     const Case cases[] = {
         {Blend::EqualPower, 0.0, 1.0F, 0.0F}, {Blend::EqualPower, 0.5, half, half},
         {Blend::EqualPower, 1.0, 0.0F, 1.0F}, {Blend::EqualPower, 2.0, 0.0F, 1.0F},
-        {Blend::FadingEnd, 0.0, 1.0F, 1.0F},  {Blend::FadingEnd, 0.7, 1.0F, 1.0F},
+        {Blend::FadingEnd, 0.0, 1.0F, 0.0F},  {Blend::FadingEnd, 0.125, 1.0F, half},
+        {Blend::FadingEnd, 0.25, 1.0F, 1.0F}, {Blend::FadingEnd, 0.7, 1.0F, 1.0F},
         {Blend::QuietStart, 0.0, 1.0F, 1.0F}, {Blend::QuietStart, 0.5, half, 1.0F},
         {Blend::QuietStart, 1.0, 0.0F, 1.0F},
     };

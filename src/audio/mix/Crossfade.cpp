@@ -29,7 +29,10 @@ Gains gains(Blend blend, double t)
         case Blend::EqualPower:
             return {down, static_cast<float>(std::sin(x))};
         case Blend::FadingEnd:
-            return {1.0F, 1.0F};
+            // The ending is left as it fades; the start comes in over the
+            // first quarter, while the ending is still near its full level.
+            return {1.0F, static_cast<float>(std::sin(std::min(1.0, 4.0 * std::clamp(t, 0.0, 1.0)) *
+                                                      std::numbers::pi / 2.0))};
         case Blend::QuietStart:
             return {down, 1.0F};
     }

@@ -11,7 +11,8 @@ namespace crossfade {
 
 enum class Blend : std::uint8_t {
     EqualPower,  // two loud ends: a short crossfade of constant power
-    FadingEnd,   // the ending fades by itself: overlapped as it is
+    FadingEnd,   // the ending fades by itself: overlapped as it is, the start
+                 // brought in over the first quarter
     QuietStart,  // a soft start: it comes in at once, the ending fades out
 };
 
