@@ -192,8 +192,9 @@ void play(AudioEngine& engine, const std::vector<Song>& songs)
     pumpUntil([&engine] { return engine.AreMPEGAtEnd() == 1; });
 }
 
-// How strongly `hz` sounds in the 20 ms from `frame` (Goertzel, left
-// channel), as a peak level in dBFS.
+// How strongly `hz` sounds in the 20 ms from `frame` (Goertzel over a Hann
+// window, so that a drum hit does not sound at every pitch; left channel),
+// as a peak level in dBFS.
 double levelAt(const Capture& capture, std::size_t frame, double hz)
 {
     constexpr std::size_t kWindow = 882;
@@ -202,7 +203,8 @@ double levelAt(const Capture& capture, std::size_t frame, double hz)
     double s1 = 0.0;
     double s2 = 0.0;
     for (std::size_t i = 0; i < kWindow; ++i) {
-        const double x = capture.at(frame + i, 0) / 32768.0;
+        const double hann = 1.0 - std::cos(2 * std::numbers::pi * static_cast<double>(i) / kWindow);
+        const double x = hann * capture.at(frame + i, 0) / 32768.0;
         const double s = x + coefficient * s1 - s2;
         s2 = s1;
         s1 = s;
