@@ -13,6 +13,11 @@
 // own pitch, so that what sounds when is told by pitch.
 //
 //   segue_bench [CROSSFADE_SECONDS]   (4 when not given)
+//   segue_bench --library FOLDER      writes the library, for the real program
+//   segue_bench --capture RAW [SECONDS]
+//                                     the same figures from a capture of the real
+//                                     program (SDL's disk driver) playing that
+//                                     library in order
 #include "SinkReader.h"
 #include "audio/AudioEngine.h"
 #include "audio/PlayerEvents.h"
@@ -22,6 +27,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/wavfile.h>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -30,6 +36,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 #include <thread>
 #include <vector>
@@ -62,6 +69,13 @@ struct Song {
 };
 
 constexpr double kSilence = -300.0;
+
+// The opener, for a capture of the real program: long enough for the intro
+// to be over before the library begins.
+Song opener()
+{
+    return {"opener", 200, {{20.0, -10, -10}}};
+}
 
 std::vector<Song> library()
 {
@@ -103,10 +117,13 @@ std::vector<std::int16_t> render(const Song& song)
                                                      static_cast<double>(frames);
                 const double s = std::sin(2 * std::numbers::pi * song.hz * t);
                 // A loud master: a drum hit at full scale every quarter of a
-                // second over its tone, peaks far above its loudness.
+                // second over its tone, peaks far above its loudness; the hit
+                // swells and fades smoothly, so it sounds at its own pitch only.
                 const double sinceHit = std::fmod(t, 0.25);
-                const double hit =
-                    std::sin(2 * std::numbers::pi * 80.0 * sinceHit) * std::exp(-sinceHit / 0.012);
+                const double swell =
+                    sinceHit < 0.08 ? 0.5 - 0.5 * std::cos(2 * std::numbers::pi * sinceHit / 0.08)
+                                    : 0.0;
+                const double hit = std::sin(2 * std::numbers::pi * 80.0 * sinceHit) * swell;
                 const double shaped = song.loud ? 0.35 * s + 0.65 * hit : s;
                 v = std::pow(10.0, db / 20.0) * (song.raised ? 0.55 + 0.45 * shaped : shaped);
             }
@@ -118,7 +135,7 @@ std::vector<std::int16_t> render(const Song& song)
     return out;
 }
 
-bool write(Song& song, const QTemporaryDir& dir, int index)
+bool write(Song& song, const QDir& dir, int index)
 {
     song.path = dir.filePath(QStringLiteral("%1.wav").arg(index));
     const std::vector<std::int16_t> pcm = render(song);
@@ -221,13 +238,41 @@ struct Heard {
     std::size_t last = 0;
 };
 
-std::vector<Heard> whereHeard(const Capture& capture, const std::vector<Song>& songs)
+std::size_t lengthOf(const Song& song)
+{
+    double seconds = 0.0;
+    for (const Piece& piece : song.pieces) {
+        seconds += piece.seconds;
+    }
+    return static_cast<std::size_t>(seconds * kRate);
+}
+
+// A song is looked for only from where it can have begun after the one
+// before, so that the voice over an earlier song is not taken for it.
+std::vector<Heard> whereHeard(const Capture& capture, const std::vector<Song>& songs,
+                              double thresholdDb)
 {
     const std::size_t frames = capture.frames.load(std::memory_order_acquire);
     std::vector<Heard> heard(songs.size(), Heard{SIZE_MAX, 0});
     for (std::size_t frame = 0; frame + 882 < frames; frame += 441) {
         for (std::size_t s = 0; s < songs.size(); ++s) {
-            if (levelAt(capture, frame, songs[s].hz) > -56.0) {
+            // Songs overlap by 4 s at most and lose a second or two of
+            // silence: the next cannot start earlier than this.
+            const std::size_t earliest =
+                s == 0 || heard[s - 1].first == SIZE_MAX
+                    ? 0
+                    : heard[s - 1].first +
+                          std::max<std::size_t>(
+                              2 * kRate, lengthOf(songs[s - 1]) - std::min(lengthOf(songs[s - 1]),
+                                                                           std::size_t{6} * kRate));
+            const bool after = s == 0 || (heard[s - 1].first != SIZE_MAX && frame > earliest);
+            // A song heard again (the list played round) is not this play.
+            const bool again =
+                heard[s].first != SIZE_MAX && frame > heard[s].first + lengthOf(songs[s]) + kRate;
+            if (again) {
+                continue;
+            }
+            if (after && levelAt(capture, frame, songs[s].hz) > thresholdDb) {
                 heard[s].first = std::min(heard[s].first, frame);
                 heard[s].last = frame + 882;
             }
@@ -284,7 +329,7 @@ void run(Pass& pass, const std::vector<Song>& songs, const QTemporaryDir& dir, i
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         reader.settle();
     }
-    pass.heard = whereHeard(pass.capture, songs);
+    pass.heard = whereHeard(pass.capture, songs, -56.0);
 }
 
 double truePeakDb(const Capture& capture, std::size_t from, std::size_t to)
@@ -321,22 +366,136 @@ double shortTermOver(const Capture& capture, std::size_t from, std::size_t to)
     return highest;
 }
 
+// The silence at each join (the album pair aside, its silence is mastered);
+// the worst.
+double deadAir(const Pass& pass, const std::vector<Song>& songs, std::size_t album)
+{
+    for (std::size_t i = 0; i < songs.size(); ++i) {
+        std::printf("heard %-14s %7.2f s to %7.2f s\n", songs[i].name,
+                    static_cast<double>(pass.heard[i].first) / kRate,
+                    static_cast<double>(pass.heard[i].last) / kRate);
+    }
+    double worstMs = 0.0;
+    for (std::size_t i = 0; i + 1 < songs.size(); ++i) {
+        const Heard& a = pass.heard[i];
+        const Heard& b = pass.heard[i + 1];
+        const std::size_t low = std::min(a.last, b.first);
+        const std::size_t from = low > 4410 ? low - 4410 : 0;
+        const std::size_t to = std::max(a.last, b.first) + 4410;
+        const double ms =
+            1000.0 * static_cast<double>(longestSilence(pass.capture, from, to)) / kRate;
+        std::printf("join %-14s -> %-14s silence %7.1f ms%s\n", songs[i].name, songs[i + 1].name,
+                    ms, i == album ? " (mastered, album)" : "");
+        if (i != album) {
+            worstMs = std::max(worstMs, ms);
+        }
+    }
+    return worstMs;
+}
+
+// The overlaps (both songs heard at once), how loud and how high the peaks
+// are meanwhile, and the album pair.
+void overlaps(const Pass& pass, const std::vector<Song>& songs, int askedMs)
+{
+    double longestMs = 0.0;
+    double overLu = -300.0;
+    double worstPeak = -300.0;
+    for (std::size_t i = 0; i + 1 < songs.size(); ++i) {
+        const Heard& a = pass.heard[i];
+        const Heard& b = pass.heard[i + 1];
+        const double ms =
+            b.first < a.last ? 1000.0 * static_cast<double>(a.last - b.first) / kRate : 0.0;
+        std::printf("join %-14s -> %-14s overlap %7.0f ms", songs[i].name, songs[i + 1].name, ms);
+        if (b.first < a.last) {
+            const double lu = shortTermOver(pass.capture, b.first, a.last);
+            const double peak = truePeakDb(pass.capture, b.first, a.last);
+            std::printf(", short-term over target %+.2f LU, true peak %.2f dBTP", lu, peak);
+            overLu = std::max(overLu, lu);
+            worstPeak = std::max(worstPeak, peak);
+        }
+        std::printf("\n");
+        longestMs = std::max(longestMs, ms);
+    }
+    worstPeak = std::max(worstPeak, truePeakDb(pass.capture, 0, pass.capture.frames.load()));
+    std::printf("crossfade overlap ms: %.0f (asked %d)\n", longestMs, askedMs);
+    std::printf("overlap loudness over target LU: %.2f\n", std::max(overLu, 0.0));
+    std::printf("true peak dBTP, worst: %.2f\n", worstPeak);
+}
+
+long albumGap(const Pass& pass, std::size_t album)
+{
+    const std::size_t zeros =
+        zeroRunBefore(pass.capture, pass.heard[album + 1].first + 882, 2 * 882);
+    const long expected = static_cast<long>(std::lround(kAlbumGapSeconds / 2 * kRate)) * 2;
+    return std::abs(static_cast<long>(zeros) - expected);
+}
+
+bool writeLibrary(std::vector<Song>& songs, const QString& folder)
+{
+    for (std::size_t i = 0; i < songs.size(); ++i) {
+        if (!write(songs[i], QDir(folder), static_cast<int>(i))) {
+            std::fprintf(stderr, "cannot write the songs\n");
+            return false;
+        }
+    }
+    return true;
+}
+
+// A capture of the real program (SDL's disk driver: 44.1 kHz 16-bit
+// stereo) playing the library in order with a crossfade.
+int analyseCapture(const std::vector<Song>& songs, const char* file, int askedMs)
+{
+    Pass pass;
+    QFile raw(QString::fromLocal8Bit(file));
+    if (!raw.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", file);
+        return 1;
+    }
+    const QByteArray bytes = raw.read(static_cast<qint64>(pass.capture.samples.size() * 2));
+    std::memcpy(pass.capture.samples.data(), bytes.constData(),
+                static_cast<std::size_t>(bytes.size()));
+    pass.capture.frames.store(static_cast<std::size_t>(bytes.size()) / 4);
+    // The voice talks over the opener only.
+    pass.heard = whereHeard(pass.capture, songs, -56.0);
+    std::printf("capture: %.1f s\n", static_cast<double>(pass.capture.frames.load()) / kRate);
+    std::printf("dead air ms, worst join: %.1f\n", deadAir(pass, songs, 6));
+    overlaps(pass, songs, askedMs);
+    std::printf("album join gap samples: %ld\n", albumGap(pass, 6));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    std::vector<Song> songs = library();
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() >= 3 && args.at(1).startsWith(QLatin1String("--"))) {
+        songs.insert(songs.begin(), opener());
+    }
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--library")) {
+        // The library for a capture of the real program, in playing order.
+        QDir().mkpath(args.at(2));
+        if (!writeLibrary(songs, args.at(2))) {
+            return 1;
+        }
+        for (const Song& song : songs) {
+            std::printf("%s\n", qPrintable(song.path));
+        }
+        return 0;
+    }
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--capture")) {
+        const int askedMs = args.size() > 3 ? args.at(3).toInt() * 1000 : 4000;
+        return analyseCapture(songs, argv[2], askedMs);
+    }
     const double crossfadeSeconds = argc > 1 ? std::atof(argv[1]) : 4.0;
     const int crossfadeMs = static_cast<int>(std::lround(crossfadeSeconds * 1000));
     QTemporaryDir dir;
     QStandardPaths::setTestModeEnabled(true);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    std::vector<Song> songs = library();
-    for (std::size_t i = 0; i < songs.size(); ++i) {
-        if (!write(songs[i], dir, static_cast<int>(i))) {
-            std::fprintf(stderr, "cannot write the songs\n");
-            return 1;
-        }
+    if (!writeLibrary(songs, dir.path())) {
+        return 1;
     }
     std::printf("%zu songs, played in real time twice (about %d s)...\n", songs.size(), 150);
     std::fflush(stdout);
@@ -347,61 +506,9 @@ int main(int argc, char** argv)
     run(faded, songs, dir, crossfadeMs);
 
     const std::size_t album = 5;  // the first album track
-    // Dead air: the longest silence from one song's last sound to the next
-    // one's first, the album pair aside (its silence is mastered).
-    double worstGapMs = 0.0;
-    for (std::size_t i = 0; i + 1 < songs.size(); ++i) {
-        const Heard& a = gapless.heard[i];
-        const Heard& b = gapless.heard[i + 1];
-        const std::size_t from =
-            std::min(a.last, b.first) > 4410 ? std::min(a.last, b.first) - 4410 : 0;
-        const std::size_t to = std::max(a.last, b.first) + 4410;
-        const double ms =
-            1000.0 * static_cast<double>(longestSilence(gapless.capture, from, to)) / kRate;
-        std::printf("join %-14s -> %-14s silence %7.1f ms%s\n", songs[i].name, songs[i + 1].name,
-                    ms, i == album ? " (mastered, album)" : "");
-        if (i != album) {
-            worstGapMs = std::max(worstGapMs, ms);
-        }
-    }
-    std::printf("dead air ms, worst join: %.1f\n", worstGapMs);
-
-    // The overlaps: both songs heard at once.
-    double longestOverlapMs = 0.0;
-    double overLu = -300.0;
-    double worstPeak = -300.0;
-    for (std::size_t i = 0; i + 1 < songs.size(); ++i) {
-        const Heard& a = faded.heard[i];
-        const Heard& b = faded.heard[i + 1];
-        const double ms =
-            b.first < a.last ? 1000.0 * static_cast<double>(a.last - b.first) / kRate : 0.0;
-        std::printf("join %-14s -> %-14s overlap %7.0f ms", songs[i].name, songs[i + 1].name, ms);
-        if (b.first < a.last) {
-            const double lu = shortTermOver(faded.capture, b.first, a.last);
-            const double peak = truePeakDb(faded.capture, b.first, a.last);
-            std::printf(", short-term over target %+.2f LU, true peak %.2f dBTP", lu, peak);
-            overLu = std::max(overLu, lu);
-            worstPeak = std::max(worstPeak, peak);
-        }
-        std::printf("\n");
-        longestOverlapMs = std::max(longestOverlapMs, ms);
-    }
-    const std::size_t fadedEnd = faded.capture.frames.load();
-    worstPeak = std::max({worstPeak, truePeakDb(faded.capture, 0, fadedEnd),
-                          truePeakDb(gapless.capture, 0, gapless.capture.frames.load())});
-    std::printf("crossfade overlap ms: %.0f (asked %d)\n", longestOverlapMs, crossfadeMs);
-    std::printf("overlap loudness over target LU: %.2f\n", std::max(overLu, 0.0));
-    std::printf("true peak dBTP, worst: %.2f\n", worstPeak);
-
-    // The album pair: exactly the mastered silence between the two tracks,
-    // with and without a crossfade asked.
-    long worstAlbum = 0;
-    for (const Pass* pass : {&gapless, &faded}) {
-        const std::size_t zeros =
-            zeroRunBefore(pass->capture, pass->heard[album + 1].first + 882, 2 * 882);
-        const long expected = static_cast<long>(std::lround(kAlbumGapSeconds / 2 * kRate)) * 2;
-        worstAlbum = std::max(worstAlbum, std::abs(static_cast<long>(zeros) - expected));
-    }
-    std::printf("album join gap samples: %ld\n", worstAlbum);
+    std::printf("dead air ms, worst join: %.1f\n", deadAir(gapless, songs, album));
+    overlaps(faded, songs, crossfadeMs);
+    std::printf("album join gap samples: %ld\n",
+                std::max(albumGap(gapless, album), albumGap(faded, album)));
     return 0;
 }
