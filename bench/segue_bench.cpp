@@ -47,6 +47,9 @@ constexpr int kRate = 44100;
 constexpr double kTargetLufs = -16.0;
 // Under this a sample is silence (-60 dBFS).
 constexpr int kSilentSample = 33;
+// Pitches are told over this many frames (46 ms): the next song's pitch,
+// 200 Hz away, stays far under its neighbour's.
+constexpr std::size_t kPitchWindow = 2048;
 // The silence mastered between the two album tracks.
 constexpr double kAlbumGapSeconds = 1.2;
 
@@ -209,12 +212,12 @@ void play(AudioEngine& engine, const std::vector<Song>& songs)
     pumpUntil([&engine] { return engine.AreMPEGAtEnd() == 1; });
 }
 
-// How strongly `hz` sounds in the 20 ms from `frame` (Goertzel over a Hann
+// How strongly `hz` sounds in the window from `frame` (Goertzel over a Hann
 // window, so that a drum hit does not sound at every pitch; left channel),
 // as a peak level in dBFS.
 double levelAt(const Capture& capture, std::size_t frame, double hz)
 {
-    constexpr std::size_t kWindow = 882;
+    constexpr std::size_t kWindow = kPitchWindow;
     const double w = 2 * std::numbers::pi * hz / kRate;
     const double coefficient = 2 * std::cos(w);
     double s1 = 0.0;
@@ -254,7 +257,11 @@ std::vector<Heard> whereHeard(const Capture& capture, const std::vector<Song>& s
 {
     const std::size_t frames = capture.frames.load(std::memory_order_acquire);
     std::vector<Heard> heard(songs.size(), Heard{SIZE_MAX, 0});
-    for (std::size_t frame = 0; frame + 882 < frames; frame += 441) {
+    // A pitch counts once it holds for five steps: a step in level splashes
+    // over every pitch for a moment.
+    constexpr std::size_t kHeld = 5;
+    std::vector<std::size_t> held(songs.size(), 0);
+    for (std::size_t frame = 0; frame + kPitchWindow < frames; frame += 441) {
         for (std::size_t s = 0; s < songs.size(); ++s) {
             // Songs overlap by 4 s at most and lose a second or two of
             // silence: the next cannot start earlier than this.
@@ -272,9 +279,10 @@ std::vector<Heard> whereHeard(const Capture& capture, const std::vector<Song>& s
             if (again) {
                 continue;
             }
-            if (after && levelAt(capture, frame, songs[s].hz) > thresholdDb) {
-                heard[s].first = std::min(heard[s].first, frame);
-                heard[s].last = frame + 882;
+            held[s] = after && levelAt(capture, frame, songs[s].hz) > thresholdDb ? held[s] + 1 : 0;
+            if (held[s] >= kHeld) {
+                heard[s].first = std::min(heard[s].first, frame - (kHeld - 1) * 441);
+                heard[s].last = frame + kPitchWindow;
             }
         }
     }
@@ -425,7 +433,7 @@ void overlaps(const Pass& pass, const std::vector<Song>& songs, int askedMs)
 long albumGap(const Pass& pass, std::size_t album)
 {
     const std::size_t zeros =
-        zeroRunBefore(pass.capture, pass.heard[album + 1].first + 882, 2 * 882);
+        zeroRunBefore(pass.capture, pass.heard[album + 1].first + kPitchWindow, 2 * kPitchWindow);
     const long expected = static_cast<long>(std::lround(kAlbumGapSeconds / 2 * kRate)) * 2;
     return std::abs(static_cast<long>(zeros) - expected);
 }
