@@ -182,14 +182,26 @@ void SongLoader::findLoudness(const Job& job, LoadedSong& song)
     }
     song.loudness.reset();
     song.cacheKey = LoudnessCache::keyOf(job.path);
+    std::optional<SongLoudness> cached;
     if (song.cacheKey) {
-        song.loudness = cache_.find(*song.cacheKey);
-        if (song.loudness && loudness::plausible(*song.loudness)) {
+        cached = cache_.find(*song.cacheKey);
+        if (cached && !loudness::plausible(*cached)) {
+            cached.reset();
+        }
+        // A line without the span of sound (an earlier version's, or a song
+        // measured as it played) is measured again when there is time for
+        // it: while the song waits to come next.
+        if (cached && (cached->span || !job.ahead)) {
+            song.loudness = cached;
             return;
         }
-        song.loudness.reset();
     }
     measure(job, song);
+    if (cached && (!song.loudness || song.loudness->source == SongLoudness::Source::Partial)) {
+        // Cut short: the gain measured whole before is the better one.
+        song.loudness = cached;
+        song.measuredFrames = 0;
+    }
 }
 
 void SongLoader::measure(const Job& job, LoadedSong& song)
