@@ -51,6 +51,7 @@ public:
     void SetAutoRepeat(bool) override {}
     PlayerEvents& events() override { return events_; }
     void preloadNext(const QString&, FollowOn, std::int32_t) override {}
+    void setCrossfade(std::int32_t) override {}
 
 private:
     PlayerEvents events_;

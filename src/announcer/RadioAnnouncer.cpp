@@ -76,7 +76,20 @@ void RadioAnnouncer::speakIntro()
     voice_.speak(speechText_ + timeOfDayWord() + QStringLiteral(" hits!"));
 }
 
-void RadioAnnouncer::AnnounceTime(const QString& songTitle)
+QString RadioAnnouncer::titleByArtist(const QString& title, const QString& artist)
+{
+    return artist.isEmpty() ? title : title + QStringLiteral(" by ") + artist;
+}
+
+QString RadioAnnouncer::comingUp(const QString& title, const QString& artist)
+{
+    if (title.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("Coming up: ") + titleByArtist(title, artist) + QLatin1Char('.');
+}
+
+void RadioAnnouncer::AnnounceTime(const QString& songTitle, const QString& songArtist)
 {
     if (settings_.Slow) {
         voice_.stop();
@@ -87,9 +100,10 @@ void RadioAnnouncer::AnnounceTime(const QString& songTitle)
     const QString word = TimeOfDayWord(now);
     speechText_ = phrase(CommentBase + drawOffset(random_.next(), 50));
     if (!songTitle.isEmpty()) {
-        voice_.speak(QStringLiteral("That was ") + songTitle + QStringLiteral(",    ") +
-                     speechText_ + QStringLiteral(",       And ") + word +
-                     QStringLiteral(" time is ") + time);
+        const QString named =
+            settings_.HostKnowsMusic ? titleByArtist(songTitle, songArtist) : songTitle;
+        voice_.speak(QStringLiteral("That was ") + named + QStringLiteral(",    ") + speechText_ +
+                     QStringLiteral(",       And ") + word + QStringLiteral(" time is ") + time);
     } else {
         voice_.speak(word + QStringLiteral(" time is ") + time);
     }
@@ -101,13 +115,23 @@ void RadioAnnouncer::AnnounceNews()
     fetchHeadlines();
 }
 
-void RadioAnnouncer::backToTheMusic()
+void RadioAnnouncer::backToTheMusic(const QString& nextTitle, const QString& nextArtist)
 {
+    comingUp_ = settings_.HostKnowsMusic ? comingUp(nextTitle, nextArtist) : QString();
     // Without the wait for the voice (Slow) the headlines may still be on
     // their way; the way back to the music is said after them.
     if (fetch_ != Fetch::None) {
         fetch_ = Fetch::PendingThenBackToTheMusic;
         return;
+    }
+    speakBackToTheMusic();
+}
+
+void RadioAnnouncer::speakBackToTheMusic()
+{
+    if (!comingUp_.isEmpty()) {
+        voice_.speak(comingUp_);
+        comingUp_.clear();
     }
     voice_.speak(kBackToTheMusic);
 }
@@ -150,6 +174,7 @@ void RadioAnnouncer::dropNews()
         feed_ = nullptr;
     }
     fetch_ = Fetch::None;
+    comingUp_.clear();
     // Later: the voice's stop() (or whoever dropped) is not re-entered.
     QMetaObject::invokeMethod(
         this, [this] { emit newsAnswered(); }, Qt::QueuedConnection);
@@ -172,7 +197,7 @@ void RadioAnnouncer::onFeedAnswered()
         speakHeadline(i);
     }
     if (fetch_ == Fetch::PendingThenBackToTheMusic) {
-        voice_.speak(kBackToTheMusic);
+        speakBackToTheMusic();
     }
     fetch_ = Fetch::None;
     emit newsAnswered();

@@ -37,9 +37,9 @@ public:
     ~RadioAnnouncer() override;
 
     void speakIntro() override;
-    void AnnounceTime(const QString& songTitle) override;
+    void AnnounceTime(const QString& songTitle, const QString& songArtist) override;
     void AnnounceNews() override;
-    void backToTheMusic() override;
+    void backToTheMusic(const QString& nextTitle, const QString& nextArtist) override;
     bool newsPending() const override { return fetch_ != Fetch::None; }
     // Also when the voice is stopped: headlines are never read after the
     // speech was cut (Playlist, Help, ...).
@@ -71,12 +71,18 @@ public:
     void setFetchTimeout(std::chrono::milliseconds timeout) { fetchTimeout_ = timeout; }
 
     static QString formatTime(const QTime& time);
+    // "<title> by <artist>", or the title alone without an artist.
+    static QString titleByArtist(const QString& title, const QString& artist);
+    // The line before the way back to the music: "Coming up: <title> by
+    // <artist>."; empty without a title.
+    static QString comingUp(const QString& title, const QString& artist);
 
 private:
     // A headline fetch, and what waits for its answer.
     enum class Fetch { None, Pending, PendingThenBackToTheMusic };
 
     void onFeedAnswered();
+    void speakBackToTheMusic();
     QString phrase(int id) const;
 
     RadioSettings& settings_;
@@ -89,6 +95,8 @@ private:
     std::optional<QString> hostOverride_;
     std::chrono::milliseconds fetchTimeout_;
     QString speechText_;
+    // Said before the way back to the music that waits for the headlines.
+    QString comingUp_;
     std::int16_t introPick_ = 0;
     Fetch fetch_ = Fetch::None;
 };

@@ -155,6 +155,10 @@ int main(int argc, char** argv)
     });
     tolvar.setWindowUnloader([&] { playlistWindow.unload(); });
     tolvar.Form_Load();
+    // --crossfade holds for this run; the stored setting is left as it is.
+    if (const std::optional<std::int16_t> seconds = line.crossfade()) {
+        settings.Crossfade = *seconds;
+    }
 
     // The desktop's media keys and panels, when there is a session bus.
     RadioMediaControl media(settings, playlist, sequencer, player, talk,

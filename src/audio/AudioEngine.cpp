@@ -7,6 +7,7 @@
 #include "audio/output/SdlAudioDevice.h"
 
 #include <QMetaObject>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -265,6 +266,11 @@ void AudioEngine::CloseMPEG()
 void AudioEngine::SetAutoRepeat(bool on)
 {
     worker_->setAutoRepeat(on);
+}
+
+void AudioEngine::setCrossfade(std::int32_t ms)
+{
+    worker_->setCrossfade(std::clamp(ms, 0, std::int32_t{Mixer::kMaxOverlapMs}));
 }
 
 void AudioEngine::preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame)

@@ -76,6 +76,7 @@ public:
     void SetAutoRepeat(bool on) override;
     PlayerEvents& events() override { return events_; }
     void preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame) override;
+    void setCrossfade(std::int32_t ms) override;
 
     bool pushVoice(const std::int16_t* samples, std::size_t frames, int sampleRate,
                    int channels) override;

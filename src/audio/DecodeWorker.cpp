@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 
 namespace {
 // Sounding, the worker also looks around this often (device health, the
@@ -205,6 +206,7 @@ void DecodeWorker::preloadSong(const Command& command)
     }
     ringSwitch_.disarm();
     ahead_ = command.id;
+    albumNext_ = {};
     follow_ = command.follow;
     aheadFirst_ = std::max<std::int32_t>(command.first, 1);
     submitLoad(*target, command.id, command.path, true);
@@ -260,6 +262,9 @@ void DecodeWorker::installLoaded(LoadedSong song)
     SongSlot& slot = *slots_[static_cast<std::size_t>(song.slot & 1)];
     const SongId id = song.id;
     if (slot.install(std::move(song))) {
+        if (id == ahead_) {
+            joinAlbum(slot);
+        }
         report({Report::Kind::Opened, id, player_frame::lengthOf(slot.length(), slot.rate())});
     } else {
         report({Report::Kind::Failed, id, 0, slot.error()});
@@ -403,7 +408,50 @@ void DecodeWorker::armFollowOn()
         !rangeRunning()) {
         return;
     }
-    ringSwitch_.arm(follow_);
+    const Overlap overlap = overlapFor(*slots_[static_cast<std::size_t>(playing)], *next);
+    ringSwitch_.arm(follow_, overlap.ms, overlap.blend);
+}
+
+// The album's next track after the playing one keeps its first frame, and
+// the playing one its last, so that they join as they were mastered.
+void DecodeWorker::joinAlbum(SongSlot& next)
+{
+    albumNext_ = {};
+    if (!running_ || range_.ring() == next.index()) {
+        return;
+    }
+    SongSlot& playing = *slots_[static_cast<std::size_t>(range_.ring())];
+    if (playing.state() != SongSlot::State::Ready || !playing.album().followedBy(next.album())) {
+        return;
+    }
+    next.keepHead();
+    playing.keepTail();
+    albumNext_ = next.id();
+}
+
+// A crossfade as asked, unless the next song is the album's next track;
+// its blend from the loudness of the two ends (an edge not measured counts
+// as loud), and never longer than half of either song.
+DecodeWorker::Overlap DecodeWorker::overlapFor(const SongSlot& playing, const SongSlot& next) const
+{
+    const std::int32_t asked = crossfadeMs_.load(std::memory_order_acquire);
+    if (asked <= 0 || next.id() == albumNext_) {
+        return {};
+    }
+    const double tail = playing.span() ? playing.span()->tailLu : 0.0;
+    const double head = next.span() ? next.span()->headLu : 0.0;
+    Overlap overlap;
+    overlap.blend = crossfade::choose(tail, head);
+    const auto msOf = [](const SongSlot& slot) {
+        return static_cast<std::int32_t>(std::min<std::int64_t>(
+            player_frame::msAt(player_frame::lengthOf(slot.length(), slot.rate())),
+            std::numeric_limits<std::int32_t>::max()));
+    };
+    const std::int32_t shortest = std::min(msOf(playing), msOf(next));
+    overlap.ms = static_cast<std::uint16_t>(
+        std::clamp(std::min(crossfade::overlapMs(overlap.blend, asked), shortest / 2), 0,
+                   std::int32_t{Mixer::kMaxOverlapMs}));
+    return overlap;
 }
 
 bool DecodeWorker::rangeRunning() const

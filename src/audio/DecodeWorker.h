@@ -88,6 +88,9 @@ public:
     // Looks around now (music resumed, for one).
     void wake() { post({Command::Kind::Wake}); }
     void setAutoRepeat(bool on) { autoRepeat_.store(on, std::memory_order_release); }
+    // Any thread: how long a song that follows on may start under the end
+    // of the one before (0: right after it). Taken at the next arming.
+    void setCrossfade(std::int32_t ms) { crossfadeMs_.store(ms, std::memory_order_release); }
 
     // Any thread: how far the range of `play` has been heard.
     Progress progress(SongId play) const { return range_.progress(play, mixer_); }
@@ -133,6 +136,12 @@ private:
     void noticeTakes();
     void makeAudible(SongSlot& slot);
     void armFollowOn();
+    void joinAlbum(SongSlot& next);
+    struct Overlap {
+        std::uint16_t ms = 0;
+        crossfade::Blend blend = crossfade::Blend::EqualPower;
+    };
+    Overlap overlapFor(const SongSlot& playing, const SongSlot& next) const;
     bool rangeRunning() const;
     void publish(SongId play, const SongSlot& slot, bool playing);
     void keepPublishedEnd();
@@ -150,15 +159,17 @@ private:
     LockedQueue<Report> reports_;
     std::atomic<bool> quit_{false};
     std::atomic<bool> autoRepeat_{false};
+    std::atomic<std::int32_t> crossfadeMs_{0};
 
     // Decode thread only. The songs by the part they have now:
     std::array<std::unique_ptr<SongSlot>, 2> slots_;
     SongId open_;                     // the program's open song
     SongId ahead_;                    // the song loaded ahead of it
     FollowOn follow_ = FollowOn::No;  // how ahead_ follows the playing range
-    std::int32_t aheadFirst_ = 1;     // the frame ahead_ starts from
-    SongId followed_;  // ahead_ once the output took it on, until the program plays it
-    SongId running_;   // the play whose range is still to end
+    std::int32_t aheadFirst_ = 1;       // the frame ahead_ starts from
+    SongId followed_;   // ahead_ once the output took it on, until the program plays it
+    SongId running_;    // the play whose range is still to end
+    SongId albumNext_;  // ahead_, when it is the next track of the playing song's album
     std::optional<Command> pendingPlay_;  // waits for its song to open
     RingSwitch ringSwitch_;
     bool deviceRunning_ = true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/AlbumPlace.h"
 #include "audio/SongId.h"
 #include "audio/decode/Decoder.h"
 #include "audio/loudness/LoudnessCache.h"
@@ -23,4 +24,5 @@ struct LoadedSong {
     // Frames of the song's start that `loudness` covers when it is Partial.
     std::int64_t measuredFrames = 0;
     std::optional<LoudnessCache::Key> cacheKey;
+    AlbumPlace album;
 };

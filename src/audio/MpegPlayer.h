@@ -69,4 +69,8 @@ public:
     // (StopMPEG). Calling it again with the same path changes only the
     // follow-on and the first frame.
     virtual void preloadNext(const QString& path, FollowOn followOn, std::int32_t firstFrame) = 0;
+    // How long a song that follows on starts under the end of the one
+    // before, in ms (0 to 10000; 0, one right after the other). The next
+    // track of the same album follows without an overlap all the same.
+    virtual void setCrossfade(std::int32_t ms) = 0;
 };

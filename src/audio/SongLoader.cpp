@@ -5,6 +5,8 @@
 #include "audio/decode/DecoderFactory.h"
 #include "audio/loudness/LoudnessMeter.h"
 #include "audio/loudness/ReplayGainReader.h"
+#include "audio/loudness/SoundEnds.h"
+#include "tags/SongInfoReader.h"
 
 #include <algorithm>
 #include <vector>
@@ -167,6 +169,9 @@ LoadedSong SongLoader::open(const Job& job)
     if (measure_) {
         findLoudness(job, song);
     }
+    if (const std::optional<SongInfo> info = SongInfoReader::read(job.path)) {
+        song.album = AlbumPlace{info->album.trimmed(), info->artist.trimmed(), info->trackNumber};
+    }
     // Back to the start; a MIDI song also builds its synthesizer here rather
     // than on the decode thread.
     song.decoder->seek(0);
@@ -181,20 +186,33 @@ void SongLoader::findLoudness(const Job& job, LoadedSong& song)
     }
     song.loudness.reset();
     song.cacheKey = LoudnessCache::keyOf(job.path);
+    std::optional<SongLoudness> cached;
     if (song.cacheKey) {
-        song.loudness = cache_.find(*song.cacheKey);
-        if (song.loudness && loudness::plausible(*song.loudness)) {
+        cached = cache_.find(*song.cacheKey);
+        if (cached && !loudness::plausible(*cached)) {
+            cached.reset();
+        }
+        // A line without the span of sound (an earlier version's, or a song
+        // measured as it played) is measured again when there is time for
+        // it: while the song waits to come next.
+        if (cached && (cached->span || !job.ahead)) {
+            song.loudness = cached;
             return;
         }
-        song.loudness.reset();
     }
     measure(job, song);
+    if (cached && (!song.loudness || song.loudness->source == SongLoudness::Source::Partial)) {
+        // Cut short: the gain measured whole before is the better one.
+        song.loudness = cached;
+        song.measuredFrames = 0;
+    }
 }
 
 void SongLoader::measure(const Job& job, LoadedSong& song)
 {
     Decoder& decoder = *song.decoder;
     LoudnessMeter meter(decoder.sampleRate(), decoder.channels());
+    SoundEnds ends(meter);
     if (!meter.valid() || decoder.channels() > static_cast<int>(kMaxChannels) || !decoder.seek(0)) {
         return;
     }
@@ -213,7 +231,7 @@ void SongLoader::measure(const Job& job, LoadedSong& song)
             whole = true;  // the end, or a fault where playing will end too
             break;
         }
-        meter.add(buffer.data(), got);
+        ends.add(buffer.data(), got);
         progress.done += static_cast<std::int64_t>(got);
         if (stopMeasuring(job, progress)) {
             break;
@@ -226,6 +244,9 @@ void SongLoader::measure(const Job& job, LoadedSong& song)
     // tell is measured as it plays.
     loudness.lufs = lufs.value_or(loudness::kTargetLufs);
     loudness.peakDb = meter.samplePeakDb();
+    if (whole) {
+        loudness.span = ends.find();
+    }
     song.loudness = loudness;
     song.measuredFrames = lufs ? progress.done : 0;
     if (whole && song.cacheKey) {

@@ -19,8 +19,9 @@
 class DecoderFactory;
 
 // The loader thread: everything that touches a song's file before it plays.
-// It opens the file (the length scan included) and finds its loudness: the
-// ReplayGain tag, else the cache, else a measurement.
+// It opens the file (the length scan included), reads its place on its album
+// and finds its loudness (the ReplayGain tag, else the cache, else a
+// measurement, which also finds where its sound starts and ends).
 //
 // A song loaded ahead (the next one) is measured whole, in the background.
 // A song wanted at once is measured for at most a short while: if that does

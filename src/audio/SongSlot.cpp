@@ -49,6 +49,9 @@ void SongSlot::clear()
     loudness_.reset();
     cacheKey_.reset();
     measuredFrames_ = 0;
+    album_ = {};
+    span_.reset();
+    soundStart_ = soundEnd_ = 0;
 }
 
 void SongSlot::beginLoading(SongId id, const QString& path)
@@ -65,6 +68,7 @@ bool SongSlot::install(LoadedSong song)
     loudness_ = song.loudness;
     measuredFrames_ = song.measuredFrames;
     cacheKey_ = song.cacheKey;
+    album_ = song.album;
     decoder_ = std::move(song.decoder);
     if (decoder_) {
         converter_ = std::make_unique<PcmConverter>(decoder_->sampleRate(), decoder_->channels());
@@ -75,12 +79,41 @@ bool SongSlot::install(LoadedSong song)
         }
     }
     state_ = decoder_ ? State::Ready : State::Failed;
+    if (decoder_) {
+        soundEnd_ = decoder_->length();
+        // A span from another version of the file (or a faulty measurement)
+        // that does not fit the song is not believed.
+        if (loudness_ && loudness_->span && loudness_->span->end <= soundEnd_) {
+            span_ = loudness_->span;
+            soundStart_ = span_->start;
+            soundEnd_ = span_->end;
+        }
+    }
     return decoder_ != nullptr;
 }
 
 std::int64_t SongSlot::length() const
 {
-    return decoder_ ? decoder_->length() : 0;
+    return decoder_ ? soundEnd_ - soundStart_ : 0;
+}
+
+void SongSlot::keepHead()
+{
+    soundStart_ = 0;
+}
+
+bool SongSlot::keepTail()
+{
+    if (!decoder_ || !producing_ || !toEnd_ || inputDone_) {
+        return false;
+    }
+    const std::int64_t more = decoder_->length() - soundEnd_;
+    soundEnd_ = decoder_->length();
+    remaining_ += more;
+    expected_ += static_cast<std::uint64_t>(more) * audio_format::kRate /
+                 static_cast<std::uint64_t>(decoder_->sampleRate());
+    mixer_.markExpectedEnd(index_, rangeStart_ + expected_);
+    return true;
 }
 
 int SongSlot::rate() const
@@ -92,6 +125,7 @@ void SongSlot::stopRange()
 {
     ring().discardQueued();
     mixer_.markEnd(index_, Mixer::kNoEnd);
+    mixer_.markExpectedEnd(index_, Mixer::kNoEnd);
     producing_ = false;
     finished_ = false;
     toEnd_ = false;
@@ -105,14 +139,14 @@ bool SongSlot::startRange(std::int64_t first, std::int64_t end)
     if (!decoder_) {
         return false;
     }
-    const std::int64_t length = decoder_->length();
+    const std::int64_t length = this->length();
     first = std::clamp<std::int64_t>(first, 0, length);
     end = std::clamp<std::int64_t>(end, first, length);
-    if (end <= first || !decoder_->seek(first)) {
+    if (end <= first || !decoder_->seek(soundStart_ + first)) {
         return false;
     }
     converter_->clear();
-    first_ = first;
+    first_ = soundStart_ + first;
     remaining_ = end - first;
     inputDone_ = false;
     reachedEnd_ = false;
@@ -120,6 +154,7 @@ bool SongSlot::startRange(std::int64_t first, std::int64_t end)
     toEnd_ = end == length;
     expected_ = static_cast<std::uint64_t>(remaining_) * audio_format::kRate /
                 static_cast<std::uint64_t>(decoder_->sampleRate());
+    mixer_.markExpectedEnd(index_, rangeStart_ + expected_);
     startGain();
     return true;
 }

@@ -42,11 +42,24 @@ public:
     // The loader's answer; false when the song cannot be played.
     bool install(LoadedSong song);
     const QString& error() const { return error_; }
+    // The song's length in its own frames, from where its sound starts to
+    // where it ends: silence before and after is no part of it.
     std::int64_t length() const;
     int rate() const;
+    const AlbumPlace& album() const { return album_; }
+    // Where the sound starts and ends and how loud its edges are, when known.
+    const std::optional<SoundSpan>& span() const { return span_; }
+    // The song plays from its very first frame (it follows the track before
+    // it on its album). Before its first range.
+    void keepHead();
+    // The running range, when it runs to the end of the sound, goes on to
+    // the song's very last frame (the album's next track follows). False
+    // when that end has already been written.
+    bool keepTail();
 
-    // Starts writing decoder frames [first, end) from the ring's current end;
-    // false when there is nothing to play (the range ends at once).
+    // Starts writing frames [first, end) of the song's sound (0 is where its
+    // sound starts) from the ring's current end; false when there is nothing
+    // to play (the range ends at once).
     bool startRange(std::int64_t first, std::int64_t end);
     // Stops writing and drops what is queued.
     void stopRange();
@@ -55,9 +68,10 @@ public:
 
     bool producing() const { return producing_; }
     bool finished() const { return finished_; }
-    // The range runs from the song's frame `first` to its end, and its ring
-    // holds it from there.
-    bool runsToEndFrom(std::int64_t first) const { return toEnd_ && first_ == first; }
+    // The range runs from the song's frame `first` (counted, as ranges are,
+    // from where its sound starts) to its end, and its ring holds it from
+    // there.
+    bool runsToEndFrom(std::int64_t first) const { return toEnd_ && first_ == soundStart_ + first; }
     bool wholeSongFromStart() const { return runsToEndFrom(0); }
     std::uint64_t rangeStart() const { return rangeStart_; }
     std::uint64_t expectedFrames() const { return expected_; }
@@ -79,6 +93,11 @@ private:
     QString error_;
     std::unique_ptr<Decoder> decoder_;
     std::unique_ptr<PcmConverter> converter_;
+    AlbumPlace album_;
+    std::optional<SoundSpan> span_;
+    // The decoder frames the song's sound covers.
+    std::int64_t soundStart_ = 0;
+    std::int64_t soundEnd_ = 0;
     std::optional<SongLoudness> loudness_;
     std::int64_t measuredFrames_ = 0;
     std::optional<LoudnessCache::Key> cacheKey_;
@@ -94,7 +113,7 @@ private:
     bool finished_ = false;
     bool inputDone_ = false;
     bool reachedEnd_ = false;
-    bool toEnd_ = false;
+    bool toEnd_ = false;  // the range runs to the song's end (where its sound ends)
     std::int64_t first_ = 0;
     std::int64_t remaining_ = 0;
     std::uint64_t rangeStart_ = 0;

@@ -15,6 +15,17 @@ bool isRemoteUrl(const QString& argument)
     return scheme.match(argument).hasMatch();
 }
 
+// Whole seconds from 0 to 10.
+std::optional<std::int16_t> crossfadeSeconds(const QString& text)
+{
+    bool ok = false;
+    const int seconds = text.toInt(&ok);
+    if (!ok || seconds < 0 || seconds > 10 || text.trimmed() != text) {
+        return std::nullopt;
+    }
+    return static_cast<std::int16_t>(seconds);
+}
+
 bool isFileUrl(const QString& argument)
 {
     return argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
@@ -37,6 +48,20 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& work
             } else if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
                 line.action_ = Action::Version;
                 return line;
+            } else if (argument == QLatin1String("--crossfade") ||
+                       argument.startsWith(QLatin1String("--crossfade="))) {
+                const bool joined = argument.contains(QLatin1Char('='));
+                const QString value = joined ? argument.section(QLatin1Char('='), 1)
+                                      : i + 1 < arguments.size() ? arguments.at(++i)
+                                                                 : QString();
+                line.crossfade_ = crossfadeSeconds(value);
+                if (!line.crossfade_) {
+                    line.action_ = Action::Refuse;
+                    line.error_ =
+                        QStringLiteral("--crossfade wants whole seconds from 0 to 10, not '%1'")
+                            .arg(value);
+                    return line;
+                }
             } else {
                 line.action_ = Action::Refuse;
                 line.error_ = QStringLiteral("unknown option '%1'").arg(argument);
@@ -76,7 +101,7 @@ QStringList CommandLine::startPaths(const QStringList& defaults) const
 QString CommandLine::usage(const QString& program)
 {
     return QStringLiteral(
-               "Usage: %1 [FILE|FOLDER|PLAYLIST ...]\n"
+               "Usage: %1 [--crossfade SECONDS] [FILE|FOLDER|PLAYLIST ...]\n"
                "%2: a radio that plays your songs and talks between them.\n"
                "\n"
                "Songs (mp3, mp2, wav, mid), folders (their songs, subfolders included,\n"
@@ -84,8 +109,11 @@ QString CommandLine::usage(const QString& program)
                "the playlist and play at once, after the intro. When the radio already\n"
                "runs, they go to it instead.\n"
                "\n"
-               "  -h, --help     show this help and exit\n"
-               "  -v, --version  show the version and exit\n")
+               "  --crossfade SECONDS  let each song start SECONDS (0 to 10) under the end\n"
+               "                       of the one before when nothing is said between\n"
+               "                       them; album tracks in sequence still join exactly\n"
+               "  -h, --help           show this help and exit\n"
+               "  -v, --version        show the version and exit\n")
         .arg(program, QString(ProgramNames::kProductName));
 }
 

@@ -3,10 +3,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <optional>
 
 // What the program was asked on its command line:
 //
-//   tolvar-radio [FILE|FOLDER|PLAYLIST ...]
+//   tolvar-radio [--crossfade SECONDS] [FILE|FOLDER|PLAYLIST ...]
 //
 // with --help and --version. Paths are made absolute from the folder the
 // program was started in, so they mean the same to a radio that already
@@ -26,6 +28,8 @@ public:
     const QStringList& problems() const { return problems_; }
     // Why the line was refused (Refuse).
     const QString& error() const { return error_; }
+    // The crossfade asked for this run, in seconds (0 to 10).
+    std::optional<std::int16_t> crossfade() const { return crossfade_; }
     // The line names something, playable or not.
     bool namesAnything() const { return !paths_.isEmpty() || !problems_.isEmpty(); }
     // What to play at start: what the line names, else the defaults when it
@@ -40,4 +44,5 @@ private:
     QStringList paths_;
     QStringList problems_;
     QString error_;
+    std::optional<std::int16_t> crossfade_;
 };

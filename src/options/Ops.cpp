@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <exception>
 
 const QString Ops::kNotSupportedTitle = QStringLiteral("Not Supported!");
@@ -67,6 +68,7 @@ Ops::Ops(RadioSettings& settings, RandomSource& random, SpeechEngine& talk, QWid
     buildLook();
     buildVoicePart();
     buildOptionsPart();
+    buildFlowPart();
     placeFades(6120, 6030);
     connectControls();
     applyAccessibleTexts(this, kOpsAccessibleTexts);
@@ -249,6 +251,26 @@ void Ops::buildOptionsPart()
     button(0, QStringLiteral("Cancel"), 5040, 5850, kShortButtonTwips, QStringLiteral("Cancel"));
 }
 
+void Ops::buildFlowPart()
+{
+    const QString hostTip =
+        QStringLiteral("The announcer names the artist and the song that comes next.");
+    Check10 = toggle<QCheckBox>(QStringLiteral("Check10"), 630, 4470, 270);
+    Check10->setToolTip(hostTip);
+    label(QStringLiteral("Label3_6"), QStringLiteral("Name Artists"), 900, 4500)
+        ->setToolTip(hostTip);
+
+    const QString fadeTip =
+        QStringLiteral("Seconds a song starts under the end of the one before; 0 for none.");
+    label(QStringLiteral("LblCrossfade"), QStringLiteral("Crossfade (seconds)"), 3690, 5430)
+        ->setToolTip(fadeTip);
+    CrossfadeBox = new QSpinBox(this);
+    CrossfadeBox->setObjectName(QStringLiteral("CrossfadeBox"));
+    CrossfadeBox->setGeometry(twips(5430, 5385, 660, 300));
+    CrossfadeBox->setRange(0, RadioSettings::kMaxCrossfade);
+    CrossfadeBox->setToolTip(fadeTip);
+}
+
 void Ops::connectControls()
 {
     connect(ComboEngines, &QComboBox::currentIndexChanged, this, [this](int position) {
@@ -355,6 +377,8 @@ void Ops::LoadOptions()
     Check9->setChecked(vars_.Progressbar);
     Check8->setChecked(vars_.Slow);
     Check5->setChecked(vars_.MakeItTop);
+    Check10->setChecked(vars_.HostKnowsMusic);
+    CrossfadeBox->setValue(vars_.Crossfade);
     TxtNewsHost->setText(actions_.newsHost());
 
     // A stored value outside a bar's range shows in the label and leaves the
@@ -470,6 +494,8 @@ OpsChoices Ops::choices() const
     c.manyTime = static_cast<std::int16_t>(TimeScroll->value());
     c.manyNews = static_cast<std::int16_t>(NewsScroll->value());
     c.newsHost = TxtNewsHost->text().trimmed();
+    c.hostKnowsMusic = Check10->isChecked();
+    c.crossfade = static_cast<std::int16_t>(CrossfadeBox->value());
     return c;
 }
 

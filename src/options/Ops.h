@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class NewsHostBox;
+class QSpinBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -62,6 +63,7 @@ public:
 private:
     void buildVoicePart();
     void buildOptionsPart();
+    void buildFlowPart();
     void buildLook();
     void connectControls();
 
@@ -122,4 +124,8 @@ private:
     // Where the headlines come from (NewsHost); in the free band above the
     // option boxes, so nothing else moved for it.
     NewsHostBox* TxtNewsHost = nullptr;
+    // The host names artists and what comes next (HostKnowsMusic), and the
+    // crossfade in seconds (Crossfade); in free places of the options part.
+    QCheckBox* Check10 = nullptr;
+    QSpinBox* CrossfadeBox = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "settings/SettingsCatalogue.h"
 #include "speech/SpeechEngine.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 const QString OpsActions::kTestSentence =
@@ -142,6 +143,10 @@ void OpsActions::save(const OpsChoices& choices)
         vars_.Randoms = false;
     }
     write(vars_.Randoms);
+
+    saveFlag(vars_.HostKnowsMusic, choices.hostKnowsMusic);
+    vars_.Crossfade = std::clamp<std::int16_t>(choices.crossfade, 0, RadioSettings::kMaxCrossfade);
+    write(vars_.Crossfade);
 
     if (choices.newsHost && *choices.newsHost != newsHost()) {
         vars_.writeText(FeedAddress::settingKey(), *choices.newsHost);

@@ -27,6 +27,10 @@ struct OpsChoices {
     std::int16_t manyTime = 0;
     std::int16_t manyNews = 0;
 
+    bool hostKnowsMusic = false;
+    // Seconds, 0 to 10.
+    std::int16_t crossfade = 0;
+
     // The "Headlines from:" box, trimmed; nothing to store when not given.
     std::optional<QString> newsHost;
 };

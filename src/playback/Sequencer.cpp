@@ -42,12 +42,22 @@ Sequencer::Sequencer(RadioSettings& settings, AcceptedPlaylist& playlist, Random
     connect(&voice_, &SpeechEngine::speechFinished, this, &Sequencer::onVoiceOrNews);
     connect(&announcer_, &Announcer::newsAnswered, this, &Sequencer::onVoiceOrNews);
     connect(&songInfo_, &SongInfoLoader::loaded, this, &Sequencer::onSongInfo);
+    connect(&nextInfo_, &SongInfoLoader::loaded, this,
+            [this](const QString& path, const SongInfo& info) {
+                if (path == aheadPath_) {
+                    ahead_ = info;
+                }
+            });
+    player_.setCrossfade(settings_.Crossfade * 1000);
     // The player tells a song's end when it happens; nothing asks it again.
     connect(&player_.events(), &PlayerEvents::songEnded, this, &Sequencer::CheckSongEnd);
     connect(&player_.events(), &PlayerEvents::songOpened, this, &Sequencer::onSongOpened);
     connect(&player_.events(), &PlayerEvents::songFailed, this, &Sequencer::onSongFailed);
     // What follows at the end may change with the settings or the list.
-    connect(&settings_, &RadioSettings::changed, this, [this] {
+    connect(&settings_, &RadioSettings::changed, this, [this](const QString& key) {
+        if (key == settings_.Crossfade.key()) {
+            player_.setCrossfade(settings_.Crossfade * 1000);
+        }
         if (Playing()) {
             loadAhead();
         }
@@ -234,9 +244,19 @@ void Sequencer::startSong()
 // The song after the one in hand goes to the player ahead.
 void Sequencer::loadAhead()
 {
-    if (const std::optional<NextSongPlanner::Ahead> ahead =
-            next_.planAhead(phase_ != Phase::Failing)) {
+    const std::optional<NextSongPlanner::Ahead> ahead = next_.planAhead(phase_ != Phase::Failing);
+    if (ahead) {
         player_.preloadNext(ahead->path, ahead->followOn, ahead->firstFrame);
+    }
+    const QString path = ahead ? ahead->path : QString();
+    if (path != aheadPath_) {
+        // Nothing of the song looked ahead at before is said of this one.
+        aheadPath_ = path;
+        ahead_ = {};
+        nextInfo_.cancel();
+        if (!path.isEmpty()) {
+            nextInfo_.load(path);
+        }
     }
 }
 
@@ -264,6 +284,7 @@ bool Sequencer::OpenSong(quintptr windowHandle, const QString& path)
     // Whatever is opened now, the title of the song before is no longer the
     // one that just played.
     songTitle_.clear();
+    songArtist_.clear();
     songInfo_.cancel();
     if (path.isEmpty() || path == QLatin1String("error")) {
         return false;
@@ -284,6 +305,7 @@ void Sequencer::ReadSongTitle(const QString& path)
 void Sequencer::onSongInfo(const QString& path, const SongInfo& info)
 {
     songTitle_ = info.title;
+    songArtist_ = info.artist;
     emit songInfoRead(path, info);
 }
 
@@ -408,8 +430,9 @@ void Sequencer::countAndAnnounce()
     // (an intro) gives way to the announcements.
     voice_.stop();
     if (schedule_.timeToAnnounce()) {
-        announcer_.AnnounceTime(songTitle_);
+        announcer_.AnnounceTime(songTitle_, songArtist_);
         songTitle_.clear();
+        songArtist_.clear();
     }
     if (schedule_.newsToAnnounce()) {
         announcer_.AnnounceNews();
@@ -459,7 +482,7 @@ void Sequencer::finishSongEnd()
 {
     progressTimer_.start();
     if (schedule_.backToTheMusicDue()) {
-        announcer_.backToTheMusic();
+        announcer_.backToTheMusic(ahead_.title, ahead_.artist);
     }
     NextSong();
     schedule_.clearDue();

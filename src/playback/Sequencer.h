@@ -117,7 +117,8 @@ public:
     // Replaces the tag reading of each opened song (tests).
     void setSongInfoReader(SongInfoLoader::Reader reader)
     {
-        songInfo_.setReader(std::move(reader));
+        songInfo_.setReader(reader);
+        nextInfo_.setReader(std::move(reader));
     }
     // The handle passed to the player with every song.
     void setWindowHandle(quintptr handle) { windowHandle_ = handle; }
@@ -180,6 +181,10 @@ private:
     Announcer& announcer_;
     quintptr windowHandle_ = 0;
     SongInfoLoader songInfo_;
+    // The tags of the song loaded ahead, for the host who names what comes next.
+    SongInfoLoader nextInfo_;
+    QString aheadPath_;
+    SongInfo ahead_;
     AnnouncementSchedule schedule_;
     NextSongPlanner next_;
 
@@ -190,6 +195,7 @@ private:
     PlaybackState published_ = PlaybackState::Stopped;
 
     QString songTitle_;
+    QString songArtist_;
     std::int32_t startFrame_ = 0;
     std::int32_t endFrame_ = 0;
     // Set by a seek: where the song's first range began, which the gauge

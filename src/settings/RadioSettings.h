@@ -44,6 +44,15 @@ public:
     Setting<bool> Randoms{*this, QLatin1String("Randoms"), QLatin1String("False")};
     Setting<bool> MakeItTop{*this, QLatin1String("MakeItTop"), QLatin1String("True")};
 
+    // Beside the fifteen, loaded after them. How many seconds a song starts
+    // under the end of the one before when nothing is said between them (0
+    // to 10; 0, one right after the other).
+    Setting<std::int16_t> Crossfade{*this, QLatin1String("Crossfade"), QLatin1String("0")};
+    static constexpr std::int16_t kMaxCrossfade = 10;
+    // The host names the artist of the song that ended and the song that
+    // comes next.
+    Setting<bool> HostKnowsMusic{*this, QLatin1String("HostKnowsMusic"), QLatin1String("False")};
+
     // Kept beside EngineNum: the identity of that engine's voice, which stays
     // the same when voices are added or removed (engine numbers do not).
     static constexpr QLatin1String kEngineVoiceKey{"EngineVoice"};

@@ -7,6 +7,7 @@
 #include "settings/CRegSettings.h"
 #include "settings/RadioSettings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -42,6 +43,11 @@ void LoadSettings(RadioSettings& settings, RandomSource& random, const Announcer
     }
 
     settings.read(settings.MakeItTop);
+
+    settings.read(settings.Crossfade);
+    settings.Crossfade =
+        std::clamp<std::int16_t>(settings.Crossfade, 0, RadioSettings::kMaxCrossfade);
+    settings.read(settings.HostKnowsMusic);
 }
 
 void SaveAnnouncerSwitches(RadioSettings& settings)

@@ -129,7 +129,7 @@ TEST_F(RadioAnnouncerTest, IntroDrawCoversAllSixteenWithTheEndsHalfAsOften)
 
 TEST_F(RadioAnnouncerTest, TimeWithATitleNamesTheSongAndComments)
 {
-    announcer.AnnounceTime(QStringLiteral("Blue Monday"));
+    announcer.AnnounceTime(QStringLiteral("Blue Monday"), QString());
     ASSERT_EQ(voice.spoken.size(), 1);
     EXPECT_EQ(voice.spoken.first(), "That was Blue Monday,    " + announcer.SpeechText() +
                                         ",       And Tonights time is 08:05 " + pm());
@@ -141,14 +141,14 @@ TEST_F(RadioAnnouncerTest, TimeWithATitleNamesTheSongAndComments)
 
     // Nothing tagged since: no comment this time.
     now = QTime(9, 30, 59);
-    announcer.AnnounceTime(QString());
+    announcer.AnnounceTime(QString(), QString());
     EXPECT_EQ(voice.spoken.last(), "This mornings time is 09:30 " + am());
 }
 
 TEST_F(RadioAnnouncerTest, TimeInTheLastMinuteOfTheDayHasNoWord)
 {
     now = QTime(23, 59, 30);
-    announcer.AnnounceTime(QStringLiteral("Late"));
+    announcer.AnnounceTime(QStringLiteral("Late"), QString());
     EXPECT_EQ(voice.spoken.last(),
               "That was Late,    " + announcer.SpeechText() + ",       And  time is 11:59 " + pm());
 }
@@ -166,7 +166,7 @@ TEST_F(RadioAnnouncerTest, TimeUsesATwelveHourClockWithTwoDigits)
     };
     for (const auto& [time, text] : cases) {
         now = time;
-        announcer.AnnounceTime(QString());
+        announcer.AnnounceTime(QString(), QString());
         EXPECT_EQ(voice.spoken.last(), text);
     }
 }
@@ -178,7 +178,7 @@ TEST_F(RadioAnnouncerTest, CommentIsDrawnFromTheCommentBaseRoundingHalfToEven)
     random.seed(99);
     for (int i = 0; i < 200; ++i) {
         const int id = 2000 + static_cast<int>(std::nearbyint(mirror.next() * 50));
-        announcer.AnnounceTime(QString());
+        announcer.AnnounceTime(QString(), QString());
         ASSERT_EQ(announcer.SpeechText(), comment(id)) << i;
     }
 }
@@ -191,7 +191,7 @@ TEST_F(RadioAnnouncerTest, ExactHalvesRoundToTheEvenComment)
         {0.01, 2000}, {0.05, 2002}, {0.97, 2048}, {0.03, 2002}, {0.999, 2050}};
     for (const auto& [draw, id] : cases) {
         random.setDraws([draw] { return draw; });
-        announcer.AnnounceTime(QString());
+        announcer.AnnounceTime(QString(), QString());
         EXPECT_EQ(announcer.SpeechText(), comment(id)) << draw;
     }
     random.setDraws([] { return 1.0 / 6; });  // 2.5 intros
@@ -201,12 +201,12 @@ TEST_F(RadioAnnouncerTest, ExactHalvesRoundToTheEvenComment)
 
 TEST_F(RadioAnnouncerTest, SlowStopsTheVoiceBeforeTheTime)
 {
-    announcer.AnnounceTime(QString());
+    announcer.AnnounceTime(QString(), QString());
     EXPECT_EQ(voice.calls.size(), 1);
     EXPECT_TRUE(voice.calls.first().startsWith("speak "));
     voice.calls.clear();
     settings.Slow = true;
-    announcer.AnnounceTime(QString());
+    announcer.AnnounceTime(QString(), QString());
     ASSERT_EQ(voice.calls.size(), 2);
     EXPECT_EQ(voice.calls.first(), QStringLiteral("stop"));
     EXPECT_TRUE(voice.calls.last().startsWith("speak "));
@@ -297,7 +297,7 @@ TEST_F(RadioAnnouncerTest, WithASlowFeedTheNewsStaysPendingAfterTheVoiceFallsSil
         answer.delay = 400ms;
         return answer;
     });
-    announcer.AnnounceTime(QStringLiteral("Song"));
+    announcer.AnnounceTime(QStringLiteral("Song"), QString());
     announcer.AnnounceNews();
     ASSERT_EQ(voice.spoken.size(), 2);
     EXPECT_TRUE(voice.spoken.at(0).startsWith(QStringLiteral("That was Song,")));
@@ -359,7 +359,7 @@ TEST_F(RadioAnnouncerTest, StoppingTheVoiceDropsAFetchStillPending)
 TEST_F(RadioAnnouncerTest, TheWayBackToTheMusicComesAfterHeadlinesOnTheirWay)
 {
     const QString back = QStringLiteral("And now,  back to the music.");
-    announcer.backToTheMusic();
+    announcer.backToTheMusic(QString(), QString());
     EXPECT_EQ(voice.spoken, QStringList{back});
 
     server.setHandler([](const LocalHttpServer::Request&) {
@@ -369,7 +369,7 @@ TEST_F(RadioAnnouncerTest, TheWayBackToTheMusicComesAfterHeadlinesOnTheirWay)
     });
     voice.spoken.clear();
     announcer.AnnounceNews();
-    announcer.backToTheMusic();
+    announcer.backToTheMusic(QString(), QString());
     EXPECT_EQ(voice.spoken, QStringList{kNewsIntroEvening});
     // A second fetch abandons the first; the way back waits for it instead.
     announcer.AnnounceNews();
@@ -391,14 +391,14 @@ TEST_F(RadioAnnouncerTest, ACutVoiceDropsTheWayBackToTheMusicAfterPendingHeadlin
         return answer;
     });
     announcer.AnnounceNews();
-    announcer.backToTheMusic();
+    announcer.backToTheMusic(QString(), QString());
     voice.stop();
     EXPECT_FALSE(announcer.newsPending());
     testing_support::pumpFor(400ms);
     EXPECT_EQ(voice.spoken, QStringList{kNewsIntroEvening});
 
     // The next way back is said again.
-    announcer.backToTheMusic();
+    announcer.backToTheMusic(QString(), QString());
     EXPECT_EQ(voice.spoken.last(), QStringLiteral("And now,  back to the music."));
 }
 
@@ -448,4 +448,60 @@ TEST(RadioAnnouncerHost, ComesFromTheNewsHostSetting)
     ASSERT_TRUE(testing_support::waitUntil([&] { return !announcer.newsPending(); }));
     EXPECT_EQ(voice.spoken.last(), QStringLiteral("From the RSS feed"));
     EXPECT_EQ(server.requests().last().path, "/feed.xml");
+}
+
+// With the host who knows the music, the artist follows the title and what
+// comes next is named before the way back to the music; off, the words stay
+// as they always were.
+TEST_F(RadioAnnouncerTest, AHostWhoKnowsTheMusicNamesArtistsAndWhatComesNext)
+{
+    struct Case {
+        bool knows;
+        const char* title;
+        const char* artist;
+        const char* nextTitle;
+        const char* nextArtist;
+        const char* named;     // after "That was "
+        const char* comingUp;  // before "And now,  back to the music."; "" for none
+    };
+    const Case cases[] = {
+        {false, "Blue Monday", "New Order", "Song Two", "Blur", "Blue Monday", ""},
+        {true, "Blue Monday", "New Order", "Song Two", "Blur", "Blue Monday by New Order",
+         "Coming up: Song Two by Blur."},
+        {true, "Blue Monday", "", "Song Two", "", "Blue Monday", "Coming up: Song Two."},
+        {true, "Blue Monday", "New Order", "", "Blur", "Blue Monday by New Order", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.knows << " " << c.named);
+        settings.HostKnowsMusic = c.knows;
+        voice.spoken.clear();
+        announcer.AnnounceTime(QString::fromUtf8(c.title), QString::fromUtf8(c.artist));
+        announcer.backToTheMusic(QString::fromUtf8(c.nextTitle), QString::fromUtf8(c.nextArtist));
+        QStringList want{QStringLiteral("That was ") + QString::fromUtf8(c.named) +
+                         QStringLiteral(",    ") + announcer.SpeechText() +
+                         QStringLiteral(",       And Tonights time is 08:05 ") + pm()};
+        if (*c.comingUp != '\0') {
+            want << QString::fromUtf8(c.comingUp);
+        }
+        want << QStringLiteral("And now,  back to the music.");
+        EXPECT_EQ(voice.spoken, want);
+    }
+}
+
+// The line naming what comes next waits with the way back to the music for
+// headlines still on their way, and goes with them when they are dropped.
+TEST_F(RadioAnnouncerTest, WhatComesNextWaitsForTheHeadlines)
+{
+    settings.HostKnowsMusic = true;
+    server.setHandler([](const LocalHttpServer::Request&) {
+        LocalHttpServer::Answer answer = LocalHttpServer::ok(kThreeStories);
+        answer.delay = 200ms;
+        return answer;
+    });
+    announcer.AnnounceNews();
+    announcer.backToTheMusic(QStringLiteral("Next"), QStringLiteral("Band"));
+    ASSERT_TRUE(waitForNews());
+    ASSERT_GE(voice.spoken.size(), 2);
+    EXPECT_EQ(voice.spoken.at(voice.spoken.size() - 2), QStringLiteral("Coming up: Next by Band."));
+    EXPECT_EQ(voice.spoken.last(), QStringLiteral("And now,  back to the music."));
 }

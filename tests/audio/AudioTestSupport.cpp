@@ -250,6 +250,48 @@ bool writeToneWav(const QString& path, double seconds, double level, double hz, 
     return written == frames;
 }
 
+bool writePcmWav(const QString& path, const Pcm& pcm)
+{
+    SF_INFO info{};
+    info.samplerate = pcm.rate;
+    info.channels = pcm.channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        return false;
+    }
+    const auto frames = static_cast<sf_count_t>(pcm.frames());
+    const sf_count_t written = sf_writef_short(file, pcm.samples.data(), frames);
+    sf_close(file);
+    return written == frames;
+}
+
+PcmBuilder& PcmBuilder::silence(double seconds)
+{
+    pcm_.samples.resize(pcm_.samples.size() + static_cast<std::size_t>(seconds * 44100) * 2, 0);
+    return *this;
+}
+
+PcmBuilder& PcmBuilder::glide(double seconds, double fromDb, double toDb, double hz)
+{
+    const auto frames = static_cast<std::size_t>(seconds * 44100);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const double db =
+            fromDb + (toDb - fromDb) * static_cast<double>(f) / static_cast<double>(frames);
+        const double t = phase_ + static_cast<double>(f) / 44100.0;
+        double v = 0.7 * std::sin(2 * M_PI * hz * t) + 0.3 * std::sin(2 * M_PI * 110.0 * t);
+        if (raised_) {
+            v = 0.55 + 0.45 * v;
+        }
+        const auto s =
+            static_cast<std::int16_t>(std::lround(std::pow(10.0, db / 20.0) * 32767.0 * v));
+        pcm_.samples.push_back(s);
+        pcm_.samples.push_back(s);
+    }
+    phase_ += static_cast<double>(frames) / 44100.0;
+    return *this;
+}
+
 bool ToneDecoder::seek(std::int64_t frame)
 {
     position_ = std::clamp<std::int64_t>(frame, 0, length_);

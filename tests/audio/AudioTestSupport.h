@@ -114,6 +114,32 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 bool writeToneWav(const QString& path, double seconds, double level, double hz = 440.0,
                   bool raised = false);
 
+// A 16-bit wav of the PCM as it is.
+bool writePcmWav(const QString& path, const Pcm& pcm);
+// Builds stereo 44.1 kHz PCM piece by piece: silence, and a tone (two
+// sines, as writeToneWav) at a peak level in dBFS that may glide to another.
+class PcmBuilder {
+public:
+    PcmBuilder& silence(double seconds);
+    PcmBuilder& glide(double seconds, double fromDb, double toDb, double hz = 440.0);
+    PcmBuilder& tone(double seconds, double levelDb, double hz = 440.0)
+    {
+        return glide(seconds, levelDb, levelDb, hz);
+    }
+    // Tones from here on stay above zero (as writeToneWav's raised ones).
+    PcmBuilder& raised()
+    {
+        raised_ = true;
+        return *this;
+    }
+    Pcm pcm() const { return pcm_; }
+
+private:
+    Pcm pcm_{44100, 2, {}};
+    double phase_ = 0.0;
+    bool raised_ = false;
+};
+
 // Captures what the output plays: reads a sink of the engine on a thread of
 // its own, as a broadcast would. Its ring holds the whole capture, so it
 // never drops however late its thread runs.

@@ -104,7 +104,7 @@ TEST(EvenLoudness, MeasuredLoudnessIsKeptAndTrustedNextTime)
     // A cached value is used as it is: one 6 dB too loud makes the song 6 dB quieter.
     const double source = integratedLufs(readSoundFile(second));
     kept.store(*LoudnessCache::keyOf(second),
-               SongLoudness{source + 6.0, -20.0, SongLoudness::Source::Measured});
+               SongLoudness{source + 6.0, -20.0, SongLoudness::Source::Measured, std::nullopt});
     EXPECT_NEAR(integratedLufs(playEvened(second, cache)), -22.0, 0.3);
 }
 

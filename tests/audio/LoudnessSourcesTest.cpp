@@ -132,7 +132,8 @@ TEST(LoudnessCache, DamagedLinesAreSkippedAndNoFolderKeepsNothing)
     const LoudnessCache::Key key{QStringLiteral("/music/a.mp3"), 1000, 42};
     {
         LoudnessCache cache(folder);
-        cache.store(key, SongLoudness{-12.0, std::nullopt, SongLoudness::Source::Measured});
+        cache.store(
+            key, SongLoudness{-12.0, std::nullopt, SongLoudness::Source::Measured, std::nullopt});
     }
     QFile file(folder + QStringLiteral("/loudness.tsv"));
     ASSERT_TRUE(file.open(QIODevice::Append));
@@ -156,7 +157,8 @@ TEST(LoudnessCache, DamagedLinesAreSkippedAndNoFolderKeepsNothing)
     {
         LoudnessCache blocked(fifoFolder);
         EXPECT_FALSE(blocked.find(key).has_value());
-        blocked.store(key, SongLoudness{-9.0, std::nullopt, SongLoudness::Source::Measured});
+        blocked.store(
+            key, SongLoudness{-9.0, std::nullopt, SongLoudness::Source::Measured, std::nullopt});
     }
     EXPECT_DOUBLE_EQ(LoudnessCache(fifoFolder).find(key).value_or(SongLoudness{}).lufs, -9.0);
 
@@ -229,9 +231,11 @@ TEST(LoudnessCache, NeverReadsOrWritesThroughWhatIsNotItsOwnFile)
         {
             LoudnessCache cache(folder);
             EXPECT_FALSE(cache.find(key).has_value()) << c.name;
-            cache.store(key, SongLoudness{-12.0, -2.0, SongLoudness::Source::Measured});
-            cache.store({QStringLiteral("/music/b.mp3"), 5, 6},
-                        SongLoudness{-14.0, std::nullopt, SongLoudness::Source::Measured});
+            cache.store(key,
+                        SongLoudness{-12.0, -2.0, SongLoudness::Source::Measured, std::nullopt});
+            cache.store(
+                {QStringLiteral("/music/b.mp3"), 5, 6},
+                SongLoudness{-14.0, std::nullopt, SongLoudness::Source::Measured, std::nullopt});
         }
         const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
         EXPECT_EQ(said.count(QStringLiteral("loudness cache")), 1) << c.name << said.toStdString();
@@ -261,7 +265,7 @@ TEST(LoudnessCache, MakesItsFolderForTheUserAlone)
     ASSERT_TRUE(QDir().mkpath(parent));
     ASSERT_EQ(::chmod(QFile::encodeName(parent).constData(), 0755), 0);
     const LoudnessCache::Key key{QStringLiteral("/music/a.mp3"), 1000, 42};
-    const SongLoudness measured{-12.0, std::nullopt, SongLoudness::Source::Measured};
+    const SongLoudness measured{-12.0, std::nullopt, SongLoudness::Source::Measured, std::nullopt};
     const QString made = parent + QStringLiteral("/new/Tolvar");
     LoudnessCache(made).store(key, measured);
     EXPECT_EQ(modeOf(parent) & 0777, 0755u);

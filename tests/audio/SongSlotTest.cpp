@@ -67,8 +67,8 @@ TEST(SongSlot, AGainKnownAheadHoldsFromTheFirstFrame)
     SongSlot slot(1, mixer);
     slot.beginLoading(SongId{7}, QStringLiteral("/music/tone"));
     // Known to be at -23 LUFS: it is raised by 7 dB.
-    ASSERT_TRUE(
-        slot.install(toneSong(3.0, 0.1, SongLoudness{-23.0, -20.0, SongLoudness::Source::Cache})));
+    ASSERT_TRUE(slot.install(
+        toneSong(3.0, 0.1, SongLoudness{-23.0, -20.0, SongLoudness::Source::Cache, std::nullopt})));
     ASSERT_TRUE(slot.startRange(0, slot.length()));
     EXPECT_TRUE(slot.wholeSongFromStart());
     const Pcm out = drain(slot, mixer);
@@ -87,7 +87,7 @@ TEST(SongSlot, AGuessFromTheStartIsRefinedAsItPlaysAndKept)
     slot.beginLoading(SongId{7}, QStringLiteral("/music/tone"));
     // The first guess is 8 dB off; as it plays the gain follows the
     // measurement, a few dB per second.
-    SongLoudness guess{-10.0, std::nullopt, SongLoudness::Source::Partial};
+    SongLoudness guess{-10.0, std::nullopt, SongLoudness::Source::Partial, std::nullopt};
     ASSERT_TRUE(slot.install(toneSong(12.0, 0.1, guess)));
     ASSERT_TRUE(slot.startRange(0, slot.length()));
     const Pcm out = drain(slot, mixer);
@@ -136,6 +136,40 @@ TEST(SongLoader, MeasuresAheadKeepsItAndTrustsTheCacheNextTime)
     ASSERT_TRUE(song.has_value() && song->loudness.has_value());
     EXPECT_EQ(song->loudness->source, SongLoudness::Source::Cache);
     EXPECT_NEAR(song->loudness->lufs, measured, 0.01);
+}
+
+// A cache line without the span of sound (an earlier version's) is used as
+// it is for a song wanted at once, and measured again, span and all, for a
+// song loaded ahead.
+TEST(SongLoader, ACacheLineWithoutTheSpanIsMeasuredAgainAhead)
+{
+    QTemporaryDir dir;
+    const QString song = dir.filePath(QStringLiteral("song.wav"));
+    ASSERT_TRUE(writePcmWav(song, PcmBuilder().silence(1.0).tone(2.0, -12.0).pcm()));
+    const QString cache = dir.filePath(QStringLiteral("cache"));
+    LoudnessCache(cache).store(
+        *LoudnessCache::keyOf(song),
+        SongLoudness{-30.0, -12.0, SongLoudness::Source::Measured, std::nullopt});
+    DecoderFactory factory(DecoderFactory::defaultSoundFont());
+    struct Case {
+        bool ahead;
+        SongLoudness::Source source;
+        bool span;
+    };
+    for (const Case c : {Case{false, SongLoudness::Source::Cache, false},
+                         Case{true, SongLoudness::Source::Measured, true},
+                         Case{false, SongLoudness::Source::Cache, true}}) {
+        SCOPED_TRACE(c.ahead);
+        SongLoader loader({&factory, &factory}, cache, true, [] {});
+        loader.load(SongId{1}, 0, song, c.ahead);
+        const auto loaded = waitForAnswer(loader);
+        ASSERT_TRUE(loaded.has_value() && loaded->loudness.has_value());
+        EXPECT_EQ(loaded->loudness->source, c.source);
+        ASSERT_EQ(loaded->loudness->span.has_value(), c.span);
+        if (c.span) {
+            EXPECT_EQ(loaded->loudness->span->start, 44100);
+        }
+    }
 }
 
 TEST(SongLoader, ASongWantedAtOnceIsMeasuredOnlyAtItsStart)

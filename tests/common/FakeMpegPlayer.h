@@ -86,11 +86,13 @@ public:
         preloads.emplace_back(path, followOn);
         preloadFirstFrames.push_back(firstFrame);
     }
+    void setCrossfade(std::int32_t ms) override { crossfadeMs = ms; }
 
     QStringList calls;
     PlayerEvents playerEvents;
     std::vector<std::pair<QString, FollowOn>> preloads;
     std::vector<std::int32_t> preloadFirstFrames;  // beside preloads
+    std::int32_t crossfadeMs = 0;
     QStringList failingPaths;
     // Taken by OpenMPEG, then found broken (songFailed instead of songOpened).
     QStringList laterFailingPaths;

@@ -31,6 +31,7 @@ public:
     {
         target_.preloadNext(path, followOn, firstFrame);
     }
+    void setCrossfade(std::int32_t ms) override { target_.setCrossfade(ms); }
 
 private:
     MpegPlayer& target_;

@@ -19,10 +19,11 @@ public:
         calls << QStringLiteral("intro");
         voice_.speak(QStringLiteral("intro"));
     }
-    void AnnounceTime(const QString& songTitle) override
+    void AnnounceTime(const QString& songTitle, const QString& songArtist) override
     {
         calls << QStringLiteral("time");
         titles << songTitle;
+        artists << songArtist;
         voice_.speak(QStringLiteral("the time"));
     }
     void AnnounceNews() override
@@ -31,9 +32,11 @@ public:
         voice_.speak(QStringLiteral("headlines follow"));
         pending = holdNews;
     }
-    void backToTheMusic() override
+    void backToTheMusic(const QString& nextTitle, const QString& nextArtist) override
     {
         calls << QStringLiteral("back to the music");
+        comingUp << (nextArtist.isEmpty() ? nextTitle
+                                          : nextTitle + QStringLiteral(" by ") + nextArtist);
         if (pending) {
             backAfterNews_ = true;
             return;
@@ -69,6 +72,9 @@ public:
 
     QStringList calls;
     QStringList titles;
+    QStringList artists;
+    // What each way back to the music was told comes next.
+    QStringList comingUp;
     bool holdNews = false;
     bool pending = false;
 

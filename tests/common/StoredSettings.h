@@ -44,12 +44,14 @@ inline void openStore(RadioSettings& settings)
 // The order in which the options window's Save writes its keys.
 inline const QStringList& saveOrder()
 {
-    static const QStringList keys{
-        QStringLiteral("EngineNum"),  QStringLiteral("EngineSpeed"), QStringLiteral("Progressbar"),
-        QStringLiteral("Release"),    QStringLiteral("Slow"),        QStringLiteral("Rands"),
-        QStringLiteral("Loops"),      QStringLiteral("MakeItTop"),   QStringLiteral("FlushBack"),
-        QStringLiteral("FlushCount"), QStringLiteral("ManyTime"),    QStringLiteral("ManyNews"),
-        QStringLiteral("Randoms")};
+    static const QStringList keys{QStringLiteral("EngineNum"),   QStringLiteral("EngineSpeed"),
+                                  QStringLiteral("Progressbar"), QStringLiteral("Release"),
+                                  QStringLiteral("Slow"),        QStringLiteral("Rands"),
+                                  QStringLiteral("Loops"),       QStringLiteral("MakeItTop"),
+                                  QStringLiteral("FlushBack"),   QStringLiteral("FlushCount"),
+                                  QStringLiteral("ManyTime"),    QStringLiteral("ManyNews"),
+                                  QStringLiteral("Randoms"),     QStringLiteral("HostKnowsMusic"),
+                                  QStringLiteral("Crossfade")};
     return keys;
 }
 

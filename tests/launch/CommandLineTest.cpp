@@ -71,9 +71,48 @@ TEST(CommandLineTest, HelpVersionAndUnknownOptions)
     EXPECT_TRUE(unknown.error().contains(QLatin1String("--shuffle")));
 
     EXPECT_TRUE(CommandLine::usage(QStringLiteral("tolvar-radio"))
-                    .startsWith(QLatin1String("Usage: tolvar-radio [FILE|FOLDER|PLAYLIST ...]\n")));
+                    .startsWith(QLatin1String(
+                        "Usage: tolvar-radio [--crossfade SECONDS] [FILE|FOLDER|PLAYLIST ...]\n")));
     EXPECT_EQ(CommandLine::versionText(QStringLiteral("1.0")),
               QStringLiteral("Tolvar MP3 Radio 1.0\n"));
+}
+
+TEST(CommandLineTest, CrossfadeTakesWholeSecondsUpToTen)
+{
+    struct Case {
+        std::initializer_list<const char*> words;
+        CommandLine::Action action;
+        std::optional<std::int16_t> seconds;
+        QStringList paths;
+    };
+    const QStringList song{QStringLiteral("/tmp/a.mp3")};
+    const Case cases[] = {
+        {{"a.mp3"}, CommandLine::Action::Run, std::nullopt, song},
+        {{"--crossfade", "4", "a.mp3"}, CommandLine::Action::Run, 4, song},
+        {{"a.mp3", "--crossfade=0"}, CommandLine::Action::Run, 0, song},
+        {{"--crossfade", "10"}, CommandLine::Action::Run, 10, {}},
+        {{"--crossfade", "11"}, CommandLine::Action::Refuse, std::nullopt, {}},
+        {{"--crossfade", "-1"}, CommandLine::Action::Refuse, std::nullopt, {}},
+        {{"--crossfade", "2.5"}, CommandLine::Action::Refuse, std::nullopt, {}},
+        {{"--crossfade"}, CommandLine::Action::Refuse, std::nullopt, {}},
+        {{"--crossfade=", "a.mp3"}, CommandLine::Action::Refuse, std::nullopt, {}},
+        // After "--" it is a file's name.
+        {{"--", "--crossfade", "4"},
+         CommandLine::Action::Run,
+         std::nullopt,
+         {QStringLiteral("/tmp/--crossfade"), QStringLiteral("/tmp/4")}},
+    };
+    for (const Case& c : cases) {
+        const CommandLine parsed = CommandLine::parse(line(c.words), QStringLiteral("/tmp"));
+        const std::string what = line(c.words).join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(parsed.action(), c.action) << what;
+        EXPECT_EQ(parsed.crossfade(), c.seconds) << what;
+        if (c.action == CommandLine::Action::Run) {
+            EXPECT_EQ(parsed.paths(), c.paths) << what;
+        } else {
+            EXPECT_TRUE(parsed.error().contains(QLatin1String("--crossfade"))) << what;
+        }
+    }
 }
 
 TEST(CommandLineTest, DefaultsPlayOnlyWhenNothingIsNamed)

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <set>
@@ -175,7 +176,7 @@ TEST_F(OpsTest, ControlsSitWhereTheyBelongWithTheirTexts)
                   caption);
     }
     for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5", "Check7", "Check8",
-                             "Check9", "Option1", "Option2", "Option3"}) {
+                             "Check9", "Check10", "Option1", "Option2", "Option3"}) {
         EXPECT_TRUE(control<QAbstractButton>(name)->text().isEmpty()) << name;
     }
 }
@@ -184,16 +185,16 @@ TEST_F(OpsTest, EveryControlIsNamedForScreenReadersAndTabFollowsTheRows)
 {
     const auto controls = accessibility_audit::controls(ops.get());
     const std::string all = accessibility_audit::listing(controls).toStdString();
-    EXPECT_EQ(controls.size(), 23u) << all;
+    EXPECT_EQ(controls.size(), 25u) << all;
     EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
 
     // Tab enters the group of three voice kinds once; the arrow keys move within.
-    EXPECT_EQ(
-        accessibility_audit::tabWalk(ops.get(), control<QWidget>("CmdOps_5"), 20),
-        QStringList({"CmdOps_5", "ComboEngines", "Option1",    "Check7",      "Check8", "CmdOps_1",
-                     "CmdOps_3", "CmdOps_4",     "HScroll1",   "TxtNewsHost", "Check1", "Check5",
-                     "Check2",   "Check9",       "TimeScroll", "NewsScroll",  "Check4", "Check3",
-                     "HScroll2", "CmdOps_2",     "CmdOps_0"}));
+    EXPECT_EQ(accessibility_audit::tabWalk(ops.get(), control<QWidget>("CmdOps_5"), 22),
+              QStringList({"CmdOps_5",     "ComboEngines", "Option1",  "Check7",   "Check8",
+                           "CmdOps_1",     "CmdOps_3",     "CmdOps_4", "HScroll1", "TxtNewsHost",
+                           "Check1",       "Check5",       "Check2",   "Check9",   "Check10",
+                           "TimeScroll",   "NewsScroll",   "Check4",   "Check3",   "HScroll2",
+                           "CrossfadeBox", "CmdOps_2",     "CmdOps_0"}));
 }
 
 TEST_F(OpsTest, TipsAreTheProgramsOwn)
@@ -741,5 +742,47 @@ TEST_F(OpsTest, AHeadlineSourceThatIsNeitherHostNorWebAddressIsRefused)
         EXPECT_TRUE(storedKeys().isEmpty());
         EXPECT_TRUE(settings.Loops);
         EXPECT_EQ(settings.ManyTime, 4);
+    }
+}
+
+// The host's check box and the crossfade box show and save their settings,
+// in free places of the window: they cover no other control.
+TEST_F(OpsTest, HostAndCrossfadeControlsLoadSaveAndCoverNothing)
+{
+    settings.HostKnowsMusic = true;
+    settings.Crossfade = 7;
+    ops->Form_Load();
+    auto* fade = control<QSpinBox>("CrossfadeBox");
+    EXPECT_TRUE(box("Check10")->isChecked());
+    EXPECT_EQ(fade->value(), 7);
+    EXPECT_EQ(fade->maximum(), 10);
+
+    box("Check10")->setChecked(false);
+    fade->setValue(3);
+    press(2);
+    EXPECT_FALSE(settings.HostKnowsMusic);
+    EXPECT_EQ(settings.Crossfade, 3);
+    EXPECT_EQ(stored("HostKnowsMusic"), "False");
+    EXPECT_EQ(stored("Crossfade"), "3");
+
+    // A control and its caption sit side by side.
+    const std::set<std::pair<QString, QString>> pairs{
+        {QStringLiteral("Check10"), QStringLiteral("Label3_6")},
+        {QStringLiteral("CrossfadeBox"), QStringLiteral("LblCrossfade")}};
+    const auto together = [&pairs](const QString& a, const QString& b) {
+        return pairs.contains({a, b}) || pairs.contains({b, a});
+    };
+    for (const char* added : {"Check10", "Label3_6", "CrossfadeBox", "LblCrossfade"}) {
+        const QWidget* mine = control<QWidget>(added);
+        for (const QWidget* other : ops->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other == mine || !other->isVisibleTo(ops.get()) ||
+                other->objectName().startsWith(QLatin1String("Fades")) ||
+                other->objectName().startsWith(QLatin1String("VideoSoftElastic")) ||
+                together(mine->objectName(), other->objectName())) {
+                continue;
+            }
+            EXPECT_FALSE(mine->geometry().intersects(other->geometry()))
+                << added << " covers " << other->objectName().toStdString();
+        }
     }
 }

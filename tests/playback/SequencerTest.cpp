@@ -476,6 +476,9 @@ TEST_F(SequencerTest, AnErrorEntryIsSkippedWithoutOpeningOrReadingIt)
     // Song 3 gave no title; the one of song 1 is not carried over to it.
     pumpFor(20ms);
     EXPECT_TRUE(seq.SongTitle().isEmpty());
+    // Read as each opens, and as each is looked ahead to (song 3 after 1,
+    // song 1 after 3): never the entry in between.
+    titlesRead.removeDuplicates();
     EXPECT_EQ(titlesRead, QStringList({song(1), song(3)}));
     EXPECT_TRUE(seq.Playing());
 }
@@ -759,4 +762,30 @@ TEST_F(SequencerTest, AnId3v2OnlySongIsNamedAfterItEnds)
     ASSERT_TRUE(waitUntil([&] { return !seq.SongTitle().isEmpty(); }, 3s));
     endSong();
     EXPECT_EQ(announcer.titles, QStringList{QStringLiteral("Harbour Lights")});
+}
+
+// The announcer hears the artist of the song that ended and what the
+// look-ahead picked to come next; the player hears the crossfade setting.
+TEST_F(SequencerTest, TheHostHearsTheArtistAndWhatComesNext)
+{
+    useList(3);
+    settings.ManyTime = 1;
+    seq.setSongInfoReader([&](const QString& path) -> std::optional<SongInfo> {
+        SongInfo info;
+        info.title = QStringLiteral("Title of ") + path;
+        info.artist = path == song(2) ? QString() : QStringLiteral("Band of ") + path;
+        return info;
+    });
+    seq.PlayIt();
+    pumpFor(50ms);  // the tags of this song and of the one looked ahead to
+    endSong();
+    voice.finishSpeaking();
+    ASSERT_TRUE(waitUntil([&] { return opened().size() == 2; }, 2s));
+    EXPECT_EQ(announcer.titles, QStringList{QStringLiteral("Title of /music/1.mp3")});
+    EXPECT_EQ(announcer.artists, QStringList{QStringLiteral("Band of /music/1.mp3")});
+    EXPECT_EQ(announcer.comingUp, QStringList{QStringLiteral("Title of /music/2.mp3")});
+
+    EXPECT_EQ(player.crossfadeMs, 0);
+    settings.Crossfade = 4;
+    EXPECT_EQ(player.crossfadeMs, 4000);
 }

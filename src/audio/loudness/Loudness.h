@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/loudness/SoundSpan.h"
+
 #include <cmath>
 #include <optional>
 
@@ -18,6 +20,9 @@ struct SongLoudness {
     // Highest sample; no value when not known (a ReplayGain tag without peak).
     std::optional<double> peakDb;
     Source source = Source::Measured;
+    // Where its sound starts and ends; no value when not known (a tag, a
+    // measurement of the start only, or a cache line of an earlier version).
+    std::optional<SoundSpan> span;
 };
 
 namespace loudness {

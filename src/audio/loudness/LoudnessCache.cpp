@@ -15,7 +15,12 @@
 
 namespace {
 const QString kFileName = QStringLiteral("loudness.tsv");
+// Lines of the first kind hold the loudness alone; those of the second also
+// the span of sound. Both are read.
 const QByteArray kVersion = QByteArrayLiteral("L1");
+const QByteArray kSpanVersion = QByteArrayLiteral("L2");
+constexpr qsizetype kFields = 6;
+constexpr qsizetype kSpanFields = 10;
 // A cache file beyond this is not ours to read.
 constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
 // Beyond this many songs the cache starts over.
@@ -118,6 +123,7 @@ std::optional<SongLoudness> LoudnessCache::find(const Key& key)
     loudness.source = SongLoudness::Source::Cache;
     loudness.lufs = it->lufs;
     loudness.peakDb = it->peakDb;
+    loudness.span = it->span;
     return loudness;
 }
 
@@ -128,7 +134,7 @@ void LoudnessCache::store(const Key& key, const SongLoudness& loudness)
         return;
     }
     load();
-    const Entry entry{key.size, key.modifiedNs, loudness.lufs, loudness.peakDb};
+    const Entry entry{key.size, key.modifiedNs, loudness.lufs, loudness.peakDb, loudness.span};
     if (entries_.size() >= kMaxEntries && !entries_.contains(key.path)) {
         entries_.clear();
     }
@@ -141,13 +147,36 @@ void LoudnessCache::store(const Key& key, const SongLoudness& loudness)
 
 QString LoudnessCache::lineFor(const QString& path, const Entry& entry)
 {
-    return QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\n")
-        .arg(QString::fromLatin1(kVersion))
-        .arg(entry.size)
-        .arg(entry.modifiedNs)
-        .arg(entry.lufs, 0, 'f', 2)
-        .arg(entry.peakDb ? QString::number(*entry.peakDb, 'f', 2) : QStringLiteral("-"))
-        .arg(path);
+    QString line =
+        QStringLiteral("%1\t%2\t%3\t%4\t%5\t")
+            .arg(QString::fromLatin1(entry.span ? kSpanVersion : kVersion))
+            .arg(entry.size)
+            .arg(entry.modifiedNs)
+            .arg(entry.lufs, 0, 'f', 2)
+            .arg(entry.peakDb ? QString::number(*entry.peakDb, 'f', 2) : QStringLiteral("-"));
+    if (entry.span) {
+        line += QStringLiteral("%1\t%2\t%3\t%4\t")
+                    .arg(entry.span->start)
+                    .arg(entry.span->end)
+                    .arg(entry.span->headLu, 0, 'f', 2)
+                    .arg(entry.span->tailLu, 0, 'f', 2);
+    }
+    return line + path + QLatin1Char('\n');
+}
+
+std::optional<SoundSpan> LoudnessCache::spanOf(const QStringList& fields)
+{
+    bool ok[4] = {};
+    SoundSpan span;
+    span.start = fields[5].toLongLong(&ok[0]);
+    span.end = fields[6].toLongLong(&ok[1]);
+    span.headLu = fields[7].toDouble(&ok[2]);
+    span.tailLu = fields[8].toDouble(&ok[3]);
+    if (!ok[0] || !ok[1] || !ok[2] || !ok[3] || span.start < 0 || span.end <= span.start ||
+        !std::isfinite(span.headLu) || !std::isfinite(span.tailLu)) {
+        return std::nullopt;
+    }
+    return span;
 }
 
 void LoudnessCache::load()
@@ -175,7 +204,8 @@ void LoudnessCache::load()
 void LoudnessCache::readLine(const QByteArray& raw)
 {
     const QStringList fields = QString::fromUtf8(raw).split(QLatin1Char('\t'));
-    if (fields.size() < 6 || fields[0] != QLatin1String(kVersion) ||
+    const bool withSpan = fields.size() >= kSpanFields && fields[0] == QLatin1String(kSpanVersion);
+    if ((!withSpan && (fields.size() < kFields || fields[0] != QLatin1String(kVersion))) ||
         entries_.size() >= kMaxEntries) {
         return;
     }
@@ -184,13 +214,20 @@ void LoudnessCache::readLine(const QByteArray& raw)
     bool lufsOk = false;
     bool peakOk = false;
     Entry entry{fields[1].toLongLong(&sizeOk), fields[2].toLongLong(&timeOk),
-                fields[3].toDouble(&lufsOk), std::nullopt};
+                fields[3].toDouble(&lufsOk), std::nullopt, std::nullopt};
     const double peak = fields[4].toDouble(&peakOk);
     if (peakOk && std::isfinite(peak)) {
         entry.peakDb = peak;
     }
+    if (withSpan) {
+        entry.span = spanOf(fields);
+        if (!entry.span) {
+            return;  // a damaged line: measured again
+        }
+    }
     if (sizeOk && timeOk && lufsOk && std::isfinite(entry.lufs)) {
-        entries_.insert(fields.mid(5).join(QLatin1Char('\t')), entry);
+        entries_.insert(
+            fields.mid(withSpan ? kSpanFields - 1 : kFields - 1).join(QLatin1Char('\t')), entry);
     }
 }
 

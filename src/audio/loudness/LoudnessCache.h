@@ -6,10 +6,12 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
-// Loudness measured earlier, kept in a small text file in the per-user cache
+// Loudness measured earlier, and where each song's sound starts and ends,
+// kept in a small text file in the per-user cache
 // folder and keyed by path, size and modification time, so a changed file is
 // measured again. Read on first use. One thread at a time (the loader).
 // The folder is the user's alone (0700) and the file is used only when it is
@@ -42,9 +44,11 @@ private:
         std::int64_t modifiedNs;
         double lufs;
         std::optional<double> peakDb;
+        std::optional<SoundSpan> span;
     };
     void load();
     void readLine(const QByteArray& line);
+    static std::optional<SoundSpan> spanOf(const QStringList& fields);
     bool append(const QString& line);
     void rewrite();
     static QString lineFor(const QString& path, const Entry& entry);

@@ -64,6 +64,17 @@ std::optional<double> LoudnessMeter::integratedLufs() const
     return lufs;
 }
 
+std::optional<double> LoudnessMeter::momentaryLufs() const
+{
+    double lufs = 0.0;
+    if (!state_ || frames_ == 0 ||
+        ebur128_loudness_momentary(state_->st, &lufs) != EBUR128_SUCCESS) {
+        return std::nullopt;
+    }
+    // Digital silence is minus infinity: far under anything.
+    return std::isfinite(lufs) ? lufs : -200.0;
+}
+
 double LoudnessMeter::samplePeakDb() const
 {
     double peak = 0.0;

@@ -21,9 +21,12 @@ public:
     // Frames added so far.
     std::uint64_t frames() const { return frames_; }
     int rate() const { return rate_; }
+    int channels() const { return channels_; }
     // No value until at least one 400 ms block is above the absolute gate
     // (silence has no loudness).
     std::optional<double> integratedLufs() const;
+    // Loudness of the last 400 ms; no value before any was added.
+    std::optional<double> momentaryLufs() const;
     // Highest sample so far in dBFS (full scale of 16 bits = 0 dB).
     double samplePeakDb() const;
     // Starts over.

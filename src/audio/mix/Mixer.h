@@ -4,6 +4,7 @@
 #include "audio/FollowOn.h"
 #include "audio/WakeSignal.h"
 #include "audio/loudness/PeakLimiter.h"
+#include "audio/mix/Crossfade.h"
 #include "audio/mix/Ducker.h"
 #include "audio/mix/OutputSinks.h"
 #include "audio/mix/PcmRing.h"
@@ -21,10 +22,15 @@
 // song waits with its start already decoded. When the decoder has marked the
 // end of the audible ring's song and a follow-on is armed, the output moves
 // to the other ring on the frame after that end, in the same block: songs
-// join without a gap. The switch is one atomic word that the output thread
+// join without a gap. An armed follow-on with an overlap is taken that much
+// before the expected end instead, while the voice is silent: the next song
+// starts under the end of the one playing, which goes on being read from its
+// ring, faded by the blend, until its end (a crossfade never starts under
+// the voice; when the voice talks then, the follow-on waits for the end as
+// without an overlap). The switch is one atomic word that the output thread
 // and the decode thread change by compare-and-swap only: bit 0 the audible
-// ring, bit 1 armed, bits 8-15 the follow-on mode, bits 32-63 the follow-ons
-// taken; bits 16-31 are free for what a new mode needs beside it.
+// ring, bit 1 armed, bits 8-15 the follow-on mode, bits 16-29 the overlap in
+// ms, bits 30-31 its blend, bits 32-63 the follow-ons taken.
 class Mixer {
 public:
     static constexpr int kMusicRings = 2;
@@ -34,8 +40,12 @@ public:
         int audible = 0;  // the ring the output plays
         bool armed = false;
         FollowOn mode = FollowOn::Always;
+        std::uint16_t overlapMs = 0;  // 0: one song right after the other
+        crossfade::Blend blend = crossfade::Blend::EqualPower;
         std::uint32_t takes = 0;  // follow-ons taken so far
     };
+    // The largest overlap the switch word holds.
+    static constexpr std::uint16_t kMaxOverlapMs = 0x3FFF;
 
     Mixer();
 
@@ -57,12 +67,19 @@ public:
     // Decode thread: the song in `ring` ends at `position` (kNoEnd: not yet known).
     void markEnd(int ring, std::uint64_t position);
     std::uint64_t endOf(int ring) const;
+    // Decode thread: where the song in `ring` is expected to end, long before
+    // its end is written (kNoEnd: no range runs there).
+    void markExpectedEnd(int ring, std::uint64_t position);
+    std::uint64_t expectedEndOf(int ring) const;
+    // Any thread: an overlap is being played (the song that ends still sounds).
+    bool crossfading() const { return crossfading_.load(std::memory_order_acquire); }
 
     // Any thread.
     Switch switchState() const { return unpack(switch_.load(std::memory_order_acquire)); }
     // Decode thread. Arms the other ring to follow the audible one; false
     // when the word changed under it (call again after looking).
-    bool arm(const Switch& seen, FollowOn mode);
+    bool arm(const Switch& seen, FollowOn mode, std::uint16_t overlapMs = 0,
+             crossfade::Blend blend = crossfade::Blend::EqualPower);
     // Decode thread. Makes `ring` audible and disarms; false when the word
     // changed under it (a follow-on was just taken).
     bool select(const Switch& seen, int ring);
@@ -87,7 +104,21 @@ public:
 private:
     static std::uint64_t pack(const Switch& s);
     static Switch unpack(std::uint64_t word);
+    // An overlap under way: output thread only.
+    struct Fade {
+        bool active = false;
+        int ring = 0;  // the ring of the song that ends
+        std::uint64_t done = 0;
+        std::uint64_t length = 1;
+        crossfade::Blend blend = crossfade::Blend::EqualPower;
+        std::uint32_t takes = 0;  // the follow-on it came with
+    };
+
     std::size_t readMusic(std::int16_t* out, std::size_t frames) noexcept;
+    std::size_t readPlain(std::int16_t* out, std::size_t frames) noexcept;
+    std::uint64_t crossfadeStart(const Switch& s) const;
+    bool startFade(std::uint64_t word, const Switch& s, std::uint64_t at);
+    std::size_t readFading(std::int16_t* out, std::size_t frames) noexcept;
     bool atEnd(int ring) const;
     bool decoderWanted() const;
     void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
@@ -96,6 +127,8 @@ private:
     static constexpr std::size_t kBlock = 1024;
     std::array<PcmRing, kMusicRings> music_;
     std::array<std::atomic<std::uint64_t>, kMusicRings> end_;
+    std::array<std::atomic<std::uint64_t>, kMusicRings> expectedEnd_;
+    std::atomic<bool> crossfading_{false};
     std::atomic<std::uint64_t> switch_{0};
     PcmRing voice_;
     VoiceMeter meter_;
@@ -108,4 +141,8 @@ private:
     std::array<std::int16_t, kBlock * 2> voiceBlock_{};
     std::array<float, kBlock * 2> sum_{};
     PeakLimiter guard_;
+    Fade fade_;
+    std::array<std::int16_t, kBlock * 2> fadeBlock_{};
+    // Two songs at once can pass the true-peak ceiling that each keeps.
+    PeakLimiter overlapGuard_;
 };

@@ -35,10 +35,12 @@ void RingSwitch::disarm()
     }
 }
 
-void RingSwitch::arm(FollowOn mode)
+void RingSwitch::arm(FollowOn mode, std::uint16_t overlapMs, crossfade::Blend blend)
 {
     const Mixer::Switch state = look();
-    if (!state.armed || state.mode != mode) {
-        mixer_.arm(state, mode);  // lost to the output thread: the next look shows why
+    if (!state.armed || state.mode != mode || state.overlapMs != overlapMs ||
+        state.blend != blend) {
+        // Lost to the output thread: the next look shows why.
+        mixer_.arm(state, mode, overlapMs, blend);
     }
 }

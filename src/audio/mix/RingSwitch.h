@@ -19,8 +19,10 @@ public:
     int audible() { return look().audible; }
     void select(int ring);
     void disarm();
-    // Arms the other ring to follow in `mode` (again, if the mode changed).
-    void arm(FollowOn mode);
+    // Arms the other ring to follow in `mode`, overlapping the end by
+    // `overlapMs` in `blend` (again, if any of them changed).
+    void arm(FollowOn mode, std::uint16_t overlapMs = 0,
+             crossfade::Blend blend = crossfade::Blend::EqualPower);
 
 private:
     Mixer& mixer_;
