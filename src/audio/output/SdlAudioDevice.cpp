@@ -26,6 +26,9 @@ SdlAudioDevice::SdlAudioDevice(Mixer& mixer) : mixer_(mixer)
 
 SdlAudioDevice::~SdlAudioDevice()
 {
+    if (sleep_ == Sleep::Held) {
+        SDL_UnlockAudioDevice(device_);  // closing waits for its thread
+    }
     if (device_ != 0) {
         SDL_CloseAudioDevice(device_);
     }
@@ -67,12 +70,46 @@ void SdlAudioDevice::open()
 void SdlAudioDevice::setPaused(bool paused)
 {
     paused_ = paused;
+    if (!paused) {
+        wake();
+    }
     if (clock_) {
         clock_->setPaused(paused);
     }
     const SDL_AudioDeviceID device = device_.load(std::memory_order_acquire);
     if (device != 0) {
         SDL_PauseAudioDevice(device, paused ? 1 : 0);
+    }
+}
+
+void SdlAudioDevice::sleep()
+{
+    const SDL_AudioDeviceID device = device_.load(std::memory_order_acquire);
+    if (sleep_ != Sleep::Awake || device == 0) {
+        return;  // the silent clock sleeps by itself while paused
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver != nullptr && std::strcmp(driver, "disk") == 0) {
+        // SDL's thread takes this lock around every callback: it waits there
+        // without a turn until woken, and the file goes on where it was.
+        SDL_LockAudioDevice(device);
+        sleep_ = Sleep::Held;
+        return;
+    }
+    // Its thread no longer calls us once closed.
+    SDL_CloseAudioDevice(device);
+    device_.store(0, std::memory_order_release);
+    sleep_ = Sleep::Closed;
+}
+
+void SdlAudioDevice::wake()
+{
+    const Sleep was = sleep_;
+    sleep_ = Sleep::Awake;
+    if (was == Sleep::Held) {
+        SDL_UnlockAudioDevice(device_);
+    } else if (was == Sleep::Closed) {
+        open();
     }
 }
 
@@ -115,7 +152,7 @@ bool SdlAudioDevice::switchToDummyDriver()
 void SdlAudioDevice::maintain()
 {
     const auto now = std::chrono::steady_clock::now();
-    if (now < nextCheck_) {
+    if (sleep_ != Sleep::Awake || now < nextCheck_) {
         return;
     }
     nextCheck_ = now + kCheckEvery;
