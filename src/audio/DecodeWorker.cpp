@@ -86,6 +86,7 @@ void DecodeWorker::run()
         }
         mixer_.consumedSignal().waitFor(busy ? kBusyWait : idleWait());
     }
+    device_.leaveDecodeThread();
 }
 
 // One look around; true while something is to be heard soon.

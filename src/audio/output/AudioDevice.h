@@ -19,6 +19,9 @@ public:
     // output lets go of what keeps it busy (the sound card, its thread) until
     // the next setPaused(false), which brings it back before it returns.
     virtual void sleep() {}
+    // Decode thread, as it ends: lets go of what sleep() holds that only
+    // this thread may release; the output stays paused.
+    virtual void leaveDecodeThread() {}
     // What is playing the sound, e.g. "pulseaudio", "dummy", "silent clock".
     virtual QString name() const = 0;
 };

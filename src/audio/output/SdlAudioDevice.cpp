@@ -26,9 +26,8 @@ SdlAudioDevice::SdlAudioDevice(Mixer& mixer) : mixer_(mixer)
 
 SdlAudioDevice::~SdlAudioDevice()
 {
-    if (sleep_ == Sleep::Held) {
-        SDL_UnlockAudioDevice(device_);  // closing waits for its thread
-    }
+    // A device held asleep was let go by the decode thread, which held it:
+    // closing waits for SDL's thread.
     if (device_ != 0) {
         SDL_CloseAudioDevice(device_);
     }
@@ -100,6 +99,16 @@ void SdlAudioDevice::sleep()
     SDL_CloseAudioDevice(device);
     device_.store(0, std::memory_order_release);
     sleep_ = Sleep::Closed;
+}
+
+void SdlAudioDevice::leaveDecodeThread()
+{
+    if (sleep_ == Sleep::Held) {
+        // Only the thread that took SDL's lock may give it back. Paused, SDL's
+        // thread then feeds silence until the device is closed.
+        SDL_UnlockAudioDevice(device_);
+        sleep_ = Sleep::Awake;
+    }
 }
 
 void SdlAudioDevice::wake()

@@ -31,6 +31,7 @@ public:
     void maintain() override;
     void setPaused(bool paused) override;
     void sleep() override;
+    void leaveDecodeThread() override;
     QString name() const override;
 
 private:
