@@ -347,6 +347,33 @@ int main(int argc, char** argv)
         }
         deviceMs /= kRounds;
     }
+    // The same once the output has gone to sleep (closed the device) after
+    // a while of silence: the play has to open it again.
+    double wokenMs = 0.0;
+    constexpr int kWokenRounds = 6;
+    {
+        FirstSound deviceProbe;
+        AudioEngine::Options deviceOptions;
+        deviceOptions.sleepAfter = std::chrono::milliseconds(200);
+        AudioEngine engine(deviceOptions);
+        SinkReader reader(engine, heardBy(deviceProbe));
+        openAndWait(engine, path);
+        for (int i = 0; i < kWokenRounds; ++i) {
+            engine.StopMPEG();
+            std::this_thread::sleep_for(std::chrono::milliseconds(600 + 7 * i));
+            deviceProbe.armed = true;
+            const auto start = Clock::now();
+            const auto frameAtMs = [](std::int64_t ms) {
+                return static_cast<std::int32_t>(player_frame::offsetAtMs(ms) + 1);
+            };
+            engine.PlayMPEG(frameAtMs(10000 + i * 1000), frameAtMs(10300 + i * 1000));
+            while (deviceProbe.armed.load()) {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+            wokenMs += millisSince(start, deviceProbe.firstNs.load());
+        }
+        wokenMs /= kWokenRounds;
+    }
 
     const double mpgCpuStart = cpuSeconds();
     const double seconds = decodeWithMpg123(path);
@@ -361,6 +388,10 @@ int main(int argc, char** argv)
     std::printf("engine, loudness evened: %.4f CPU s per audio minute\n", evenedCpu / minutes);
     std::printf("mpg123: %.4f CPU s per audio minute\n", mpgPerMinute);
     std::printf("first sample after PlayMPEG, null output: %.2f ms\n", firstSampleMs);
+    std::printf(
+        "first sample after PlayMPEG, SDL dummy device woken from sleep (mean of %d): "
+        "%.2f ms\n",
+        kWokenRounds, wokenMs);
     std::printf("first sample after PlayMPEG, SDL dummy device (mean of %d): %.2f ms\n", kRounds,
                 deviceMs);
     std::printf("engine/mpg123 cpu ratio, unpaced, as made: %.2f\n",

@@ -3,7 +3,9 @@
 // CPU use idle and playing, the longest GUI-thread stall while the sequencer
 // waits for the voice, and the silence between two songs with nothing said
 // between them (the mean over every join, joins without silence counted as 0),
-// with FlushBack on and off.
+// with FlushBack on and off. Last, the program itself, paused and stopped, on
+// SDL's disk driver: what CPU it takes while nothing is heard.
+#include "RunningProgram.h"
 #include "SinkReader.h"
 #include "announcer/RadioAnnouncer.h"
 #include "audio/AudioEngine.h"
@@ -181,6 +183,78 @@ CpuUse cpuUseOver(std::chrono::milliseconds duration)
             100.0 * (cpuSeconds(RUSAGE_THREAD) - threadBefore) / seconds};
 }
 
+// The program itself on SDL's disk driver writing to /dev/null (a sound
+// card's pace without one), stopped or paused for 30 s once it has had time
+// to settle.
+struct IdleProgramCpu {
+    bool measured = false;
+    double stoppedPercent = 0;
+    double pausedPercent = 0;
+    double stoppedSeconds = 0;  // CPU seconds over the stretch
+    double pausedSeconds = 0;
+    double stoppedTickSeconds = 0;  // the same by /proc/PID/stat's clock ticks
+    double pausedTickSeconds = 0;
+};
+
+struct ProgramCpuUse {
+    double percent;
+    double seconds;
+    double tickSeconds;
+};
+
+ProgramCpuUse programCpuOver(const RunningProgram& program, std::chrono::milliseconds duration)
+{
+    const long long nsBefore = program.threadsCpuNs();
+    const double ticksBefore = program.processCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    runEventsFor(duration);
+    const double seconds = (program.threadsCpuNs() - nsBefore) / 1e9;
+    return {100.0 * seconds / (wall.nsecsElapsed() / 1e9), seconds,
+            program.processCpuSeconds() - ticksBefore};
+}
+
+IdleProgramCpu idleProgramCpu(const QString& song)
+{
+    constexpr auto kSettle = 7s;
+    constexpr auto kStretch = 30s;
+    QProcessEnvironment extra;
+    extra.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    extra.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("disk"));
+    extra.insert(QStringLiteral("SDL_DISKAUDIOFILE"), QStringLiteral("/dev/null"));
+    // Another build of the program can be measured the same way.
+    const QString binary =
+        qEnvironmentVariable("TOLVAR_RADIO_PROGRAM", QStringLiteral(TOLVAR_RADIO_PROGRAM));
+    RunningProgram program(binary, {song}, extra);
+    IdleProgramCpu result;
+    if (!program.running() || !program.waitForStatus(QStringLiteral("Playing"), 20s)) {
+        return result;
+    }
+    runEventsFor(1s);
+    program.ask({QStringLiteral("pause")});
+    if (!program.waitForStatus(QStringLiteral("Paused"), 10s)) {
+        return result;
+    }
+    runEventsFor(kSettle);
+    const ProgramCpuUse paused = programCpuOver(program, kStretch);
+    program.ask({QStringLiteral("play")});
+    runEventsFor(1s);
+    program.ask({QStringLiteral("stop")});
+    if (!program.waitForStatus(QStringLiteral("Stopped"), 10s)) {
+        return result;
+    }
+    runEventsFor(kSettle);
+    const ProgramCpuUse stopped = programCpuOver(program, kStretch);
+    result.measured = program.running();
+    result.pausedPercent = paused.percent;
+    result.pausedSeconds = paused.seconds;
+    result.pausedTickSeconds = paused.tickSeconds;
+    result.stoppedPercent = stopped.percent;
+    result.stoppedSeconds = stopped.seconds;
+    result.stoppedTickSeconds = stopped.tickSeconds;
+    return result;
+}
+
 void printCpu(const char* what, const CpuUse& use)
 {
     std::printf("cpu %s %% (10 s): %.2f (GUI thread %.2f)\n", what, use.process, use.guiThread);
@@ -338,6 +412,19 @@ int main(int argc, char** argv)
     };
     const double flushedGap = joinGapMs(true);
     const double plainGap = joinGapMs(false);
+
+    const QString idleSong = work.filePath(QStringLiteral("idle.wav"));
+    writeTone(idleSong, 20.0, 440);
+    const IdleProgramCpu idleCpu = idleProgramCpu(idleSong);
+    if (!idleCpu.measured) {
+        std::fprintf(stderr, "the program could not be run idle (dbus-daemon, playerctl)\n");
+    }
+    std::printf("program paused, disk driver, 30 s: %.4f CPU s (%.2f by clock ticks)\n",
+                idleCpu.pausedSeconds, idleCpu.pausedTickSeconds);
+    std::printf("program stopped, disk driver, 30 s: %.4f CPU s (%.2f by clock ticks)\n",
+                idleCpu.stoppedSeconds, idleCpu.stoppedTickSeconds);
+    std::printf("cpu stopped %%: %.3f\n", idleCpu.stoppedPercent);
+    std::printf("cpu paused %%: %.3f\n", idleCpu.pausedPercent);
     std::printf("song gap ms, flushback on: %.1f\n", flushedGap);
     std::printf("song gap ms: %.1f\n", plainGap);
     return 0;

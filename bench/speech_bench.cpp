@@ -159,10 +159,17 @@ void onOutput(FirstSample* probe, const std::int16_t* frames, std::size_t count)
     }
 }
 
-double firstSampleLatency(const QString& text, const Family& family)
+// With `asleep`, each try waits until the output has gone to sleep (closed
+// the device) first, so the voice has to wake it.
+double firstSampleLatency(const QString& text, const Family& family, bool asleep = false)
 {
     FirstSample probe;
     AudioEngine::Options options;
+    options.sleepAfter = std::chrono::milliseconds(200);
+    if (!asleep) {
+        options.sleepAfter = std::chrono::hours(1);
+    }
+    const auto quiet = std::chrono::milliseconds(asleep ? 600 : 150);
     AudioEngine engine(options);
     SinkReader reader(engine, [&probe](const std::int16_t* frames, std::size_t count) {
         onOutput(&probe, frames, count);
@@ -173,7 +180,7 @@ double firstSampleLatency(const QString& text, const Family& family)
     std::vector<double> times;
     for (int i = 0; i < 15; ++i) {
         talk.stop();
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        std::this_thread::sleep_for(quiet);
         probe.heard = false;
         probe.armed.store(true, std::memory_order_release);
         const auto start = Clock::now();
@@ -188,8 +195,9 @@ double firstSampleLatency(const QString& text, const Family& family)
     }
     talk.stop();
     std::sort(times.begin(), times.end());
-    std::printf("%s first voice sample: min %.1f ms, median %.1f ms, max %.1f ms (%zu tries)\n",
-                family.label, times.front(), times[times.size() / 2], times.back(), times.size());
+    std::printf("%s first voice sample%s: min %.1f ms, median %.1f ms, max %.1f ms (%zu tries)\n",
+                family.label, asleep ? " after the output slept" : "", times.front(),
+                times[times.size() / 2], times.back(), times.size());
     return times[times.size() / 2];
 }
 
@@ -204,11 +212,15 @@ int main(int argc, char** argv)
     const QString text = QString::fromLatin1(kAnnouncement);
     const Family families[] = {{"espeak-ng", "espeak-ng:en-us"}, {"flite", "flite:cmu_us_slt"}};
     double first[2] = {};
+    double woken[2] = {};
     for (int i = 0; i < 2; ++i) {
         synthesisSpeed(text, families[i]);
         mixedSpeed(text, families[i]);
         first[i] = firstSampleLatency(text, families[i]);
+        woken[i] = firstSampleLatency(text, families[i], true);
     }
+    std::printf("espeak-ng first voice sample after the output slept ms: %.1f\n", woken[0]);
+    std::printf("flite first voice sample after the output slept ms: %.1f\n", woken[1]);
     std::printf("espeak-ng first voice sample ms: %.1f\n", first[0]);
     std::printf("flite first voice sample ms: %.1f\n", first[1]);
     return 0;

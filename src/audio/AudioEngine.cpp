@@ -34,11 +34,12 @@ AudioEngine::AudioEngine(Options options) : voice_(mixer_, options.evenLoudness)
         factory = std::make_unique<DecoderFactory>(options.soundFont);
     }
     mixer_.ducker().setDepthDb(options.duckDepthDb);
-    device_ = makeDevice(options.output, mixer_);
+    device_ = options.device ? options.device(mixer_) : makeDevice(options.output, mixer_);
     DecodeWorker::Setup setup;
     setup.factories = {factories_[0].get(), factories_[1].get()};
     setup.cacheFolder = options.cacheFolder;
     setup.evenLoudness = options.evenLoudness;
+    setup.sleepAfter = options.sleepAfter;
     // Called on the decode thread: the reports are taken on the GUI thread.
     setup.notify = [this] {
         QMetaObject::invokeMethod(

@@ -12,7 +12,9 @@
 #include "audio/mix/Mixer.h"
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -54,6 +56,12 @@ public:
         // Where measured loudness is kept (the per-user cache folder); empty
         // keeps nothing.
         QString cacheFolder{};
+        // With nothing heard this long, the output lets go of the sound card
+        // and its thread; the next sound brings it back.
+        std::chrono::milliseconds sleepAfter{3000};
+        // When set, the output is this device rather than what `output`
+        // names (tests count what is done to it).
+        std::function<std::unique_ptr<AudioDevice>(Mixer&)> device{};
     };
 
     AudioEngine();

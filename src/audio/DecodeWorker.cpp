@@ -28,7 +28,8 @@ DecodeWorker::DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device,
       voice_(voice),
       device_(device),
       notify_(std::move(setup.notify)),
-      ringSwitch_(mixer)
+      ringSwitch_(mixer),
+      sleepAfter_(setup.sleepAfter)
 {
     for (int i = 0; i < 2; ++i) {
         slots_[static_cast<std::size_t>(i)] = std::make_unique<SongSlot>(i, mixer_);
@@ -78,8 +79,9 @@ void DecodeWorker::run()
             }
             range_.setEnd(range_.start());
         }
-        mixer_.consumedSignal().waitFor(busy ? kBusyWait : kIdleWait);
+        mixer_.consumedSignal().waitFor(busy ? kBusyWait : idleWait());
     }
+    device_.leaveDecodeThread();
 }
 
 // One look around; true while something is to be heard soon.
@@ -509,16 +511,35 @@ void DecodeWorker::keepMeasurements()
     }
 }
 
-// Pauses the output while neither music nor voice is to be heard, and
-// resumes it for the next.
+// Pauses the output while neither music nor voice is to be heard, puts it
+// to sleep once that has lasted a while, and resumes it for the next.
 bool DecodeWorker::updateOutput()
 {
     const bool sounding =
         mixer_.hasSound() || !voice_.idle() || (audible().producing() && !mixer_.musicPaused());
+    const auto now = std::chrono::steady_clock::now();
     if (sounding != deviceRunning_) {
         deviceRunning_ = sounding;
+        deviceAsleep_ = false;
+        quietSince_ = now;
         outputPaused_.store(!sounding, std::memory_order_release);
         device_.setPaused(!sounding);
     }
+    if (!sounding && !deviceAsleep_ && now - quietSince_ >= sleepAfter_) {
+        deviceAsleep_ = true;
+        device_.sleep();
+    }
     return sounding;
+}
+
+// How long the worker may sleep with nothing to be heard: no longer than
+// until the output is due to be put to sleep.
+std::chrono::milliseconds DecodeWorker::idleWait() const
+{
+    if (deviceRunning_ || deviceAsleep_) {
+        return kIdleWait;
+    }
+    const auto due = std::chrono::ceil<std::chrono::milliseconds>(quietSince_ + sleepAfter_ -
+                                                                  std::chrono::steady_clock::now());
+    return std::clamp(due, std::chrono::milliseconds(1), kIdleWait);
 }

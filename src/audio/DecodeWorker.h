@@ -14,6 +14,7 @@
 #include <QString>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,7 +28,8 @@ class VoiceInput;
 // The decode thread: runs the transport commands, decodes the playing song
 // into its music ring, keeps the next song decoded in the other ring and
 // arms the gapless follow-on, looks after the voice converter, and pauses
-// the output device while nothing is to be heard. Files are opened by the
+// the output device while nothing is to be heard, and puts it to sleep when
+// nothing has been heard for a while. Files are opened by the
 // loader thread. What happens to a song is told in reports, and only there.
 //
 // The GUI thread talks to it through a short-locked command queue, reads
@@ -55,6 +57,8 @@ public:
         QString cacheFolder;
         bool evenLoudness = true;
         std::function<void()> notify;
+        // Paused this long, the output device is put to sleep.
+        std::chrono::milliseconds sleepAfter{3000};
     };
 
     DecodeWorker(Mixer& mixer, VoiceInput& voice, AudioDevice& device, Setup setup);
@@ -148,6 +152,7 @@ private:
     void tellEnd();
     void keepMeasurements();
     bool updateOutput();
+    std::chrono::milliseconds idleWait() const;
     void report(Report report);
 
     Mixer& mixer_;
@@ -173,6 +178,9 @@ private:
     std::optional<Command> pendingPlay_;  // waits for its song to open
     RingSwitch ringSwitch_;
     bool deviceRunning_ = true;
+    bool deviceAsleep_ = false;
+    std::chrono::steady_clock::time_point quietSince_{};
+    std::chrono::milliseconds sleepAfter_;
 
     PublishedRange range_;
     std::atomic<bool> outputPaused_{false};

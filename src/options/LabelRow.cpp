@@ -25,6 +25,16 @@ void LabelRow::flow(std::initializer_list<QLabel*> labels)
     }
 }
 
+void LabelRow::showWithin(QLabel& value, const QString& text)
+{
+    const int room = value.contentsRect().width() - gap(value);
+    const QString shown = value.fontMetrics().elidedText(text, Qt::ElideRight, room);
+    value.setText(shown);
+    const bool cut = shown != text;
+    value.setToolTip(cut ? text : QString());
+    value.setAccessibleName(cut ? text : QString());
+}
+
 int LabelRow::gap(const QLabel& label)
 {
     return label.fontMetrics().horizontalAdvance(QLatin1Char(' '));

@@ -9,6 +9,7 @@
 #include "options/SpeakerPicture.h"
 #include "settings/RadioSettings.h"
 #include "speech/SpeechEngine.h"
+#include "ui/CentredMessageBox.h"
 #include "ui/PulsingLight.h"
 
 #include <QButtonGroup>
@@ -22,7 +23,10 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 const QString Ops::kNotSupportedTitle = QStringLiteral("Not Supported!");
 const QString Ops::kNotSupportedText = QStringLiteral("Voice engine doesn't support this feature");
@@ -51,6 +55,28 @@ bool setBarValue(QScrollBar* bar, long long value)
 QString digits(long long value)
 {
     return QString::number(value);
+}
+
+// Widens the buttons of a row whose captions need it, the first where it
+// was and the design's gaps between them kept, so that no caption touches
+// its button's edges in a wider font.
+void fitRow(std::initializer_list<QPushButton*> row)
+{
+    const std::vector<QPushButton*> buttons(row);
+    if (buttons.size() < 2) {
+        return;
+    }
+    const int gap = buttons[1]->x() - buttons[0]->geometry().right() - 1;
+    int left = buttons.front()->x();
+    for (QPushButton* button : buttons) {
+        const QStyle* style = button->style();
+        const int edges = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                          style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        const int width = std::max(
+            button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 2 * edges);
+        button->setGeometry(left, button->y(), width, button->height());
+        left += width + gap;
+    }
 }
 
 }  // namespace
@@ -169,16 +195,16 @@ void Ops::buildVoicePart()
     Check8->setToolTip(slowTip);
     label(QStringLiteral("Label1_4"), QStringLiteral("Slow CPU"), 5220, 2280)->setToolTip(slowTip);
 
-    button(1, QStringLiteral("Information"), 360, 2700, kLongButtonTwips,
-           QStringLiteral("Displays a General dialog box that gives the user general control of "
-                          "the text-to-speech engine."));
-    button(3, QStringLiteral("Lexicon"), 1440, 2700, kLongButtonTwips,
-           QStringLiteral("Displays a Lexicon dialog box that allows the user to view and edit "
-                          "the pronunciation lexicon."));
-    button(4, QStringLiteral("Translate"), 2520, 2700, kLongButtonTwips,
-           QStringLiteral("Displays a Translation dialog box that allows the user to control "
-                          "symbols, currencies, abbreviations, and number-translation "
-                          "techniques."));
+    fitRow({button(1, QStringLiteral("Information"), 360, 2700, kLongButtonTwips,
+                   QStringLiteral("Displays a General dialog box that gives the user general "
+                                  "control of the text-to-speech engine.")),
+            button(3, QStringLiteral("Lexicon"), 1440, 2700, kLongButtonTwips,
+                   QStringLiteral("Displays a Lexicon dialog box that allows the user to view "
+                                  "and edit the pronunciation lexicon.")),
+            button(4, QStringLiteral("Translate"), 2520, 2700, kLongButtonTwips,
+                   QStringLiteral("Displays a Translation dialog box that allows the user to "
+                                  "control symbols, currencies, abbreviations, and "
+                                  "number-translation techniques."))});
 
     label(QStringLiteral("CmdLbl_0"), QStringLiteral("Voice Speed"), 4050, 2610);
     HScroll1 = scrollBar(QStringLiteral("HScroll1"), QRect(4050, 2830, 1095, 125), 10, 500, 10);
@@ -417,7 +443,7 @@ void Ops::showEngineDetails(const VoiceEngineDetails& details)
 {
     const auto show = [](QLabel* label, const std::optional<QString>& text) {
         if (text) {
-            label->setText(*text);
+            LabelRow::showWithin(*label, *text);
         }
     };
     show(LblMfg, details.manufacturer);
@@ -505,7 +531,7 @@ void Ops::message(QMessageBox::Icon icon, const QString& title, const QString& t
         showMessage_(icon, title, text);
         return;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+    CentredMessageBox box(icon, title, text, QMessageBox::Ok, this);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.show();
     box.raise();

@@ -93,6 +93,17 @@ void PlaylistBuilder::chooseEntry(int row)
 void PlaylistBuilder::PassList()
 {
     accepted_.accept(playlist_.paths());
+    shownPlaying_ = accepted_.SongList();
+}
+
+void PlaylistBuilder::showPlayingList()
+{
+    const QStringList& playing = accepted_.SongList();
+    if (playing == shownPlaying_) {
+        return;
+    }
+    shownPlaying_ = playing;
+    playlist_.replace(playing);
 }
 
 void PlaylistBuilder::cancel()

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringListModel>
 #include <optional>
 
@@ -41,6 +42,10 @@ public:
     void chooseEntry(int row);
     // Hands the playlist to playback; an empty one leaves the previous list.
     void PassList();
+    // Shows the playing list when one was started another way (the command
+    // line, the demo station, the desktop) since this list was last handed
+    // over or shown; otherwise the list stays as the user left it.
+    void showPlayingList();
     void cancel();
 
     void listSavedNames();
@@ -67,4 +72,5 @@ private:
     PlaylistModel playlist_;
     QStringListModel savedNames_;
     QString tagFile_;
+    QStringList shownPlaying_;  // the playing list as this list last matched it
 };

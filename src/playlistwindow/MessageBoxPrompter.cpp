@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playlistwindow/MessageBoxPrompter.h"
 
+#include "ui/CentredMessageBox.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -57,8 +59,8 @@ PromptAnswer MessageBoxPrompter::ask(const Prompt& prompt)
     if (owner == nullptr) {
         owner = QApplication::activeWindow();
     }
-    QMessageBox box(iconFor(prompt.icon), prompt.title, prompt.text, buttonsFor(prompt.buttons),
-                    owner);
+    CentredMessageBox box(iconFor(prompt.icon), prompt.title, prompt.text,
+                          buttonsFor(prompt.buttons), owner);
     box.setObjectName(QStringLiteral("PromptBox"));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.show();

@@ -212,9 +212,11 @@ ClickArea* Playlist::createMovePanel(const char* name, int labelIndex, const QSt
     label->setObjectName(QStringLiteral("Label3_%1").arg(labelIndex));
     label->setToolTip(tip);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    const QRect inside = twips(360, 15, 0, 0);
-    label->move(inside.topLeft());
-    label->adjustSize();
+    // Inside the border, centred: in a wide font the caption still leaves
+    // the panel's edges to the panel.
+    constexpr int kBorder = 1;
+    label->setGeometry(panel->rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
+    label->setAlignment(Qt::AlignCenter);
     return panel;
 }
 
@@ -460,6 +462,12 @@ void Playlist::Timer2_Timer()
 void Playlist::ads_Click()
 {
     voice_.adClicked();
+}
+
+void Playlist::showEvent(QShowEvent* event)
+{
+    builder_.showPlayingList();
+    RoundedDialog::showEvent(event);
 }
 
 void Playlist::keyPressEvent(QKeyEvent* event)

@@ -73,6 +73,8 @@ signals:
     void unloaded();
 
 protected:
+    // Each showing brings up the list that plays, when it is new.
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

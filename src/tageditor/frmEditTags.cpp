@@ -7,6 +7,7 @@
 #include "tags/GenreList.h"
 #include "tags/TagReader.h"
 #include "ui/AccessibleText.h"
+#include "ui/CentredMessageBox.h"
 #include "ui/PulsingLight.h"
 
 #include <QComboBox>
@@ -341,7 +342,7 @@ void frmEditTags::trimBox(int index)
 
 void frmEditTags::showErrorBox(QWidget* parent, const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+    CentredMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.raise();
     box.activateWindow();

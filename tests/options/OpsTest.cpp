@@ -25,6 +25,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <set>
@@ -105,9 +106,6 @@ TEST_F(OpsTest, ControlsSitWhereTheyBelongWithTheirTexts)
     for (const Place& p : std::initializer_list<Place>{{"Label2_0", 4590, 90, 1860, 360},
                                                        {"ComboEngines", 360, 1890, 5325, 315},
                                                        {"LblWhich", 5760, 1890, 465, 270},
-                                                       {"CmdOps_1", 360, 2700, 960, 315},
-                                                       {"CmdOps_3", 1440, 2700, 960, 315},
-                                                       {"CmdOps_4", 2520, 2700, 960, 315},
                                                        {"HScroll1", 4050, 2830, 1095, 125},
                                                        {"LblSpeed", 5175, 2745, 465, 255},
                                                        {"CmdOps_5", 4950, 1530, 735, 315},
@@ -121,6 +119,19 @@ TEST_F(OpsTest, ControlsSitWhereTheyBelongWithTheirTexts)
         QWidget* w = ops->findChild<QWidget*>(QLatin1String(p.name));
         ASSERT_NE(w, nullptr) << p.name;
         EXPECT_EQ(w->geometry(), scale.rect(p.left, p.top, p.width, p.height)) << p.name;
+    }
+    // The engine's dialog buttons keep their row, first place and spacing;
+    // each only grows when its caption needs it.
+    const QRect information = scale.rect(360, 2700, 960, 315);
+    const int gap = scale.rect(1440, 0, 0, 0).x() - information.right() - 1;
+    int left = information.x();
+    for (const char* name : {"CmdOps_1", "CmdOps_3", "CmdOps_4"}) {
+        const QWidget* w = control<QWidget>(name);
+        EXPECT_EQ(w->x(), left) << name;
+        EXPECT_EQ(w->y(), information.y()) << name;
+        EXPECT_EQ(w->height(), information.height()) << name;
+        EXPECT_GE(w->width(), information.width()) << name;
+        left = w->geometry().right() + 1 + gap;
     }
     // Controls given only a position start there.
     for (const Place& p : std::initializer_list<Place>{{"CmdLbl_5", 360, 360, 0, 0},
@@ -350,6 +361,69 @@ TEST_F(OpsTest, ValuesKeepAGapAfterTheirCaptionsAndTheCountReadsAsOneLine)
         const QLabel* part = control<QLabel>(name);
         EXPECT_GE(part->width(), part->fontMetrics().horizontalAdvance(part->text())) << name;
     }
+}
+
+// A voice's details in the room their row has: a long one is cut with an
+// ellipsis a space before what follows it, and told whole in its tooltip and
+// to screen readers; a short one shows whole without a tooltip.
+TEST_F(OpsTest, LongVoiceDetailsStayClearOfWhatFollowsThem)
+{
+    const QString longName = QStringLiteral("English (West Midlands) (en-gb-x-gbcwmd)");
+    talk.engines = {longName, QStringLiteral("Pat")};
+    settings.EngineNum = 1;
+    ops->Form_Load();
+    ops->show();
+    const int windowEdge = ops->rect().right() - 2;  // inside the 2 pixel outline
+    struct Row {
+        const char* value;
+        const char* next;  // the caption that follows on the line; none: the window's edge
+        QString whole;
+    };
+    const Row rows[] = {{"LblName", "CmdLbl_7", longName + " name"},
+                        {"LblStyle", nullptr, longName + " style"},
+                        {"LblDialect", nullptr, longName + " dialect"},
+                        {"LblSpeaker", nullptr, longName + " speaker"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.value);
+        const QLabel* value = control<QLabel>(row.value);
+        const int limit = row.next != nullptr ? control<QLabel>(row.next)->x() : windowEdge;
+        const int textEnd = value->x() + value->contentsRect().left() +
+                            value->fontMetrics().horizontalAdvance(value->text());
+        EXPECT_LE(textEnd + value->fontMetrics().horizontalAdvance(QLatin1Char(' ')), limit);
+        EXPECT_LE(value->geometry().right(), limit);
+        const bool cut = value->text() != row.whole;
+        if (cut) {
+            EXPECT_TRUE(value->text().endsWith(QChar(0x2026)));
+            EXPECT_TRUE(row.whole.startsWith(value->text().chopped(1)));
+        }
+        EXPECT_EQ(value->toolTip(), cut ? row.whole : QString());
+        EXPECT_EQ(value->accessibleName(), cut ? row.whole : QString());
+    }
+    EXPECT_NE(text("LblName"), longName + " name");
+
+    engines()->setCurrentIndex(1);
+    EXPECT_EQ(text("LblName"), "Pat name");
+    EXPECT_EQ(control<QLabel>("LblName")->toolTip(), QString());
+}
+
+// Every button's caption keeps its margins inside the button, and the row of
+// the engine's dialog buttons neither overlaps nor runs into the speed bar.
+TEST_F(OpsTest, ButtonCaptionsKeepTheirMargins)
+{
+    for (int item = 0; item <= 5; ++item) {
+        const auto* button = control<QPushButton>(QStringLiteral("CmdOps_%1").arg(item).toLatin1());
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 2 * margin,
+                  button->width())
+            << button->text().toStdString();
+        EXPECT_TRUE(ops->rect().contains(button->geometry())) << item;
+    }
+    const char* row[] = {"CmdOps_1", "CmdOps_3", "CmdOps_4", "CmdLbl_0"};
+    for (std::size_t i = 0; i + 1 < std::size(row); ++i) {
+        EXPECT_LT(control<QWidget>(row[i])->geometry().right(), control<QWidget>(row[i + 1])->x())
+            << row[i] << " runs into " << row[i + 1];
+    }
+    EXPECT_LT(control<QWidget>("CmdOps_4")->geometry().right(), bar("HScroll1")->x());
 }
 
 TEST_F(OpsTest, ReopeningReloadsFromTheSharedValuesWithoutDuplicatingEngines)

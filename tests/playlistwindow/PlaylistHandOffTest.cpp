@@ -86,10 +86,15 @@ TEST_F(PlaylistHandOffTest, DoubleClickPlaysFromTheOpenWindowAndCancelKeepsTheAc
     playlist.accept({QStringLiteral("/accepted/1.mp3")});
     playlist.setSongIndex(1);
     usePlaylistWindow([this](Playlist& window) {
+        // It opens on the list that plays; the folder's songs follow it.
+        EXPECT_EQ(window.builder().playlist().paths(),
+                  QStringList{QStringLiteral("/accepted/1.mp3")});
         window.openFolder(music.path());
         window.builder().moveAll();
         auto* list2 = window.findChild<QListView*>(QStringLiteral("List2"));
-        const QPoint at = list2->visualRect(list2->model()->index(1, 0)).center();
+        const int row =
+            static_cast<int>(window.builder().playlist().paths().indexOf(song("b.mp3")));
+        const QPoint at = list2->visualRect(list2->model()->index(row, 0)).center();
         QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list2->viewport(), Qt::LeftButton, {}, at);
         EXPECT_TRUE(window.isVisible());

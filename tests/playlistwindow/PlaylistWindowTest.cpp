@@ -31,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -199,6 +201,24 @@ TEST_F(PlaylistWindowTest, ControlsSitWhereTheLayoutPutsThemWithTheirTexts)
     EXPECT_EQ(player.calls, QStringList{QStringLiteral("SetAutoRepeat 1")});
 }
 
+// The captions of the All and Selected panels are drawn inside the panels'
+// borders, whole, whatever their font.
+TEST_F(PlaylistWindowTest, MovePanelCaptionsStayInsideTheirBorders)
+{
+    const std::pair<const char*, const char*> panels[] = {{"All", "Label3_0"},
+                                                          {"MoveHighlight", "Label3_1"}};
+    for (const auto& [panelName, captionName] : panels) {
+        const QWidget* panel = child<QWidget>(QString::fromLatin1(panelName));
+        const QLabel* caption = child<QLabel>(QString::fromLatin1(captionName));
+        ASSERT_EQ(caption->parentWidget(), panel);
+        const QRect inside = panel->rect().adjusted(1, 1, -1, -1);
+        EXPECT_TRUE(inside.contains(caption->geometry())) << captionName;
+        const QRect text = caption->fontMetrics().boundingRect(caption->text());
+        EXPECT_LE(text.width(), caption->contentsRect().width()) << captionName;
+        EXPECT_TRUE(caption->alignment().testFlag(Qt::AlignHCenter)) << captionName;
+    }
+}
+
 TEST_F(PlaylistWindowTest, EveryControlIsNamedForScreenReadersAndTabFollowsTheLayout)
 {
     const auto controls = accessibility_audit::controls(window.get());
@@ -316,6 +336,54 @@ TEST_F(PlaylistWindowTest, AcceptWithNothingKeepsThePreviousPlaylist)
     EXPECT_EQ(playlist.SongCount(), 2);
     EXPECT_EQ(playlist.SongFile(), QStringLiteral("/old/2.mp3"));
     EXPECT_EQ(playlist.SongIndex(), 2);
+}
+
+// Whatever started the list that plays (the command line, the demo station,
+// the desktop), the window shows it when it opens; a list the user left in
+// the window stays while nothing else started.
+TEST_F(PlaylistWindowTest, OpeningShowsTheListThatPlays)
+{
+    const QStringList started{QStringLiteral("/radio/one.mp3"), QStringLiteral("/radio/two.wav")};
+    struct Case {
+        const char* what;
+        // Runs with the window hidden; the list it must show when reopened.
+        std::function<QStringList()> meanwhile;
+    };
+    const std::vector<Case> cases{
+        {"a list started from outside",
+         [&] {
+             playlist.accept(started);
+             return started;
+         }},
+        {"the user's list handed over, then one from outside",
+         [&] {
+             window->show();
+             window->openFolder(jazz.path());
+             clickWidget(QStringLiteral("All"));
+             click(Playlist::Accept);
+             playlist.accept(started);
+             return started;
+         }},
+        {"the user's list, cancelled, with nothing started",
+         [&] {
+             window->show();
+             window->openFolder(rock.path());
+             clickWidget(QStringLiteral("All"));
+             const QStringList built = window->builder().playlist().paths();
+             click(Playlist::Cancel);
+             return built;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        playlist.accept({QStringLiteral("/before/first.mp3")});
+        window = makeWindow();  // made while that list plays, not shown yet
+        const QStringList expected = c.meanwhile();
+        window->hide();
+        window->show();
+        EXPECT_EQ(window->builder().playlist().paths(), expected);
+        EXPECT_EQ(shown("List2").size(), expected.size());
+    }
 }
 
 TEST_F(PlaylistWindowTest, SavePlaylistSetsListAcceptedWhateverTheOutcome)
@@ -574,13 +642,15 @@ TEST(PlaylistWindowHost, ReopeningShowsTheWindowAsItWasLeft)
     EXPECT_EQ(first->builder().savedNames().stringList(),
               (QStringList{QStringLiteral("old"), QStringLiteral("new")}));
 
-    // A close request from the platform unloads it; the next opening starts afresh.
+    // A close request from the platform unloads it; the next opening starts
+    // afresh, with the list that plays.
     first->close();
     EXPECT_EQ(returned.count(), 2);
     EXPECT_TRUE(testing_support::waitUntil([&] { return host.window() == nullptr; }));
     host.open();
     EXPECT_EQ(made, 2);
-    EXPECT_EQ(host.window()->builder().playlist().count(), 0);
+    EXPECT_EQ(host.window()->builder().playlist().paths(), playlist.SongList());
+    EXPECT_EQ(host.window()->builder().savedNames().stringList().size(), 2);
     host.unload();
     EXPECT_EQ(host.window(), nullptr);
 }

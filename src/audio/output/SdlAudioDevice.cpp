@@ -26,6 +26,8 @@ SdlAudioDevice::SdlAudioDevice(Mixer& mixer) : mixer_(mixer)
 
 SdlAudioDevice::~SdlAudioDevice()
 {
+    // A device held asleep was let go by the decode thread, which held it:
+    // closing waits for SDL's thread.
     if (device_ != 0) {
         SDL_CloseAudioDevice(device_);
     }
@@ -67,12 +69,56 @@ void SdlAudioDevice::open()
 void SdlAudioDevice::setPaused(bool paused)
 {
     paused_ = paused;
+    if (!paused) {
+        wake();
+    }
     if (clock_) {
         clock_->setPaused(paused);
     }
     const SDL_AudioDeviceID device = device_.load(std::memory_order_acquire);
     if (device != 0) {
         SDL_PauseAudioDevice(device, paused ? 1 : 0);
+    }
+}
+
+void SdlAudioDevice::sleep()
+{
+    const SDL_AudioDeviceID device = device_.load(std::memory_order_acquire);
+    if (sleep_ != Sleep::Awake || device == 0) {
+        return;  // the silent clock sleeps by itself while paused
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver != nullptr && std::strcmp(driver, "disk") == 0) {
+        // SDL's thread takes this lock around every callback: it waits there
+        // without a turn until woken, and the file goes on where it was.
+        SDL_LockAudioDevice(device);
+        sleep_ = Sleep::Held;
+        return;
+    }
+    // Its thread no longer calls us once closed.
+    SDL_CloseAudioDevice(device);
+    device_.store(0, std::memory_order_release);
+    sleep_ = Sleep::Closed;
+}
+
+void SdlAudioDevice::leaveDecodeThread()
+{
+    if (sleep_ == Sleep::Held) {
+        // Only the thread that took SDL's lock may give it back. Paused, SDL's
+        // thread then feeds silence until the device is closed.
+        SDL_UnlockAudioDevice(device_);
+        sleep_ = Sleep::Awake;
+    }
+}
+
+void SdlAudioDevice::wake()
+{
+    const Sleep was = sleep_;
+    sleep_ = Sleep::Awake;
+    if (was == Sleep::Held) {
+        SDL_UnlockAudioDevice(device_);
+    } else if (was == Sleep::Closed) {
+        open();
     }
 }
 
@@ -115,7 +161,7 @@ bool SdlAudioDevice::switchToDummyDriver()
 void SdlAudioDevice::maintain()
 {
     const auto now = std::chrono::steady_clock::now();
-    if (now < nextCheck_) {
+    if (sleep_ != Sleep::Awake || now < nextCheck_) {
         return;
     }
     nextCheck_ = now + kCheckEvery;

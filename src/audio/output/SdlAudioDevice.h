@@ -5,6 +5,7 @@
 
 #include <SDL_audio.h>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -17,7 +18,9 @@ class Mixer;
 // switches SDL to its "dummy" driver, and when even that fails it keeps time
 // with a silent clock. A device that goes away while playing is reopened,
 // and nothing is taken from the mixer while it is gone, so the song goes on
-// where it was.
+// where it was. Asleep, the device is closed and SDL's thread ends; SDL's
+// disk driver, whose reopening would empty the file it writes, is held still
+// instead.
 class SdlAudioDevice : public AudioDevice {
 public:
     explicit SdlAudioDevice(Mixer& mixer);
@@ -27,6 +30,8 @@ public:
 
     void maintain() override;
     void setPaused(bool paused) override;
+    void sleep() override;
+    void leaveDecodeThread() override;
     QString name() const override;
 
 private:
@@ -35,6 +40,7 @@ private:
     bool openDevice();
     bool switchToDummyDriver();
     void setName(const QString& name);
+    void wake();
 
     Mixer& mixer_;
     std::atomic<SDL_AudioDeviceID> device_{0};
@@ -42,6 +48,8 @@ private:
     bool driverForced_ = false;  // SDL_AudioInit("dummy") is ours to undo
     std::unique_ptr<ClockAudioDevice> clock_;
     bool paused_ = false;  // decode thread (and the constructor)
+    enum class Sleep { Awake, Closed, Held };
+    Sleep sleep_ = Sleep::Awake;  // decode thread
     std::chrono::steady_clock::time_point nextCheck_{};
     std::chrono::steady_clock::time_point nextRetry_{};
     mutable std::mutex nameMutex_;
