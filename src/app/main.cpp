@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "announcer/RadioAnnouncer.h"
+#include "app/BroadcastTitles.h"
 #include "app/RadioPlaylistLinks.h"
 #include "app/SecondStart.h"
 #include "audio/AudioEngine.h"
 #include "base/ProgramNames.h"
 #include "base/RandomSource.h"
+#include "broadcast/Broadcast.h"
 #include "demo/DemoStation.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/MprisService.h"
@@ -132,12 +134,29 @@ int main(int argc, char** argv)
     // The engines. Measured song loudness is kept in the per-user cache folder.
     AudioEngine::Options playerOptions;
     playerOptions.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (line.noSpeaker()) {
+        playerOptions.output = AudioEngine::Output::SilentClock;
+    }
     AudioEngine player(playerOptions);
     VoiceDialogs voiceDialogs;
     TextToSpeech talk(player);
     talk.setDialogProvider(&voiceDialogs);
     RadioAnnouncer announcer(settings, random, talk);
     Sequencer sequencer(settings, playlist, random, player, talk, announcer);
+
+    // The station on the air, beside the speaker, when an address is given.
+    Broadcast broadcast(player, QString(ProgramNames::kProductName));
+    BroadcastTitles broadcastTitles(sequencer, playlist, broadcast);
+    QObject::connect(&broadcast, &Broadcast::said, &broadcast,
+                     [&](const QString& said) { errors << "tolvar-radio: " << said << Qt::endl; });
+    if (line.broadcast()) {
+        broadcast.start(*line.broadcast());
+        const QString output = player.outputName();
+        if (output == QLatin1String("dummy") || output == QLatin1String("silent clock")) {
+            errors << "tolvar-radio: no sound device; the station plays paced by the clock"
+                   << Qt::endl;
+        }
+    }
 
     // The windows.
     Tolvar tolvar(settings, random, sequencer, player, talk);
