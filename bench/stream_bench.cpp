@@ -167,7 +167,7 @@ double feed(BroadcastSender& sender, const std::vector<std::int16_t>& pcm, std::
                 start + std::chrono::microseconds(static_cast<long long>(at) * 1000000 / kRate));
         } else {
             while (sink.capacity() - sink.queuedFrames() < count) {
-                std::this_thread::sleep_for(200us);
+                std::this_thread::sleep_for(2ms);
             }
         }
         sink.offer(pcm.data() + offset * 2, count);

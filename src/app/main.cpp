@@ -7,6 +7,8 @@
 #include "base/ProgramNames.h"
 #include "base/RandomSource.h"
 #include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastSetting.h"
+#include "broadcast/BroadcastStore.h"
 #include "demo/DemoStation.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/MprisService.h"
@@ -144,13 +146,20 @@ int main(int argc, char** argv)
     RadioAnnouncer announcer(settings, random, talk);
     Sequencer sequencer(settings, playlist, random, player, talk, announcer);
 
-    // The station on the air, beside the speaker, when an address is given.
+    // The station on the air, beside the speaker, when an address is given
+    // or kept from the options window.
     Broadcast broadcast(player, QString(ProgramNames::kProductName));
+    BroadcastStore broadcastStore;
+    BroadcastSetting broadcastSetting(broadcastStore, broadcast);
     BroadcastTitles broadcastTitles(sequencer, playlist, broadcast);
     QObject::connect(&broadcast, &Broadcast::said, &broadcast,
                      [&](const QString& said) { errors << "tolvar-radio: " << said << Qt::endl; });
     if (line.broadcast()) {
         broadcast.start(*line.broadcast());
+    } else if (const std::optional<QString> why = broadcastSetting.startKept()) {
+        errors << "tolvar-radio: the kept broadcast address is not used: " << *why << Qt::endl;
+    }
+    if (broadcast.started()) {
         const QString output = player.outputName();
         if (output == QLatin1String("dummy") || output == QLatin1String("silent clock")) {
             errors << "tolvar-radio: no sound device; the station plays paced by the clock"
@@ -166,7 +175,8 @@ int main(int argc, char** argv)
             playlist, talk, player, prompter,
             PlaylistStore(PlaylistFolder::forThisProgram(),
                           PlaylistFolder::earlierForThisProgram()),
-            RadioPlaylistLinks(settings, random, talk, [&] { sequencer.PlayIt(); }));
+            RadioPlaylistLinks(
+                settings, random, talk, [&] { sequencer.PlayIt(); }, &broadcastSetting));
     });
     tolvar.setPlaylistOpener([&] {
         playlistWindow.showModal();

@@ -13,8 +13,12 @@
 #include <utility>
 
 namespace {
-constexpr std::size_t kReadFrames = 4096;
+constexpr std::size_t kReadFrames = 8192;
 constexpr std::chrono::milliseconds kSoundWait{100};
+// The output offers a block every few milliseconds; taking them a tenth of
+// a second at a time wakes this thread (and the encoder, and the socket)
+// far less often, well within what the sink holds.
+constexpr std::chrono::milliseconds kGather{100};
 // The most silence sent at once while the output pauses.
 constexpr std::chrono::milliseconds kLongestSilence{1000};
 
@@ -128,6 +132,9 @@ std::optional<BroadcastFailure> BroadcastSender::pump(ShoutConnection& connectio
         takeTitle(connection, encoder, bytes);
         std::size_t frames = 0;
         if (sink_->waitForFrames(kSoundWait)) {
+            if (sink_->queuedFrames() < kReadFrames) {
+                pauseFor(kGather);
+            }
             frames = sink_->read(buffer_.data(), kReadFrames);
             lastSound = std::chrono::steady_clock::now();
         } else if (links_.outputPaused && links_.outputPaused()) {
