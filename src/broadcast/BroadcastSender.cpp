@@ -77,9 +77,9 @@ void BroadcastSender::run()
     sigemptyset(&pipe);
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    ShoutConnection connection(address_, stationName_);
     while (!stopping()) {
         report({BroadcastStatus::State::Connecting, {}});
-        ShoutConnection connection(address_, stationName_);
         std::optional<BroadcastFailure> failure = connection.open(stop_, kConnectTimeout);
         if (!failure) {
             QString title;
@@ -107,6 +107,7 @@ void BroadcastSender::run()
                 failure = pump(connection, *encoder);
             }
         }
+        connection.close();
         if (stopping() || !failure) {
             break;
         }

@@ -54,6 +54,13 @@ ShoutConnection::~ShoutConnection()
     }
 }
 
+void ShoutConnection::close()
+{
+    if (shout_ != nullptr) {
+        shout_close(shout_);
+    }
+}
+
 std::optional<BroadcastFailure> ShoutConnection::open(const std::atomic<bool>& stop,
                                                       std::chrono::milliseconds timeout)
 {
@@ -62,6 +69,8 @@ std::optional<BroadcastFailure> ShoutConnection::open(const std::atomic<bool>& s
     if (shout_ == nullptr) {
         return BroadcastFailure{Kind::Encoder, QStringLiteral("out of memory")};
     }
+    // Whatever an earlier connection left (its queue, its socket) goes first.
+    shout_close(shout_);
     int result = shout_open(shout_);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (result == SHOUTERR_BUSY && !stop.load(std::memory_order_acquire)) {

@@ -139,5 +139,14 @@ TEST(BroadcastSender, StalledNetworkIsGivenUpAndTheProducerNeverWaits)
     }
     EXPECT_GT(sender.sink()->droppedFrames(), 0U);
     EXPECT_TRUE(audio_test::waitFor([&] { return server.logins() >= 2; }, 5s));
+    // On the air again, with nothing of the stalled connection left queued.
+    EXPECT_TRUE(audio_test::waitFor(
+        [&] {
+            const std::lock_guard lock(mutex);
+            return std::count_if(statuses.begin(), statuses.end(), [](const BroadcastStatus& s) {
+                       return s.state == State::OnAir;
+                   }) >= 2;
+        },
+        5s));
 }
 }  // namespace
