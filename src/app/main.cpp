@@ -124,6 +124,11 @@ int main(int argc, char** argv)
     QTextStream errors(stderr);
     const QDBusConnection bus = QDBusConnection::sessionBus();
     const bool anotherRan = RunningRadio(bus).isRunning();
+    if (anotherRan && (line.broadcast() || line.noSpeaker())) {
+        errors << "tolvar-radio: the radio already running keeps its own sound and broadcast;"
+                  " --broadcast and --no-speaker are not handed over"
+               << Qt::endl;
+    }
     if (const std::optional<int> done = SecondStart(RunningRadio(bus), errors).handOver(line)) {
         return *done;
     }
