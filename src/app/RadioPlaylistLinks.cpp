@@ -9,7 +9,8 @@
 #include <QPointer>
 
 PlaylistWindowLinks RadioPlaylistLinks(RadioSettings& settings, RandomSource& random,
-                                       SpeechEngine& talk, std::function<void()> playIt)
+                                       SpeechEngine& talk, std::function<void()> playIt,
+                                       BroadcastSetting* broadcast)
 {
     PlaylistWindowLinks links;
     links.playIt = std::move(playIt);
@@ -19,8 +20,9 @@ PlaylistWindowLinks RadioPlaylistLinks(RadioSettings& settings, RandomSource& ra
     };
     // On the heap and guarded: a quit may end the windows under it while it
     // is shown, and they take their child windows with them.
-    links.showOptions = [&settings, &random, &talk] {
+    links.showOptions = [&settings, &random, &talk, broadcast] {
         QPointer<Ops> options = new Ops(settings, random, talk, QApplication::activeModalWidget());
+        options->setBroadcastSetting(broadcast);
         options->exec();
         delete options.data();
     };

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "announcer/RadioAnnouncer.h"
+#include "app/BroadcastTitles.h"
 #include "app/RadioPlaylistLinks.h"
 #include "app/SecondStart.h"
 #include "audio/AudioEngine.h"
 #include "base/ProgramNames.h"
 #include "base/RandomSource.h"
+#include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastSetting.h"
+#include "broadcast/BroadcastStore.h"
 #include "demo/DemoStation.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/MprisService.h"
@@ -120,6 +124,11 @@ int main(int argc, char** argv)
     QTextStream errors(stderr);
     const QDBusConnection bus = QDBusConnection::sessionBus();
     const bool anotherRan = RunningRadio(bus).isRunning();
+    if (anotherRan && (line.broadcast() || line.noSpeaker())) {
+        errors << "tolvar-radio: the radio already running keeps its own sound and broadcast;"
+                  " --broadcast and --no-speaker are not handed over"
+               << Qt::endl;
+    }
     if (const std::optional<int> done = SecondStart(RunningRadio(bus), errors).handOver(line)) {
         return *done;
     }
@@ -132,12 +141,36 @@ int main(int argc, char** argv)
     // The engines. Measured song loudness is kept in the per-user cache folder.
     AudioEngine::Options playerOptions;
     playerOptions.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (line.noSpeaker()) {
+        playerOptions.output = AudioEngine::Output::SilentClock;
+    }
     AudioEngine player(playerOptions);
     VoiceDialogs voiceDialogs;
     TextToSpeech talk(player);
     talk.setDialogProvider(&voiceDialogs);
     RadioAnnouncer announcer(settings, random, talk);
     Sequencer sequencer(settings, playlist, random, player, talk, announcer);
+
+    // The station on the air, beside the speaker, when an address is given
+    // or kept from the options window.
+    Broadcast broadcast(player, QString(ProgramNames::kProductName));
+    BroadcastStore broadcastStore;
+    BroadcastSetting broadcastSetting(broadcastStore, broadcast);
+    BroadcastTitles broadcastTitles(sequencer, playlist, broadcast);
+    QObject::connect(&broadcast, &Broadcast::said, &broadcast,
+                     [&](const QString& said) { errors << "tolvar-radio: " << said << Qt::endl; });
+    if (line.broadcast()) {
+        broadcast.start(*line.broadcast());
+    } else if (const std::optional<QString> why = broadcastSetting.startKept()) {
+        errors << "tolvar-radio: the kept broadcast address is not used: " << *why << Qt::endl;
+    }
+    if (broadcast.started()) {
+        const QString output = player.outputName();
+        if (output == QLatin1String("dummy") || output == QLatin1String("silent clock")) {
+            errors << "tolvar-radio: no sound device; the station plays paced by the clock"
+                   << Qt::endl;
+        }
+    }
 
     // The windows.
     Tolvar tolvar(settings, random, sequencer, player, talk);
@@ -147,7 +180,8 @@ int main(int argc, char** argv)
             playlist, talk, player, prompter,
             PlaylistStore(PlaylistFolder::forThisProgram(),
                           PlaylistFolder::earlierForThisProgram()),
-            RadioPlaylistLinks(settings, random, talk, [&] { sequencer.PlayIt(); }));
+            RadioPlaylistLinks(
+                settings, random, talk, [&] { sequencer.PlayIt(); }, &broadcastSetting));
     });
     tolvar.setPlaylistOpener([&] {
         playlistWindow.showModal();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "broadcast/BroadcastAddress.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -8,9 +10,11 @@
 
 // What the program was asked on its command line:
 //
-//   tolvar-radio [--crossfade SECONDS] [FILE|FOLDER|PLAYLIST ...]
+//   tolvar-radio [--crossfade SECONDS] [--broadcast URL] [--no-speaker]
+//                [FILE|FOLDER|PLAYLIST ...]
 //
-// with --help and --version. Paths are made absolute from the folder the
+// with --help and --version, --broadcast URL (or --broadcast=URL) and
+// --no-speaker. Paths are made absolute from the folder the
 // program was started in, so they mean the same to a radio that already
 // runs elsewhere; file: URLs, as a file manager hands them, become paths.
 class CommandLine {
@@ -32,6 +36,10 @@ public:
     std::optional<std::int16_t> crossfade() const { return crossfade_; }
     // The line names something, playable or not.
     bool namesAnything() const { return !paths_.isEmpty() || !problems_.isEmpty(); }
+    // Where to send the station (--broadcast), checked.
+    const std::optional<BroadcastAddress>& broadcast() const { return broadcast_; }
+    // --no-speaker: no sound device, the station paced by the clock.
+    bool noSpeaker() const { return noSpeaker_; }
     // What to play at start: what the line names, else the defaults when it
     // names nothing at all.
     QStringList startPaths(const QStringList& defaults) const;
@@ -45,4 +53,9 @@ private:
     QStringList problems_;
     QString error_;
     std::optional<std::int16_t> crossfade_;
+    std::optional<BroadcastAddress> broadcast_;
+    bool noSpeaker_ = false;
+
+    // Takes --broadcast's address; false (and the refusal set) when bad.
+    bool takeBroadcast(const QString& text);
 };

@@ -2,6 +2,9 @@
 #include "options/Ops.h"
 
 #include "base/BusyCursor.h"
+#include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastSetting.h"
+#include "options/BroadcastBox.h"
 #include "options/LabelRow.h"
 #include "options/NewsHostBox.h"
 #include "options/NumberFont.h"
@@ -272,6 +275,8 @@ void Ops::buildOptionsPart()
         number->setFont(numberFont());
     }
 
+    buildBroadcastPart();
+
     button(2, QStringLiteral("Save"), 4140, 5850, kShortButtonTwips,
            QStringLiteral("Save changes"));
     button(0, QStringLiteral("Cancel"), 5040, 5850, kShortButtonTwips, QStringLiteral("Cancel"));
@@ -295,6 +300,49 @@ void Ops::buildFlowPart()
     CrossfadeBox->setGeometry(twips(5430, 5385, 660, 300));
     CrossfadeBox->setRange(0, RadioSettings::kMaxCrossfade);
     CrossfadeBox->setToolTip(fadeTip);
+}
+
+void Ops::buildBroadcastPart()
+{
+    QLabel* caption = label(QStringLiteral("LblBroadcast"), BroadcastBox::kCaption, 2970, 5130);
+    // The status stands beside the box, so the row under it stays free for
+    // the crossfade; the whole status shows in its tip.
+    TxtBroadcast = new BroadcastBox(*caption, twips(3870, 5100, 1560, 285), this);
+    LblBroadcastStatus =
+        label(QStringLiteral("LblBroadcastStatus"), QString(), 5490, 5130, 1035, kLineHeightTwips);
+    showBroadcastStatus({});
+}
+
+void Ops::setBroadcastSetting(BroadcastSetting* setting)
+{
+    if (broadcast_ != nullptr) {
+        disconnect(&broadcast_->broadcast(), nullptr, this, nullptr);
+    }
+    broadcast_ = setting;
+    if (broadcast_ != nullptr) {
+        connect(&broadcast_->broadcast(), &Broadcast::statusChanged, this,
+                &Ops::showBroadcastStatus);
+    }
+}
+
+void Ops::showBroadcastStatus(const BroadcastStatus& status)
+{
+    // A long reason shows whole in the tip.
+    LblBroadcastStatus->setText(LblBroadcastStatus->fontMetrics().elidedText(
+        status.text(), Qt::ElideRight, LblBroadcastStatus->width()));
+    LblBroadcastStatus->setToolTip(QStringLiteral("Broadcast: %1").arg(status.text()));
+}
+
+bool Ops::saveBroadcast()
+{
+    if (broadcast_ == nullptr) {
+        return true;
+    }
+    if (const std::optional<QString> why = broadcast_->apply(TxtBroadcast->text())) {
+        message(QMessageBox::Warning, BroadcastBox::kRefusedTitle, BroadcastBox::refusedText(*why));
+        return false;
+    }
+    return true;
 }
 
 void Ops::connectControls()
@@ -406,6 +454,10 @@ void Ops::LoadOptions()
     Check10->setChecked(vars_.HostKnowsMusic);
     CrossfadeBox->setValue(vars_.Crossfade);
     TxtNewsHost->setText(actions_.newsHost());
+    TxtBroadcast->setEnabled(broadcast_ != nullptr);
+    TxtBroadcast->setText(broadcast_ != nullptr ? broadcast_->address() : QString());
+    showBroadcastStatus(broadcast_ != nullptr ? broadcast_->broadcast().status()
+                                              : BroadcastStatus{});
 
     // A stored value outside a bar's range shows in the label and leaves the
     // bar where it was.
@@ -479,9 +531,20 @@ void Ops::CmdOps_Click(int index)
                 actions_.showDialog(EngineDialog::General, owner);
                 break;
             case 2:
+                // A broadcast address it cannot use stops the saving before
+                // anything is written, as a refused headline source does.
+                if (const std::optional<QString> why =
+                        BroadcastSetting::refusal(TxtBroadcast->text());
+                    why && broadcast_ != nullptr) {
+                    message(QMessageBox::Warning, BroadcastBox::kRefusedTitle,
+                            BroadcastBox::refusedText(*why));
+                    break;
+                }
                 actions_.save(choices());
                 saved_ = true;
-                close();
+                if (saveBroadcast()) {
+                    close();
+                }
                 break;
             case 3:
                 actions_.showDialog(EngineDialog::Lexicon, owner);

@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <functional>
 
+class BroadcastBox;
+class BroadcastSetting;
+struct BroadcastStatus;
 class QCheckBox;
 class QComboBox;
 class NewsHostBox;
@@ -59,6 +62,8 @@ public:
     void setDialogOwner(QWidget* owner) { dialogOwner_ = owner; }
     void setMessageHandler(MessageHandler handler) { showMessage_ = std::move(handler); }
     OpsActions& actions() { return actions_; }
+    // Where "Broadcast to:" is kept and sent; without one the box is off.
+    void setBroadcastSetting(BroadcastSetting* setting);
 
 private:
     void buildVoicePart();
@@ -71,6 +76,10 @@ private:
     void LoadOptions();
     void showEngineDetails(const VoiceEngineDetails& details);
     OpsChoices choices() const;
+    void buildBroadcastPart();
+    void showBroadcastStatus(const BroadcastStatus& status);
+    // Keeps "Broadcast to:"; false (with its message) when it cannot.
+    bool saveBroadcast();
     void message(QMessageBox::Icon icon, const QString& title, const QString& text);
 
     // A width below 0 sizes the label to its text; a height below 0 too.
@@ -128,4 +137,9 @@ private:
     // crossfade in seconds (Crossfade); in free places of the options part.
     QCheckBox* Check10 = nullptr;
     QSpinBox* CrossfadeBox = nullptr;
+    // Where the station is broadcast to, and how that stands; in the free
+    // space beside the flush start, so nothing else moved for it.
+    BroadcastBox* TxtBroadcast = nullptr;
+    QLabel* LblBroadcastStatus = nullptr;
+    BroadcastSetting* broadcast_ = nullptr;
 };

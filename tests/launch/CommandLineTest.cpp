@@ -72,7 +72,7 @@ TEST(CommandLineTest, HelpVersionAndUnknownOptions)
 
     EXPECT_TRUE(CommandLine::usage(QStringLiteral("tolvar-radio"))
                     .startsWith(QLatin1String(
-                        "Usage: tolvar-radio [--crossfade SECONDS] [FILE|FOLDER|PLAYLIST ...]\n")));
+                        "Usage: tolvar-radio [OPTION ...] [FILE|FOLDER|PLAYLIST ...]\n")));
     EXPECT_EQ(CommandLine::versionText(QStringLiteral("1.0")),
               QStringLiteral("Tolvar MP3 Radio 1.0\n"));
 }
@@ -113,6 +113,65 @@ TEST(CommandLineTest, CrossfadeTakesWholeSecondsUpToTen)
             EXPECT_TRUE(parsed.error().contains(QLatin1String("--crossfade"))) << what;
         }
     }
+}
+
+TEST(CommandLineTest, BroadcastAddressIsCheckedBeforeTheRadioStarts)
+{
+    struct Case {
+        std::initializer_list<const char*> words;
+        CommandLine::Action action;
+        // The mount sent to, or a word of the refusal.
+        const char* mountOrWhy;
+        bool noSpeaker;
+    };
+    const Case cases[] = {
+        {{"--broadcast", "icecast://source:pw@host:8000/radio.mp3", "Music"},
+         CommandLine::Action::Run,
+         "/radio.mp3",
+         false},
+        {{"--no-speaker", "--broadcast=icecast://source:pw@host/live.opus?bitrate=64"},
+         CommandLine::Action::Run,
+         "/live.opus",
+         true},
+        {{"--no-speaker"}, CommandLine::Action::Run, "", true},
+        {{"--broadcast"}, CommandLine::Action::Refuse, "needs an address", false},
+        {{"--broadcast", "http://host/radio.mp3"},
+         CommandLine::Action::Refuse,
+         "icecast://",
+         false},
+        {{"--broadcast=icecast://source:pw@host/radio.wma"},
+         CommandLine::Action::Refuse,
+         ".mp3",
+         false},
+        {{"--broadcast", "icecast://source:pw@host/radio.mp3?bitrate=1000"},
+         CommandLine::Action::Refuse,
+         "1000",
+         false},
+    };
+    for (const Case& c : cases) {
+        const CommandLine parsed = CommandLine::parse(line(c.words), QStringLiteral("/tmp"));
+        const std::string what = line(c.words).join(QLatin1Char(' ')).toStdString();
+        ASSERT_EQ(parsed.action(), c.action) << what;
+        const QString expected = QString::fromUtf8(c.mountOrWhy);
+        if (c.action == CommandLine::Action::Refuse) {
+            EXPECT_TRUE(parsed.error().contains(expected))
+                << what << ": " << parsed.error().toStdString();
+            EXPECT_FALSE(parsed.error().contains(QLatin1String("pw"))) << what;
+            continue;
+        }
+        EXPECT_EQ(parsed.noSpeaker(), c.noSpeaker) << what;
+        EXPECT_EQ(parsed.broadcast().has_value(), !expected.isEmpty()) << what;
+        if (parsed.broadcast()) {
+            EXPECT_EQ(parsed.broadcast()->mount, expected) << what;
+        }
+    }
+    // The address is no song to play.
+    EXPECT_EQ(CommandLine::parse(line({"--broadcast", "icecast://s:pw@h/r.mp3", "a.mp3"}),
+                                 QStringLiteral("/tmp"))
+                  .paths(),
+              QStringList{QStringLiteral("/tmp/a.mp3")});
+    EXPECT_TRUE(CommandLine::usage(QStringLiteral("tolvar-radio"))
+                    .contains(QLatin1String("--broadcast URL")));
 }
 
 TEST(CommandLineTest, DefaultsPlayOnlyWhenNothingIsNamed)

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options/Ops.h"
 
+#include "audio/AudioEngine.h"
 #include "base/BusyCursor.h"
 #include "base/RandomSource.h"
+#include "broadcast/Broadcast.h"
+#include "broadcast/BroadcastSetting.h"
+#include "broadcast/BroadcastStore.h"
 #include "common/AccessibilityAudit.h"
 #include "common/FakeSpeechEngine.h"
 #include "common/StoredSettings.h"
@@ -196,16 +200,16 @@ TEST_F(OpsTest, EveryControlIsNamedForScreenReadersAndTabFollowsTheRows)
 {
     const auto controls = accessibility_audit::controls(ops.get());
     const std::string all = accessibility_audit::listing(controls).toStdString();
-    EXPECT_EQ(controls.size(), 25u) << all;
+    EXPECT_EQ(controls.size(), 26u) << all;
     EXPECT_EQ(accessibility_audit::unnamed(controls), QStringList()) << all;
 
     // Tab enters the group of three voice kinds once; the arrow keys move within.
-    EXPECT_EQ(accessibility_audit::tabWalk(ops.get(), control<QWidget>("CmdOps_5"), 22),
+    EXPECT_EQ(accessibility_audit::tabWalk(ops.get(), control<QWidget>("CmdOps_5"), 23),
               QStringList({"CmdOps_5",     "ComboEngines", "Option1",  "Check7",   "Check8",
                            "CmdOps_1",     "CmdOps_3",     "CmdOps_4", "HScroll1", "TxtNewsHost",
                            "Check1",       "Check5",       "Check2",   "Check9",   "Check10",
                            "TimeScroll",   "NewsScroll",   "Check4",   "Check3",   "HScroll2",
-                           "CrossfadeBox", "CmdOps_2",     "CmdOps_0"}));
+                           "TxtBroadcast", "CrossfadeBox", "CmdOps_2", "CmdOps_0"}));
 }
 
 TEST_F(OpsTest, TipsAreTheProgramsOwn)
@@ -859,4 +863,66 @@ TEST_F(OpsTest, HostAndCrossfadeControlsLoadSaveAndCoverNothing)
                 << added << " covers " << other->objectName().toStdString();
         }
     }
+}
+
+// "Broadcast to:" and its status sit in free space: no control moved for
+// them, none is covered by them. Without a broadcast to reach the box is off.
+TEST_F(OpsTest, BroadcastToSitsInFreeSpaceWithItsStatus)
+{
+    ops->Form_Load();
+    EXPECT_EQ(text("LblBroadcast"), "Broadcast to:");
+    EXPECT_EQ(text("LblBroadcastStatus"), "off");
+    auto* target = control<QLineEdit>("TxtBroadcast");
+    EXPECT_FALSE(target->isEnabled());
+    const std::set<QString> mine{"TxtBroadcast", "LblBroadcast", "LblBroadcastStatus"};
+    for (const QString& name : mine) {
+        QWidget* widget = control<QWidget>(name.toLatin1().constData());
+        EXPECT_TRUE(ops->rect().contains(widget->geometry())) << name.toStdString();
+        for (QWidget* other : ops->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (mine.count(other->objectName()) > 0 || other->objectName() == "VideoSoftElastic1") {
+                continue;
+            }
+            EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+                << name.toStdString() << " covers " << other->objectName().toStdString();
+        }
+    }
+}
+
+// Save refuses an address it cannot use before anything is written; a good
+// one is kept in the broadcast's own file and sent to, and the status shows
+// how that goes.
+TEST_F(OpsTest, BroadcastToIsKeptOnSaveAndShowsHowItStands)
+{
+    AudioEngine engine(AudioEngine::Options{.output = AudioEngine::Output::Unpaced});
+    Broadcast broadcast(engine, QStringLiteral("Station"));
+    BroadcastStore store;
+    BroadcastSetting setting(store, broadcast);
+    ops->setBroadcastSetting(&setting);
+    ops->Form_Load();
+    auto* target = control<QLineEdit>("TxtBroadcast");
+    EXPECT_TRUE(target->isEnabled());
+    EXPECT_EQ(target->text(), QString());
+
+    target->setText(QStringLiteral("icecast://source:pw@127.0.0.1:1/radio.wma"));
+    press(2);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Not Saved");
+    EXPECT_TRUE(messages[0].text.startsWith("Broadcast to: ")) << messages[0].text.toStdString();
+    EXPECT_TRUE(storedKeys().isEmpty());
+    EXPECT_EQ(store.address(), QString());
+    EXPECT_FALSE(broadcast.started());
+
+    const QString address = QStringLiteral("icecast://source:pw@127.0.0.1:1/radio.mp3");
+    target->setText(address);
+    press(2);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(store.address(), address);
+    EXPECT_TRUE(broadcast.started());
+    // Nobody listens on port 1: it says so beside the box.
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] { return text("LblBroadcastStatus").startsWith("retrying"); }, std::chrono::seconds(5)))
+        << text("LblBroadcastStatus").toStdString();
+
+    ops->Form_Load();
+    EXPECT_EQ(target->text(), address);
 }
