@@ -212,4 +212,8 @@ TEST_F(SongCollectorTest, NamesThatAreNoUtf8AreWalkedAndOpen)
     for (const QString& song : found.songs) {
         EXPECT_TRUE(RegularFile(song, RegularFile::Access::Read).isOpen());
     }
+    // QTemporaryDir cannot remove what it cannot name.
+    ::unlink((top + "/D\xe9j\xe0 vu/\x93one\x94.wav").constData());
+    ::unlink((top + "/caf\xe9.mp3").constData());
+    ::rmdir((top + "/D\xe9j\xe0 vu").constData());
 }

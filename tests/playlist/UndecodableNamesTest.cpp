@@ -54,6 +54,15 @@ protected:
         }
     }
 
+    // QTemporaryDir cannot remove files it cannot name.
+    void TearDown() override
+    {
+        for (const auto& name : kNames) {
+            ::unlink((folder_ + '/' + name.bytes).constData());
+        }
+        ::rmdir(folder_.constData());
+    }
+
     QTemporaryDir dir_;
     QByteArray folder_;
 };
