@@ -236,9 +236,14 @@ void DecodeWorker::setFollowOn(const Command& command)
     }
 }
 
-// Where the song loaded ahead starts, in its own frames.
+// Where the song loaded ahead starts, in its own frames. The album's next
+// track starts at its first frame even after a flush start: it joins the
+// track before as mastered, and the output it follows needs no priming.
 std::int64_t DecodeWorker::aheadStart(const SongSlot& slot) const
 {
+    if (slot.id() == albumNext_) {
+        return 0;
+    }
     return player_frame::songFrameAt(aheadFirst_ - 1, slot.rate());
 }
 
@@ -318,8 +323,11 @@ void DecodeWorker::startPlay(SongSlot& slot, const Command& command)
     // as it is when it is wanted from there to its end.
     noticeTakes();
     const bool heard = slot.ring().readPosition() > slot.rangeStart();
-    const bool asItIs =
-        end == slot.length() && slot.runsToEndFrom(first) && (slot.id() == followed_ || !heard);
+    // The planned start of the album's next track is taken from its first frame.
+    const bool albumStart = slot.id() == albumNext_ && command.first <= aheadFirst_ &&
+                            slot.runsToEndFrom(aheadStart(slot));
+    const bool asItIs = end == slot.length() && (slot.runsToEndFrom(first) || albumStart) &&
+                        (slot.id() == followed_ || !heard);
     followed_ = {};
     bool playing = true;
     if (!asItIs) {

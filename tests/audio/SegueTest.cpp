@@ -45,7 +45,7 @@ struct Joined {
 };
 
 // The first song opened and played, the second loaded ahead to follow on.
-Joined playTwo(const QString& first, const QString& second)
+Joined playTwo(const QString& first, const QString& second, std::int32_t startFrame = 1)
 {
     QTemporaryDir cache;
     SinkCapture capture;
@@ -58,11 +58,11 @@ Joined playTwo(const QString& first, const QString& second)
     const Opened opened = openSong(engine, first);
     joined.firstLength = opened.totalFrames;
     engine.PlayMPEG(1, opened.totalFrames);
-    engine.preloadNext(second, FollowOn::Always, 1);
+    engine.preloadNext(second, FollowOn::Always, startFrame);
     EXPECT_TRUE(waitFor([&] { return engine.AreMPEGAtEnd() == 1; }, 10s));
     engine.CloseMPEG();
     engine.OpenMPEG(0, second, QStringLiteral("MPEGVideo"));
-    engine.PlayMPEG(1, engine.GetTotalframes());
+    engine.PlayMPEG(startFrame, engine.GetTotalframes());
     EXPECT_TRUE(waitForEnd(engine, 10s));
     joined.played = trimmed(capture.played());
     return joined;
@@ -79,20 +79,24 @@ TEST(Segue, SilentEndsAreLeftOutButAnAlbumKeepsItsOwn)
         const char* name;
         int firstTrack;
         int secondTrack;
-        std::size_t silenceBetween;  // frames of zeros between the two sounds
+        std::size_t silenceBetween;   // frames of zeros between the two sounds
+        std::int32_t startFrame = 1;  // where the second is started (500: a flush start)
     };
     const auto edge = static_cast<std::size_t>(kEdge * 44100);
     const Case cases[] = {
         {"two songs", 0, 0, 0},
         {"not in sequence", 2, 4, 0},
         {"album tracks in sequence", 3, 4, 2 * edge},
+        {"two songs, flush start", 0, 0, 0, 500},
+        // The album's next track keeps its first frames all the same.
+        {"album tracks in sequence, flush start", 3, 4, 2 * edge, 500},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         const QString first = writeSong(dir, "first.wav", 330.0, c.firstTrack);
         const QString second = writeSong(dir, "second.wav", 550.0, c.secondTrack);
-        const Joined joined = playTwo(first, second);
+        const Joined joined = playTwo(first, second, c.startFrame);
         const auto sound = static_cast<std::size_t>(kSound * 44100);
         // The first is told as long as its sound; it ends where that ends
         // unless the album's next track follows.
