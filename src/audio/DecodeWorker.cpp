@@ -12,10 +12,14 @@
 #include <limits>
 
 namespace {
-// Sounding, the worker also looks around this often (device health, the
-// voice converter) between the output's wake-ups, which come when there is
-// something to do.
-constexpr auto kBusyWait = std::chrono::milliseconds(100);
+// Sounding, the worker also looks around this often (device health) between
+// the output's wake-ups, which come when there is something to do: a refill,
+// an end, the voice. Every wake-up costs about as much as decoding a few
+// thousand frames, so the output wakes it seldom and this is long.
+constexpr auto kBusyWait = std::chrono::milliseconds(1000);
+// While the voice converter holds frames back, it is drained this soon
+// after the voice goes quiet.
+constexpr auto kVoiceWait = std::chrono::milliseconds(100);
 // With nothing to be heard it sleeps until a command, a voice or a loaded
 // song wakes it.
 constexpr auto kIdleWait = std::chrono::milliseconds(2000);
@@ -69,9 +73,9 @@ void DecodeWorker::report(Report report)
 void DecodeWorker::run()
 {
     while (!quit_.load(std::memory_order_acquire)) {
-        bool busy = true;
+        std::chrono::milliseconds wait = kVoiceWait;
         try {
-            busy = cycle();
+            wait = cycle();
         } catch (...) {
             // Out of memory or the like: the song ends, the radio goes on.
             for (auto& slot : slots_) {
@@ -79,17 +83,21 @@ void DecodeWorker::run()
             }
             range_.setEnd(range_.start());
         }
-        mixer_.consumedSignal().waitFor(busy ? kBusyWait : idleWait());
+        mixer_.consumedSignal().waitFor(wait);
     }
     device_.leaveDecodeThread();
 }
 
-// One look around; true while something is to be heard soon.
-bool DecodeWorker::cycle()
+// One look around; returns how long to sleep until the next, unless woken.
+std::chrono::milliseconds DecodeWorker::cycle()
 {
     runCommands();
     takeLoaderResults();
     noticeTakes();
+    // A play just started resumes the output before the rings are filled:
+    // waking a sleeping device takes a while, and the first frames are
+    // written long before its first block.
+    updateOutput();
     bool wrote = audible().fill();
     wrote = other(audible()).fill() || wrote;
     if (wrote) {
@@ -101,7 +109,11 @@ bool DecodeWorker::cycle()
     tellEnd();
     voice_.service();
     device_.maintain();
-    return updateOutput() || voice_.holdsBack();
+    const bool sounding = updateOutput();
+    if (voice_.holdsBack()) {
+        return kVoiceWait;
+    }
+    return sounding ? kBusyWait : idleWait();
 }
 
 void DecodeWorker::runCommands()
@@ -435,7 +447,9 @@ void DecodeWorker::joinAlbum(SongSlot& next)
         return;
     }
     next.keepHead();
-    playing.keepTail();
+    if (playing.keepTail() && range_.endKnown()) {
+        range_.setEnd(PublishedRange::kOpen);  // the written end moved on
+    }
     albumNext_ = next.id();
 }
 

@@ -115,7 +115,7 @@ private:
 
     void post(Command command);
     void run();
-    bool cycle();
+    std::chrono::milliseconds cycle();
     void runCommands();
     void execute(const Command& command);
     void openSong(const Command& command);
@@ -171,7 +171,7 @@ private:
     SongId open_;                     // the program's open song
     SongId ahead_;                    // the song loaded ahead of it
     FollowOn follow_ = FollowOn::No;  // how ahead_ follows the playing range
-    std::int32_t aheadFirst_ = 1;       // the frame ahead_ starts from
+    std::int32_t aheadFirst_ = 1;     // the frame ahead_ starts from
     SongId followed_;   // ahead_ once the output took it on, until the program plays it
     SongId running_;    // the play whose range is still to end
     SongId albumNext_;  // ahead_, when it is the next track of the playing song's album

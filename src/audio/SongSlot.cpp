@@ -15,6 +15,9 @@ constexpr std::size_t kChunkFrames = 2048;
 // resampling go in larger pieces.
 constexpr std::size_t kResampledChunkFrames = 8192;
 constexpr std::size_t kMaxChannels = 8;
+// The output reads a ring 1,024 frames at a time and looks at its end
+// between them: a written end this far ahead of it can still be moved.
+constexpr std::uint64_t kReopenMargin = 8192;
 // While measuring as it plays, the gain follows the measurement this often.
 constexpr std::uint64_t kRefineEvery = audio_format::kRate;
 }  // namespace
@@ -46,6 +49,8 @@ void SongSlot::clear()
     error_.clear();
     decoder_.reset();
     converter_.reset();
+    asDecoded_ = false;
+    heldFrames_ = heldTaken_ = 0;
     loudness_.reset();
     cacheKey_.reset();
     measuredFrames_ = 0;
@@ -79,6 +84,8 @@ bool SongSlot::install(LoadedSong song)
         }
     }
     state_ = decoder_ ? State::Ready : State::Failed;
+    asDecoded_ = decoder_ && decoder_->sampleRate() == audio_format::kRate &&
+                 decoder_->channels() == audio_format::kChannels;
     if (decoder_) {
         soundEnd_ = decoder_->length();
         // A span from another version of the file (or a faulty measurement)
@@ -104,7 +111,7 @@ void SongSlot::keepHead()
 
 bool SongSlot::keepTail()
 {
-    if (!decoder_ || !producing_ || !toEnd_ || inputDone_) {
+    if (!decoder_ || !toEnd_ || (!producing_ && !finished_) || (inputDone_ && !reopenEnd())) {
         return false;
     }
     const std::int64_t more = decoder_->length() - soundEnd_;
@@ -113,6 +120,32 @@ bool SongSlot::keepTail()
     expected_ += static_cast<std::uint64_t>(more) * audio_format::kRate /
                  static_cast<std::uint64_t>(decoder_->sampleRate());
     mixer_.markExpectedEnd(index_, rangeStart_ + expected_);
+    return true;
+}
+
+// The whole range has been decoded, perhaps written to its end: it goes on
+// from there while the output is still far enough from that end that no
+// block it is rendering can reach it. The decoder stands at the old end.
+bool SongSlot::reopenEnd()
+{
+    if (finished_) {
+        const std::uint64_t end = mixer_.endOf(index_);
+        if (end == Mixer::kNoEnd || ring().readPosition() + kReopenMargin > end) {
+            return false;
+        }
+        const std::uint32_t takes = mixer_.switchState().takes;
+        mixer_.markEnd(index_, Mixer::kNoEnd);
+        if (ring().readPosition() >= end || mixer_.switchState().takes != takes) {
+            mixer_.markEnd(index_, end);  // this thread stalled, and the output got there
+            return false;
+        }
+        finished_ = false;
+        producing_ = true;
+        // What the limiter held went out with the end; it starts afresh.
+        stage_.start(stage_.gainDb(), stage_.limiting());
+    }
+    inputDone_ = false;
+    reachedEnd_ = false;
     return true;
 }
 
@@ -146,6 +179,7 @@ bool SongSlot::startRange(std::int64_t first, std::int64_t end)
         return false;
     }
     converter_->clear();
+    heldFrames_ = heldTaken_ = 0;
     first_ = soundStart_ + first;
     remaining_ = end - first;
     inputDone_ = false;
@@ -180,6 +214,11 @@ bool SongSlot::fill()
 {
     bool wrote = false;
     while (producing_ && step()) {
+        if (!wrote) {
+            // An output waiting for frames takes the first while the rest
+            // are decoded.
+            mixer_.notifyProduced();
+        }
         wrote = true;
     }
     return wrote;
@@ -195,11 +234,11 @@ bool SongSlot::step()
         return false;
     }
     const std::size_t n = std::min(room - reserve, kChunkFrames);
-    if (converter_->available() > 0) {
-        const std::size_t got = converter_->get(converted_.data(), n);
-        measureAsItPlays(converted_.data(), got);
-        out.write(levelled_.data(), stage_.process(converted_.data(), got, levelled_.data()));
-        return got > 0;
+    const std::int16_t* frames = nullptr;
+    if (const std::size_t got = takeConverted(n, &frames); got > 0) {
+        measureAsItPlays(frames, got);
+        out.write(levelled_.data(), stage_.process(frames, got, levelled_.data()));
+        return true;
     }
     if (inputDone_) {
         finishRange();
@@ -208,13 +247,31 @@ bool SongSlot::step()
     return decodeStep();
 }
 
+// Up to `frames` frames in the output format, decoded and not yet written;
+// a song in that format already is not copied through the converter.
+std::size_t SongSlot::takeConverted(std::size_t frames, const std::int16_t** out)
+{
+    if (asDecoded_) {
+        const std::size_t n = std::min(frames, heldFrames_ - heldTaken_);
+        *out = decoded_.data() + heldTaken_ * audio_format::kChannels;
+        heldTaken_ += n;
+        return n;
+    }
+    *out = converted_.data();
+    return converter_->available() > 0 ? converter_->get(converted_.data(), frames) : 0;
+}
+
 bool SongSlot::decodeStep()
 {
     const std::size_t chunk =
         decoder_->sampleRate() == audio_format::kRate ? kChunkFrames : kResampledChunkFrames;
     const auto want = static_cast<std::size_t>(std::min<std::int64_t>(remaining_, chunk));
     const std::size_t got = decoder_->read(decoded_.data(), want);
-    if (got == 0 || !converter_->put(decoded_.data(), got)) {
+    if (asDecoded_) {
+        heldFrames_ = got;
+        heldTaken_ = 0;
+    }
+    if (got == 0 || (!asDecoded_ && !converter_->put(decoded_.data(), got))) {
         inputDone_ = true;  // the end, or a fault that ends the song early
         reachedEnd_ = got == 0;
     } else {
@@ -222,7 +279,7 @@ bool SongSlot::decodeStep()
         inputDone_ = remaining_ <= 0;
         reachedEnd_ = inputDone_;
     }
-    if (inputDone_) {
+    if (inputDone_ && !asDecoded_) {
         converter_->finish();
     }
     return true;

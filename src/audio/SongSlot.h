@@ -54,7 +54,7 @@ public:
     void keepHead();
     // The running range, when it runs to the end of the sound, goes on to
     // the song's very last frame (the album's next track follows). False
-    // when that end has already been written.
+    // when that end has already been written too close to the output.
     bool keepTail();
 
     // Starts writing frames [first, end) of the song's sound (0 is where its
@@ -81,7 +81,9 @@ public:
 private:
     bool step();
     bool decodeStep();
+    std::size_t takeConverted(std::size_t frames, const std::int16_t** out);
     void finishRange();
+    bool reopenEnd();
     void measureAsItPlays(const std::int16_t* pcm, std::size_t frames);
     void startGain();
 
@@ -106,6 +108,10 @@ private:
     bool measuring_ = false;
     bool measurementDone_ = false;
 
+    // The song is in the output format: decoded_ goes out as it is.
+    bool asDecoded_ = false;
+    std::size_t heldFrames_ = 0;  // of decoded_, when asDecoded_
+    std::size_t heldTaken_ = 0;
     std::vector<std::int16_t> decoded_;
     std::vector<std::int16_t> converted_;
     std::vector<std::int16_t> levelled_;

@@ -70,6 +70,31 @@ TEST(GainStage, UnityPassesUntouchedAndAGainScalesEverySample)
     }
 }
 
+// A steady gain rounds every sample to the nearest step, ties to even, and
+// holds it to 16 bits: whole blocks and the samples left over alike.
+TEST(GainStage, ASteadyGainRoundsAndClampsEverySample)
+{
+    std::vector<std::int16_t> in;
+    for (int v = -32768; v <= 32767; v += 7) {
+        in.push_back(static_cast<std::int16_t>(v));
+    }
+    in.resize(in.size() & ~std::size_t{1});
+    for (const double gainDb : {-9.5, -6.0206, 3.0, 24.0}) {
+        GainStage stage(44100);
+        stage.start(gainDb, false);
+        const Pcm out = throughStage(stage, in);
+        ASSERT_EQ(out.samples.size(), in.size());
+        const auto g = static_cast<float>(std::pow(10.0, gainDb / 20.0));
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            const long want =
+                std::clamp(std::lrint(static_cast<float>(in[i]) * g), -32768L, 32767L);
+            wrong += out.samples[i] != want ? 1 : 0;
+        }
+        EXPECT_EQ(wrong, 0u) << gainDb;
+    }
+}
+
 TEST(GainStage, GlidesToANewGainWithoutAStep)
 {
     GainStage stage(44100);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -27,7 +28,47 @@ std::vector<std::int16_t> render(Mixer& mixer, std::size_t frames)
     return out;
 }
 
+// Whether the decode thread was woken: a wake-up is kept until it waits.
+bool woken(WakeSignal& signal, std::chrono::milliseconds within)
+{
+    const auto start = std::chrono::steady_clock::now();
+    signal.waitFor(within);
+    return std::chrono::steady_clock::now() - start < within;
+}
+
 }  // namespace
+
+// The decode thread sleeps for long stretches while music plays; a block
+// that changes what it has to tell wakes it: the voice's last frames heard,
+// a follow-on taken, a ring half empty. A block that changes nothing does not.
+TEST(Mixer, WakesTheDecoderWhenABlockChangesWhatItTells)
+{
+    using namespace std::chrono_literals;
+    const auto music = stereoSine(40000, 0.5, 0.01);
+    struct Case {
+        const char* what;
+        std::size_t voiceFrames;
+        bool followOn;
+        std::size_t rendered;
+        bool wakes;
+    };
+    for (const Case c : {Case{"music plays on", 0, false, 1024, false},
+                         Case{"the voice ends", 600, false, 1024, true},
+                         Case{"a follow-on is taken", 0, true, 1024, true},
+                         Case{"the ring runs half empty", 0, false, 36000, true}}) {
+        Mixer mixer;
+        mixer.musicRing(0).write(music.data(), c.followOn ? 500 : 40000);
+        if (c.followOn) {
+            mixer.markEnd(0, 500);
+            mixer.musicRing(1).write(music.data(), 40000);
+            ASSERT_TRUE(mixer.arm(mixer.switchState(), FollowOn::Always));
+        }
+        mixer.voice().write(music.data(), c.voiceFrames);
+        woken(mixer.consumedSignal(), 0ms);  // what writing woke
+        render(mixer, c.rendered);
+        EXPECT_EQ(woken(mixer.consumedSignal(), c.wakes ? 5000ms : 100ms), c.wakes) << c.what;
+    }
+}
 
 TEST(Mixer, MusicAlonePassesUnchangedAndUnderrunIsSilence)
 {

@@ -4,6 +4,7 @@
 #include "audio/decode/MpegSync.h"
 
 #include <mpg123.h>
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 
@@ -14,6 +15,8 @@ constexpr long kResyncLimit = 16384;
 // A real MPEG stream has at least this many frames in a row; random bytes
 // rarely fake more than one or two.
 constexpr off_t kMinimumFrames = 3;
+// Read ahead of the library in pieces of this size: a hundred frames of 128 kbps.
+constexpr std::size_t kReadAhead = 32768;
 
 void initLibrary()
 {
@@ -44,13 +47,34 @@ Mpg123Decoder::~Mpg123Decoder()
 ssize_t Mpg123Decoder::readFile(void* self, void* out, std::size_t bytes)
 {
     auto* decoder = static_cast<Mpg123Decoder*>(self);
-    const std::int64_t got =
-        decoder->file_.readAt(decoder->start_ + decoder->position_, out, bytes);
+    const std::int64_t got = decoder->readBuffered(static_cast<unsigned char*>(out), bytes);
     if (got < 0) {
         return -1;
     }
     decoder->position_ += got;
     return static_cast<ssize_t>(got);
+}
+
+// Reads from position_ on; returns the bytes read, 0 at the end, -1 on a fault.
+std::int64_t Mpg123Decoder::readBuffered(unsigned char* out, std::size_t bytes)
+{
+    if (bytes >= kReadAhead) {
+        return file_.readAt(start_ + position_, out, bytes);
+    }
+    const auto held = static_cast<std::int64_t>(ahead_.size());
+    if (position_ < aheadAt_ || position_ + static_cast<std::int64_t>(bytes) > aheadAt_ + held) {
+        ahead_.resize(kReadAhead);
+        const std::int64_t got = file_.readAt(start_ + position_, ahead_.data(), kReadAhead);
+        ahead_.resize(static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
+        aheadAt_ = position_;
+        if (got < 0) {
+            return -1;
+        }
+    }
+    const auto from = static_cast<std::size_t>(position_ - aheadAt_);
+    const std::size_t n = std::min(bytes, ahead_.size() - from);
+    std::copy_n(ahead_.begin() + static_cast<std::ptrdiff_t>(from), n, out);
+    return static_cast<std::int64_t>(n);
 }
 
 off_t Mpg123Decoder::seekFile(void* self, off_t offset, int whence)

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 #include <QString>
 #include <memory>
+#include <vector>
 
 struct mpg123_handle_struct;
 
@@ -32,11 +33,17 @@ private:
     Mpg123Decoder(mpg123_handle_struct* handle, RegularFile file);
     static ssize_t readFile(void* self, void* out, std::size_t bytes);
     static off_t seekFile(void* self, off_t offset, int whence);
+    std::int64_t readBuffered(unsigned char* out, std::size_t bytes);
 
     mpg123_handle_struct* handle_;
     RegularFile file_;
     std::int64_t start_ = 0;     // file offset of the stream's first byte
     std::int64_t position_ = 0;  // in the stream
+    // The library asks for a frame's header and then its body, a few hundred
+    // bytes each: they come from a read ahead of the file, one system call
+    // for many frames.
+    std::vector<unsigned char> ahead_;
+    std::int64_t aheadAt_ = 0;  // stream offset of ahead_'s first byte
     int rate_ = 0;
     int channels_ = 0;
     std::int64_t length_ = 0;

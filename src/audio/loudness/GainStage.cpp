@@ -5,12 +5,52 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 // Fast enough to follow a refined measurement within seconds, slow enough
 // not to be heard as a change.
 constexpr double kGlideDbPerSecond = 3.0;
 constexpr float kFullScale = 32768.0F;
+
+// out[i] = in[i] * scale, rounded to the nearest (ties to even, as lrint in
+// the default rounding mode) and clamped to 16 bits. Four samples at a time
+// where the machine has SSE2: the same results, a quarter of the work.
+template <typename Sample>
+void scaleToPcm(const Sample* in, std::size_t count, float scale, std::int16_t* out)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128 factor = _mm_set1_ps(scale);
+    // Clamped before the conversion, which turns anything out of range into
+    // INT_MIN; packing then saturates to 16 bits.
+    const __m128 high = _mm_set1_ps(32767.0F);
+    const __m128 low = _mm_set1_ps(-32768.0F);
+    for (; i + 8 <= count; i += 8) {
+        __m128 a;
+        __m128 b;
+        if constexpr (std::is_same_v<Sample, float>) {
+            a = _mm_loadu_ps(in + i);
+            b = _mm_loadu_ps(in + i + 4);
+        } else {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            a = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16));
+            b = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16));
+        }
+        a = _mm_max_ps(_mm_min_ps(_mm_mul_ps(a, factor), high), low);
+        b = _mm_max_ps(_mm_min_ps(_mm_mul_ps(b, factor), high), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
+    }
+#endif
+    for (; i < count; ++i) {
+        const long v = std::lrint(static_cast<float>(in[i]) * scale);
+        out[i] = static_cast<std::int16_t>(std::clamp(v, -32768L, 32767L));
+    }
+}
 }  // namespace
 
 GainStage::GainStage(int rate)
@@ -66,10 +106,7 @@ void GainStage::applyGain(const std::int16_t* in, std::size_t frames)
 
 void GainStage::toPcm(const float* in, std::size_t frames, std::int16_t* out)
 {
-    for (std::size_t i = 0; i < frames * TruePeakLimiter::kChannels; ++i) {
-        const long v = std::lrint(in[i] * kFullScale);
-        out[i] = static_cast<std::int16_t>(std::clamp(v, -32768L, 32767L));
-    }
+    scaleToPcm(in, frames * TruePeakLimiter::kChannels, kFullScale, out);
 }
 
 std::size_t GainStage::process(const std::int16_t* in, std::size_t frames, std::int16_t* out)
@@ -77,6 +114,11 @@ std::size_t GainStage::process(const std::int16_t* in, std::size_t frames, std::
     constexpr int ch = TruePeakLimiter::kChannels;
     if (!limit_ && gain_ == 1.0 && target_ == 1.0) {
         std::copy(in, in + frames * ch, out);
+        return frames;
+    }
+    if (!limit_ && gain_ == target_) {
+        // A steady gain alone: straight from samples to samples, in one pass.
+        scaleToPcm(in, frames * ch, static_cast<float>(gain_), out);
         return frames;
     }
     std::size_t written = 0;

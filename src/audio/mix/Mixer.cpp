@@ -10,11 +10,12 @@
 #include <cstring>
 
 namespace {
-// About 370 ms of music per ring: enough to ride out a slow decode, small
-// enough that a seek is heard at once.
-constexpr std::size_t kMusicFrames = 16384;
+// About 1.5 s of music per ring: enough to ride out a slow decode. A seek
+// drops what is queued, so it is heard at once all the same.
+constexpr std::size_t kMusicFrames = 65536;
 // While music alone plays, the decode thread is woken once this much of the
-// audible ring is free: a few times a second, with 186 ms still queued.
+// audible ring is free: little more than once a second, with 0.74 s still
+// queued. Each wake-up costs more than decoding a few thousand frames.
 constexpr std::size_t kRefillRoom = kMusicFrames / 2;
 // The voice producer blocks at one second queued; the rest is headroom for a
 // converted chunk.
@@ -124,26 +125,30 @@ std::size_t Mixer::pendingFrames() const
 
 void Mixer::render(std::int16_t* out, std::size_t frames) noexcept
 {
+    const Seen before{switchState().takes, voice_.readPosition(), fade_.active};
     for (std::size_t done = 0; done < frames;) {
         const std::size_t n = std::min(kBlock, frames - done);
         renderBlock(out + done * audio_format::kChannels, n);
         done += n;
     }
     sinks_.feed(out, frames);
-    if (decoderWanted()) {
+    if (decoderWanted(before)) {
         consumed_.notify();
     }
 }
 
 // The decode thread has something to do: room in the audible ring worth a
-// refill, a song's end to tell or follow on from, the voice to look after,
-// or the output to pause.
-bool Mixer::decoderWanted() const
+// refill, a song's end to tell or follow on from, a follow-on taken or an
+// overlap ended in this block (the song before has ended), the voice to
+// look after (also when its last frames were just heard), or the output to
+// pause. Otherwise it sleeps on, for a second or so.
+bool Mixer::decoderWanted(const Seen& before) const
 {
     const Switch s = switchState();
     const PcmRing& ring = musicRing(s.audible);
     return ring.freeFrames() >= kRefillRoom || ring.queuedFrames() == 0 ||
-           endOf(s.audible) != kNoEnd || voice_.queuedFrames() > 0 || musicPaused();
+           endOf(s.audible) != kNoEnd || s.takes != before.takes || fade_.active != before.fading ||
+           voice_.readPosition() != before.voiceRead || voice_.queuedFrames() > 0 || musicPaused();
 }
 
 // An overlap goes on until the song that ends has been read to its end; the

@@ -120,7 +120,13 @@ private:
     bool startFade(std::uint64_t word, const Switch& s, std::uint64_t at);
     std::size_t readFading(std::int16_t* out, std::size_t frames) noexcept;
     bool atEnd(int ring) const;
-    bool decoderWanted() const;
+    // What render() saw before its blocks, to tell what they changed.
+    struct Seen {
+        std::uint32_t takes = 0;
+        std::uint64_t voiceRead = 0;
+        bool fading = false;
+    };
+    bool decoderWanted(const Seen& before) const;
     void renderBlock(std::int16_t* out, std::size_t frames) noexcept;
     void addVoice(std::int16_t* out, std::size_t voiceFrames, std::size_t blockFrames) noexcept;
 
