@@ -4,7 +4,8 @@
 // same stretch. The radio runs on a fresh profile with nothing to announce
 // between songs, its loudness cache filled beforehand, its sound going to
 // SDL's disk driver into /dev/null; mpv plays to its null output, in real
-// time as well. Without mpv only the radio's figures are given.
+// time as well. The radio's figures are also given per thread. Without mpv
+// only the radio's figures are given.
 //
 //   play_bench [folder] [seconds, default 60]   (without a folder, three
 //              60 s songs, two mp3 and one mp2, are made with sox, lame and
@@ -24,6 +25,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -107,6 +110,8 @@ void fillLoudnessCache(const QString& cacheFolder, const QStringList& songs)
 struct Usage {
     double cpuSeconds = 0.0;
     double peakMb = 0.0;
+    // By thread id: its name and CPU seconds.
+    std::map<QString, std::pair<QString, double>> threads;
 };
 
 // The time on a CPU of every thread the process has now, in ns where stat
@@ -118,8 +123,14 @@ Usage usageOf(qint64 pid)
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
     for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile schedstat(tasks.filePath(tid + QStringLiteral("/schedstat")));
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
         if (schedstat.open(QIODevice::ReadOnly)) {
-            usage.cpuSeconds += schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
+            const double seconds = schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
+            usage.cpuSeconds += seconds;
+            const QString name = comm.open(QIODevice::ReadOnly)
+                                     ? QString::fromUtf8(comm.readAll().trimmed())
+                                     : QString();
+            usage.threads[tid] = {name, seconds};
         }
     }
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -228,6 +239,16 @@ int main(int argc, char** argv)
                 folder.toLocal8Bit().constData(), elapsed);
     std::printf("radio: cpu %% of one core %.2f, peak memory %.0f MB\n", radioCpu,
                 radioAfter.peakMb);
+    for (const auto& [tid, thread] : radioAfter.threads) {
+        const auto was = radioBefore.threads.find(tid);
+        const double used =
+            thread.second - (was != radioBefore.threads.end() ? was->second.second : 0.0);
+        if (used > 0.0) {
+            std::printf("  thread %s (%s): cpu %% of one core %.3f\n",
+                        tid.toLocal8Bit().constData(), thread.first.toLocal8Bit().constData(),
+                        100.0 * used / elapsed);
+        }
+    }
     if (mpvPath.isEmpty()) {
         std::printf("mpv is not installed: no comparison\n");
         return 0;
