@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ThreadCpu.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,6 +16,7 @@
 
 #include <unistd.h>
 #include <chrono>
+#include <cmath>
 
 // The radio program itself, run as a user would on a session bus of its own
 // (a dbus-daemon child) and driven with playerctl, with what CPU time its
@@ -102,17 +105,7 @@ public:
     // scheduler's own count, far finer than the clock ticks of /proc/PID/stat).
     long long threadsCpuNs() const
     {
-        long long total = 0;
-        const QString tasks = QStringLiteral("/proc/%1/task").arg(program_.processId());
-        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile stat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
-            if (stat.open(QIODevice::ReadOnly)) {
-                total += QString::fromLatin1(stat.readAll())
-                             .section(QLatin1Char(' '), 0, 0)
-                             .toLongLong();
-            }
-        }
-        return total;
+        return std::llround(totalSeconds(threadCpuOf(QString::number(program_.processId()))) * 1e9);
     }
 
     // User and system CPU seconds of the whole process, threads gone included

@@ -8,6 +8,7 @@
 // smallest).
 //
 //   loudness_bench   (needs sox, lame and twolame; the songs are made here)
+#include "RunTool.h"
 #include "SinkReader.h"
 #include "audio/AudioEngine.h"
 #include "audio/PlayerEvents.h"
@@ -19,7 +20,6 @@
 #include <taglib/textidentificationframe.h>
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -88,10 +88,7 @@ Level measure(const Capture& capture, std::size_t from, std::size_t to)
 
 bool run(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return runTool(program, arguments, 60000);
 }
 
 bool sox(const QString& out, const QString& effects)

@@ -10,6 +10,8 @@
 //   play_bench [folder] [seconds, default 60]   (without a folder, three
 //              60 s songs, two mp3 and one mp2, are made with sox, lame and
 //              twolame)
+#include "RunTool.h"
+#include "ThreadCpu.h"
 #include "audio/AudioEngine.h"
 #include "audio/PlayerEvents.h"
 #include "base/ProgramNames.h"
@@ -30,14 +32,6 @@
 
 namespace {
 
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
 // Music-like stuff the encoders have work with: a moving chord over noise,
 // one song quiet enough that evening it up brings in the limiter.
 QStringList makeSongs(const QString& folder)
@@ -55,23 +49,23 @@ QStringList makeSongs(const QString& folder)
         const QString wav = folder + QStringLiteral("/song.wav");
         const QString out = folder + QLatin1Char('/') + QLatin1String(song.name);
         const bool made1 =
-            run(QStringLiteral("sox"), {QStringLiteral("-n"),        QStringLiteral("-r"),
-                                        QStringLiteral("44100"),     QStringLiteral("-c"),
-                                        QStringLiteral("2"),         QStringLiteral("-b"),
-                                        QStringLiteral("16"),        wav,
-                                        QStringLiteral("synth"),     QStringLiteral("60"),
-                                        QStringLiteral("sine"),      QLatin1String(song.low),
-                                        QStringLiteral("sine"),      QLatin1String(song.high),
-                                        QStringLiteral("pinknoise"), QStringLiteral("remix"),
-                                        QStringLiteral("1,3"),       QStringLiteral("2,3"),
-                                        QStringLiteral("gain"),      QLatin1String(song.gain)});
+            runTool(QStringLiteral("sox"), {QStringLiteral("-n"),        QStringLiteral("-r"),
+                                            QStringLiteral("44100"),     QStringLiteral("-c"),
+                                            QStringLiteral("2"),         QStringLiteral("-b"),
+                                            QStringLiteral("16"),        wav,
+                                            QStringLiteral("synth"),     QStringLiteral("60"),
+                                            QStringLiteral("sine"),      QLatin1String(song.low),
+                                            QStringLiteral("sine"),      QLatin1String(song.high),
+                                            QStringLiteral("pinknoise"), QStringLiteral("remix"),
+                                            QStringLiteral("1,3"),       QStringLiteral("2,3"),
+                                            QStringLiteral("gain"),      QLatin1String(song.gain)});
         const bool mp2 = out.endsWith(QLatin1String(".mp2"));
-        const bool made2 =
-            made1 &&
-            (mp2 ? run(QStringLiteral("twolame"), {QStringLiteral("--quiet"), QStringLiteral("-b"),
-                                                   QStringLiteral("192"), wav, out})
-                 : run(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"),
-                                                QStringLiteral("128"), wav, out}));
+        const bool made2 = made1 && (mp2 ? runTool(QStringLiteral("twolame"),
+                                                   {QStringLiteral("--quiet"), QStringLiteral("-b"),
+                                                    QStringLiteral("192"), wav, out})
+                                         : runTool(QStringLiteral("lame"),
+                                                   {QStringLiteral("--quiet"), QStringLiteral("-b"),
+                                                    QStringLiteral("128"), wav, out}));
         QFile::remove(wav);
         if (!made2) {
             return {};
@@ -110,29 +104,15 @@ void fillLoudnessCache(const QString& cacheFolder, const QStringList& songs)
 struct Usage {
     double cpuSeconds = 0.0;
     double peakMb = 0.0;
-    // By thread id: its name and CPU seconds.
-    std::map<QString, std::pair<QString, double>> threads;
+    std::map<QString, ThreadCpu> threads;
 };
 
-// The time on a CPU of every thread the process has now, in ns where stat
-// counts whole clock ticks; a thread that ended before is not counted, so
-// the figures are taken while both play on.
+// The figures are taken while both play on (see threadCpuOf).
 Usage usageOf(qint64 pid)
 {
     Usage usage;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile schedstat(tasks.filePath(tid + QStringLiteral("/schedstat")));
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        if (schedstat.open(QIODevice::ReadOnly)) {
-            const double seconds = schedstat.readAll().split(' ').value(0).toDouble() / 1e9;
-            usage.cpuSeconds += seconds;
-            const QString name = comm.open(QIODevice::ReadOnly)
-                                     ? QString::fromUtf8(comm.readAll().trimmed())
-                                     : QString();
-            usage.threads[tid] = {name, seconds};
-        }
-    }
+    usage.threads = threadCpuOf(QString::number(pid));
+    usage.cpuSeconds = totalSeconds(usage.threads);
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (status.open(QIODevice::ReadOnly)) {
         for (const QByteArray& line : status.readAll().split('\n')) {
@@ -239,16 +219,14 @@ int main(int argc, char** argv)
                 folder.toLocal8Bit().constData(), elapsed);
     std::printf("radio: cpu %% of one core %.2f, peak memory %.0f MB\n", radioCpu,
                 radioAfter.peakMb);
-    for (const auto& [tid, thread] : radioAfter.threads) {
-        const auto was = radioBefore.threads.find(tid);
-        const double used =
-            thread.second - (was != radioBefore.threads.end() ? was->second.second : 0.0);
-        if (used > 0.0) {
-            std::printf("  thread %s (%s): cpu %% of one core %.3f\n",
-                        tid.toLocal8Bit().constData(), thread.first.toLocal8Bit().constData(),
-                        100.0 * used / elapsed);
-        }
-    }
+    forEachThreadSince(radioBefore.threads, radioAfter.threads,
+                       [elapsed](const QString& tid, const QString& name, double used) {
+                           if (used > 0.0) {
+                               std::printf("  thread %s (%s): cpu %% of one core %.3f\n",
+                                           tid.toLocal8Bit().constData(),
+                                           name.toLocal8Bit().constData(), 100.0 * used / elapsed);
+                           }
+                       });
     if (mpvPath.isEmpty()) {
         std::printf("mpv is not installed: no comparison\n");
         return 0;

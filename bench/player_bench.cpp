@@ -12,16 +12,15 @@
 //   player_bench [file.mp3] [seconds played in real time, default 40]
 //                            (without a file, a 5-minute 128 kbps mp3 is made
 //                             with sox and lame)
+#include "RunTool.h"
 #include "SinkReader.h"
+#include "ThreadCpu.h"
 #include "audio/AudioEngine.h"
 #include "audio/PlayerEvents.h"
 
 #include <mpg123.h>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
@@ -44,14 +43,6 @@ double cpuSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
 // Five minutes of a moving chord with some noise, so the encoder has work.
 QString makeTestFile(const QTemporaryDir& dir)
 {
@@ -59,18 +50,18 @@ QString makeTestFile(const QTemporaryDir& dir)
     const QString mp3 = dir.filePath(QStringLiteral("bench.mp3"));
     std::printf("making a 5-minute 128 kbps mp3 with sox and lame...\n");
     std::fflush(stdout);
-    if (!run(QStringLiteral("sox"), {QStringLiteral("-n"),        QStringLiteral("-r"),
-                                     QStringLiteral("44100"),     QStringLiteral("-c"),
-                                     QStringLiteral("2"),         QStringLiteral("-b"),
-                                     QStringLiteral("16"),        wav,
-                                     QStringLiteral("synth"),     QStringLiteral("300"),
-                                     QStringLiteral("sine"),      QStringLiteral("220-880"),
-                                     QStringLiteral("sine"),      QStringLiteral("330-660"),
-                                     QStringLiteral("pinknoise"), QStringLiteral("remix"),
-                                     QStringLiteral("1,3"),       QStringLiteral("2,3"),
-                                     QStringLiteral("gain"),      QStringLiteral("-6")}) ||
-        !run(QStringLiteral("lame"),
-             {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3})) {
+    if (!runTool(QStringLiteral("sox"), {QStringLiteral("-n"),        QStringLiteral("-r"),
+                                         QStringLiteral("44100"),     QStringLiteral("-c"),
+                                         QStringLiteral("2"),         QStringLiteral("-b"),
+                                         QStringLiteral("16"),        wav,
+                                         QStringLiteral("synth"),     QStringLiteral("300"),
+                                         QStringLiteral("sine"),      QStringLiteral("220-880"),
+                                         QStringLiteral("sine"),      QStringLiteral("330-660"),
+                                         QStringLiteral("pinknoise"), QStringLiteral("remix"),
+                                         QStringLiteral("1,3"),       QStringLiteral("2,3"),
+                                         QStringLiteral("gain"),      QStringLiteral("-6")}) ||
+        !runTool(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"),
+                                          QStringLiteral("128"), wav, mp3})) {
         return {};
     }
     return mp3;
@@ -158,6 +149,35 @@ Open openAndWait(AudioEngine& engine, const QString& path)
     return open;
 }
 
+// The mean time from PlayMPEG to the first sound out of the output, over
+// `rounds` plays of 0.3 s from 10 s into the song on, each after `silence`
+// (a little longer each round, so that plays start at other points of the
+// device's callback period).
+double meanFirstSoundMs(const QString& path, const AudioEngine::Options& options, int rounds,
+                        std::chrono::milliseconds silence)
+{
+    FirstSound probe;
+    AudioEngine engine(options);
+    SinkReader reader(engine, heardBy(probe));
+    openAndWait(engine, path);
+    const auto frameAtMs = [](std::int64_t ms) {
+        return static_cast<std::int32_t>(player_frame::offsetAtMs(ms) + 1);
+    };
+    double total = 0.0;
+    for (int i = 0; i < rounds; ++i) {
+        engine.StopMPEG();
+        std::this_thread::sleep_for(silence + std::chrono::milliseconds(7 * i));
+        probe.armed = true;
+        const auto start = Clock::now();
+        engine.PlayMPEG(frameAtMs(10000 + i * 1000), frameAtMs(10300 + i * 1000));
+        while (probe.armed.load()) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        total += millisSince(start, probe.firstNs.load());
+    }
+    return total / rounds;
+}
+
 // CPU seconds for playing the whole song through the engine, unpaced.
 double playWholeCpu(AudioEngine& engine, FirstSound& probe, double* wallSeconds)
 {
@@ -197,28 +217,6 @@ double decodeWithMpg123(const QString& path)
     return seconds;
 }
 
-// CPU seconds of every thread of this process by its id, with its name.
-struct ThreadCpu {
-    QString name;
-    double seconds = 0.0;
-};
-std::map<QString, ThreadCpu> threadCpu()
-{
-    std::map<QString, ThreadCpu> threads;
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        // The time on a CPU in ns, where stat counts whole clock ticks.
-        QFile schedstat(tasks.filePath(tid + QStringLiteral("/schedstat")));
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        if (!schedstat.open(QIODevice::ReadOnly) || !comm.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        threads[tid] = {QString::fromUtf8(comm.readAll().trimmed()),
-                        schedstat.readAll().split(' ').value(0).toDouble() / 1e9};
-    }
-    return threads;
-}
-
 // Plays `seconds` of the song as the program plays it; returns the CPU
 // seconds per audio minute and prints them per thread.
 double asTheProgramPlays(const QString& path, double seconds)
@@ -236,7 +234,7 @@ double asTheProgramPlays(const QString& path, double seconds)
         return 0.0;
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const auto before = threadCpu();
+    const auto before = threadCpuOf();
     const double cpuStart = cpuSeconds();
     const auto start = Clock::now();
     engine.PlayMPEG(1, engine.GetTotalframes());
@@ -247,18 +245,17 @@ double asTheProgramPlays(const QString& path, double seconds)
     loop.exec();
     const double cpu = cpuSeconds() - cpuStart;
     const double played = std::chrono::duration<double>(Clock::now() - start).count();
-    const auto after = threadCpu();
+    const auto after = threadCpuOf();
     engine.StopMPEG();
     const double minutes = played / 60.0;
     std::printf("as the program plays (evened, real time, %.0f s): %.4f CPU s per audio minute\n",
                 played, cpu / minutes);
-    for (const auto& [tid, thread] : after) {
-        const auto was = before.find(tid);
-        const double used = thread.seconds - (was != before.end() ? was->second.seconds : 0.0);
-        std::printf("  thread %s (%s): %.4f CPU s per audio minute\n",
-                    tid.toLocal8Bit().constData(), thread.name.toLocal8Bit().constData(),
-                    used / minutes);
-    }
+    forEachThreadSince(before, after,
+                       [minutes](const QString& tid, const QString& name, double used) {
+                           std::printf("  thread %s (%s): %.4f CPU s per audio minute\n",
+                                       tid.toLocal8Bit().constData(),
+                                       name.toLocal8Bit().constData(), used / minutes);
+                       });
     return cpu / minutes;
 }
 
@@ -319,61 +316,18 @@ int main(int argc, char** argv)
     }
 
     // How soon a PlayMPEG is heard at a real-time pace, through SDL's dummy
-    // driver (a sound card's callback period).
-    double deviceMs = 0.0;
+    // driver (a sound card's callback period); then the same once the output
+    // has gone to sleep (closed the device) after a while of silence, so the
+    // play has to open it again.
     constexpr int kRounds = 10;
-    {
-        qputenv("SDL_AUDIODRIVER", "dummy");
-        FirstSound deviceProbe;
-        AudioEngine::Options deviceOptions;
-        AudioEngine engine(deviceOptions);
-        SinkReader reader(engine, heardBy(deviceProbe));
-        openAndWait(engine, path);
-        for (int i = 0; i < kRounds; ++i) {
-            engine.StopMPEG();
-            // Silence first, and a start at a different point of the callback period.
-            std::this_thread::sleep_for(std::chrono::milliseconds(100 + 7 * i));
-            deviceProbe.armed = true;
-            const auto start = Clock::now();
-            // 10 s in and on, 0.3 s each.
-            const auto at = [](double s) {
-                return static_cast<std::int32_t>(s * player_frame::kPerSecond) + 1;
-            };
-            engine.PlayMPEG(at(10.0 + i), at(10.3 + i));
-            while (deviceProbe.armed.load()) {
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-            deviceMs += millisSince(start, deviceProbe.firstNs.load());
-        }
-        deviceMs /= kRounds;
-    }
-    // The same once the output has gone to sleep (closed the device) after
-    // a while of silence: the play has to open it again.
-    double wokenMs = 0.0;
     constexpr int kWokenRounds = 6;
-    {
-        FirstSound deviceProbe;
-        AudioEngine::Options deviceOptions;
-        deviceOptions.sleepAfter = std::chrono::milliseconds(200);
-        AudioEngine engine(deviceOptions);
-        SinkReader reader(engine, heardBy(deviceProbe));
-        openAndWait(engine, path);
-        for (int i = 0; i < kWokenRounds; ++i) {
-            engine.StopMPEG();
-            std::this_thread::sleep_for(std::chrono::milliseconds(600 + 7 * i));
-            deviceProbe.armed = true;
-            const auto start = Clock::now();
-            const auto frameAtMs = [](std::int64_t ms) {
-                return static_cast<std::int32_t>(player_frame::offsetAtMs(ms) + 1);
-            };
-            engine.PlayMPEG(frameAtMs(10000 + i * 1000), frameAtMs(10300 + i * 1000));
-            while (deviceProbe.armed.load()) {
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-            wokenMs += millisSince(start, deviceProbe.firstNs.load());
-        }
-        wokenMs /= kWokenRounds;
-    }
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    const double deviceMs =
+        meanFirstSoundMs(path, AudioEngine::Options{}, kRounds, std::chrono::milliseconds(100));
+    AudioEngine::Options sleepy;
+    sleepy.sleepAfter = std::chrono::milliseconds(200);
+    const double wokenMs =
+        meanFirstSoundMs(path, sleepy, kWokenRounds, std::chrono::milliseconds(600));
 
     const double mpgCpuStart = cpuSeconds();
     const double seconds = decodeWithMpg123(path);
