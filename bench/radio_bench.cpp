@@ -35,6 +35,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 using namespace std::chrono_literals;
 
@@ -183,23 +184,10 @@ CpuUse cpuUseOver(std::chrono::milliseconds duration)
             100.0 * (cpuSeconds(RUSAGE_THREAD) - threadBefore) / seconds};
 }
 
-// The program itself on SDL's disk driver writing to /dev/null (a sound
-// card's pace without one), stopped or paused for 30 s once it has had time
-// to settle.
-struct IdleProgramCpu {
-    bool measured = false;
-    double stoppedPercent = 0;
-    double pausedPercent = 0;
-    double stoppedSeconds = 0;  // CPU seconds over the stretch
-    double pausedSeconds = 0;
-    double stoppedTickSeconds = 0;  // the same by /proc/PID/stat's clock ticks
-    double pausedTickSeconds = 0;
-};
-
 struct ProgramCpuUse {
-    double percent;
-    double seconds;
-    double tickSeconds;
+    double percent = 0;
+    double seconds = 0;      // CPU seconds over the stretch
+    double tickSeconds = 0;  // the same by /proc/PID/stat's clock ticks
 };
 
 ProgramCpuUse programCpuOver(const RunningProgram& program, std::chrono::milliseconds duration)
@@ -213,6 +201,15 @@ ProgramCpuUse programCpuOver(const RunningProgram& program, std::chrono::millise
     return {100.0 * seconds / (wall.nsecsElapsed() / 1e9), seconds,
             program.processCpuSeconds() - ticksBefore};
 }
+
+// The program itself on SDL's disk driver writing to /dev/null (a sound
+// card's pace without one), stopped or paused for 30 s once it has had time
+// to settle.
+struct IdleProgramCpu {
+    bool measured = false;
+    ProgramCpuUse paused;
+    ProgramCpuUse stopped;
+};
 
 IdleProgramCpu idleProgramCpu(const QString& song)
 {
@@ -230,28 +227,30 @@ IdleProgramCpu idleProgramCpu(const QString& song)
     if (!program.running() || !program.waitForStatus(QStringLiteral("Playing"), 20s)) {
         return result;
     }
+    // Told `command`, once it says `status` and has settled.
+    const auto measureAfter = [&](const QString& command,
+                                  const QString& status) -> std::optional<ProgramCpuUse> {
+        program.ask({command});
+        if (!program.waitForStatus(status, 10s)) {
+            return std::nullopt;
+        }
+        runEventsFor(kSettle);
+        return programCpuOver(program, kStretch);
+    };
     runEventsFor(1s);
-    program.ask({QStringLiteral("pause")});
-    if (!program.waitForStatus(QStringLiteral("Paused"), 10s)) {
+    const auto paused = measureAfter(QStringLiteral("pause"), QStringLiteral("Paused"));
+    if (!paused) {
         return result;
     }
-    runEventsFor(kSettle);
-    const ProgramCpuUse paused = programCpuOver(program, kStretch);
     program.ask({QStringLiteral("play")});
     runEventsFor(1s);
-    program.ask({QStringLiteral("stop")});
-    if (!program.waitForStatus(QStringLiteral("Stopped"), 10s)) {
+    const auto stopped = measureAfter(QStringLiteral("stop"), QStringLiteral("Stopped"));
+    if (!stopped) {
         return result;
     }
-    runEventsFor(kSettle);
-    const ProgramCpuUse stopped = programCpuOver(program, kStretch);
     result.measured = program.running();
-    result.pausedPercent = paused.percent;
-    result.pausedSeconds = paused.seconds;
-    result.pausedTickSeconds = paused.tickSeconds;
-    result.stoppedPercent = stopped.percent;
-    result.stoppedSeconds = stopped.seconds;
-    result.stoppedTickSeconds = stopped.tickSeconds;
+    result.paused = *paused;
+    result.stopped = *stopped;
     return result;
 }
 
@@ -420,11 +419,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the program could not be run idle (dbus-daemon, playerctl)\n");
     }
     std::printf("program paused, disk driver, 30 s: %.4f CPU s (%.2f by clock ticks)\n",
-                idleCpu.pausedSeconds, idleCpu.pausedTickSeconds);
+                idleCpu.paused.seconds, idleCpu.paused.tickSeconds);
     std::printf("program stopped, disk driver, 30 s: %.4f CPU s (%.2f by clock ticks)\n",
-                idleCpu.stoppedSeconds, idleCpu.stoppedTickSeconds);
-    std::printf("cpu stopped %%: %.3f\n", idleCpu.stoppedPercent);
-    std::printf("cpu paused %%: %.3f\n", idleCpu.pausedPercent);
+                idleCpu.stopped.seconds, idleCpu.stopped.tickSeconds);
+    std::printf("cpu stopped %%: %.3f\n", idleCpu.stopped.percent);
+    std::printf("cpu paused %%: %.3f\n", idleCpu.paused.percent);
     std::printf("song gap ms, flushback on: %.1f\n", flushedGap);
     std::printf("song gap ms: %.1f\n", plainGap);
     return 0;
